@@ -1,0 +1,53 @@
+# One entry for both builds and every test. `make demo` and `make test` are the README's two
+# commands; both install what is missing first.
+BUILD := build
+HOST  := $(BUILD)/host
+WIN   := $(BUILD)/win32
+FUZZ  := $(BUILD)/fuzz
+BENCH := $(BUILD)/bench
+JOBS  ?= $(shell nproc)
+
+CMAKE_GEN := -G Ninja
+
+.PHONY: all bootstrap host win32 fuzz build test demo bench clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+# The host build carries the sanitizers: every host test and every package the tests build
+# runs under AddressSanitizer and UBSan.
+host:
+	@cmake -S . -B $(HOST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSFX_SANITIZE=ON >/dev/null
+	@cmake --build $(HOST)
+
+# The Windows programs need the host's sfxpack (the uninstaller travels compressed).
+win32: host
+	@cmake -S . -B $(WIN) $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	    -DCMAKE_BUILD_TYPE=MinSizeRel -DSFXPACK=$(CURDIR)/$(HOST)/tools/sfxpack >/dev/null
+	@cmake --build $(WIN)
+
+fuzz:
+	@if [ -f tests/fuzz/CMakeLists.txt ]; then \
+	    CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DSFX_FUZZ=ON \
+	        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build $(FUZZ); fi
+
+build: host win32 fuzz
+
+# One ctest run over all build folders, so independent tests of every layer share the cores.
+test: bootstrap
+	@$(MAKE) --no-print-directory build
+	@scripts/ctest-all.sh $(BUILD) $(JOBS)
+
+demo: bootstrap
+	@$(MAKE) --no-print-directory build
+	@scripts/demo.sh $(BUILD)
+
+bench: bootstrap
+	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DSFX_BENCH=ON >/dev/null
+	@cmake --build $(BENCH)
+	@scripts/bench.sh $(BENCH)
+
+clean:
+	rm -rf $(BUILD)

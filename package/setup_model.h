@@ -1,0 +1,102 @@
+// What the installer knows about its package: the settings, read once at start-up and then
+// only read, the packaged files, and the destination the user chooses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace package {
+
+// Base folders of a packaged file.
+enum FolderKind : int32_t { kFolderInstall = 8, kFolderSystem = 16, kFolderWindows = 32 };
+// What happens when the destination exists.
+enum OverwriteMode : int32_t { kOverwriteAlways = 64, kOverwriteIfMissing = 128, kOverwriteAsk = 256 };
+// Shortcuts a packaged file offers.
+enum ShortcutFlag : int32_t { kShortcutDesktop = 1, kShortcutStartMenu = 2, kShortcutProgramGroup = 4 };
+
+struct FileEntry {
+    char fileName[256] = {};
+    int32_t shortcutFlags = 0;
+    int32_t folderKind = kFolderInstall;
+    char subFolder[256] = {};
+    int32_t overwriteMode = kOverwriteAlways;
+    int32_t compressed = 0;
+    int32_t dataLength = 0;
+    int32_t dataOffset = 0;
+    FileEntry* prev = nullptr;
+    FileEntry* next = nullptr;
+};
+
+#pragma pack(push, 1)
+struct FileTypeEntry {
+    char extension[4];  // without its dot; empty: no association
+    char program[255];
+};
+#pragma pack(pop)
+static_assert(sizeof(FileTypeEntry) == 259, "file type records are 259 bytes");
+
+// The packaged files in package order, with a cursor. Readers take entry i with SeekTo(i) and
+// read the record under the cursor.
+class FileList {
+public:
+    FileList() = default;
+    FileList(const FileList&) = delete;
+    FileList& operator=(const FileList&) = delete;
+    virtual ~FileList();
+
+    void Append(const FileEntry& entry);
+    // Places the cursor on entry `index` when it exists, walking from whichever of the first
+    // entry, the last entry and the cursor is nearest; otherwise leaves the cursor alone.
+    void SeekTo(int32_t index);
+    const FileEntry* Current() const { return cursorNode; }
+    void Clear();
+
+    int32_t count = 0;
+    FileEntry* first = nullptr;
+    FileEntry* last = nullptr;
+    FileEntry* cursorNode = nullptr;
+    int32_t cursorIndex = 0;
+};
+
+// The eight lines of one wizard page; line 2 is the long one (the agreement text).
+struct PageText {
+    static constexpr int kLines = 8;
+    char line0[256];
+    char line1[256];
+    char line2[528];
+    char line3[256];
+    char line4[256];
+    char line5[256];
+    char line6[256];
+    char line7[256];
+
+    char* Line(int index);
+    const char* Line(int index) const { return const_cast<PageText*>(this)->Line(index); }
+    static size_t LineRoom(int index) { return index == 2 ? sizeof(line2) : sizeof(line0); }
+};
+
+enum PageIndex { kPageWelcome, kPageAgreement, kPageFolder, kPageProgress, kPageFinish, kPageCount };
+
+struct SetupModel {
+    FileList fileList;
+    PageText pageTexts[kPageCount] = {};
+    char appName[256] = {};
+    int32_t pictureLength = 0;
+    int32_t pictureOffset = 0;
+    int32_t iconLength = 0;
+    int32_t iconOffset = 0;
+    char readmeFile[256] = {};
+    char runProgram[256] = {};
+    FileTypeEntry fileTypes[2] = {};
+    std::string uninstallTexts[4];
+    int32_t showBackground = 0;
+    int32_t backgroundPictureLength = 0;
+    int32_t backgroundPictureOffset = 0;
+    char backgroundCaption[68] = {};
+    uint32_t backgroundColor = 0;  // 0x00BBGGRR
+    int32_t backgroundHasCaption = 0;
+    std::string exePath;
+    std::string installDir;  // ends with a backslash once the folder page has set it
+};
+
+}  // namespace package

@@ -1,0 +1,61 @@
+#include "package/file_block.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+using package::CopyFileRange;
+using package::ReadFileBlock;
+
+TEST(CopyFileRange, CopiesTheRequestedRange) {
+    TempDir dir;
+    std::string source(10000, '\0');
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char>(i * 7);
+    WriteBytes(dir.File("src"), source);
+
+    ASSERT_TRUE(CopyFileRange(dir.File("a"), dir.File("src"), 100, 5000));
+    EXPECT_EQ(ReadBytes(dir.File("a")), source.substr(100, 5000));
+    ASSERT_TRUE(CopyFileRange(dir.File("b"), dir.File("src"), 4097, -1));
+    EXPECT_EQ(ReadBytes(dir.File("b")), source.substr(4097));
+    WriteBytes(dir.File("c"), "old contents");
+    ASSERT_TRUE(CopyFileRange(dir.File("c"), dir.File("src"), 3, 0));
+    EXPECT_EQ(ReadBytes(dir.File("c")), "");
+}
+
+TEST(CopyFileRange, ReportsWhatCannotBeDone) {
+    TempDir dir;
+    WriteBytes(dir.File("src"), "0123456789");
+    EXPECT_FALSE(CopyFileRange(dir.File("out"), dir.File("missing"), 0, -1));
+    EXPECT_FALSE(CopyFileRange(dir.File("no/such/folder"), dir.File("src"), 0, -1));
+    // A source that ends early stops the copy instead of waiting, and says so.
+    EXPECT_FALSE(CopyFileRange(dir.File("short"), dir.File("src"), 4, 100));
+    EXPECT_EQ(ReadBytes(dir.File("short")), "456789");
+}
+
+TEST(ReadFileBlock, ReadsAPieceWithASpareZeroByte) {
+    TempDir dir;
+    WriteBytes(dir.File("f"), "0123456789");
+    int64_t length = 4;
+    auto block = ReadFileBlock(dir.File("f"), &length, 3);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block.get())), "3456");
+
+    length = -1;
+    block = ReadFileBlock(dir.File("f"), &length, 6);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(length, 4);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block.get())), "6789");
+}
+
+TEST(ReadFileBlock, NoBufferForMissingFilesOrShortPieces) {
+    TempDir dir;
+    WriteBytes(dir.File("f"), "0123456789");
+    int64_t length = 4;
+    EXPECT_FALSE(ReadFileBlock(dir.File("missing"), &length, 0));
+    length = 20;
+    EXPECT_FALSE(ReadFileBlock(dir.File("f"), &length, 0));
+    length = 4;
+    EXPECT_FALSE(ReadFileBlock(dir.File("f"), &length, -2));
+    length = 0x7FFFFFFF;
+    EXPECT_FALSE(ReadFileBlock(dir.File("f"), &length, 0));
+}

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "package/file_block.h"
+#include "package/item_list.h"
+#include "package/scramble.h"
+#include "package/settings_loader.h"
+#include "package/trailer.h"
+#include "platform/resource.h"
+#include "win32_test_util.h"
+
+TEST(PackageWin32, LoadResourceBlockFindsTheModulesOwnBytes) {
+    uint32_t size = 0;
+    const unsigned char* bytes = platform::LoadResourceBlock(138, "EXE", &size);
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), size), "TAVQ-test-bytes");
+    EXPECT_EQ(platform::LoadResourceBlock(139, "EXE", &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(platform::LoadResourceBlock(138, "PIC", &size), nullptr);
+}
+
+TEST(PackageWin32, SettingsOfAPackageWithAChineseName) {
+    WinTempDir dir;
+    package::ItemList items;
+    items.columnsPerRow = 8;
+    for (int i = 0; i < 40; ++i) items.AddItem(i == 0 ? "欢迎安装" : "");
+    items.AddItem("演示程序");
+    for (int i = 42; i <= 64; ++i) items.AddItem("");
+    for (const char* item : {"说明.txt", "", "文档", "7", "ASK_COPY", "5", "0", ""})
+        items.AddItem(item);
+    std::string block = items.text();
+    package::ScrambleBlock(reinterpret_cast<unsigned char*>(&block[0]),
+                           static_cast<long>(block.size()), package::kSettingsKey);
+    const std::string image(3000, 'M');
+    const std::string exe = dir.File("安装程序.exe");
+    PutBytes(exe, image + block + package::FormatTrailer(static_cast<int32_t>(block.size()),
+                                                          static_cast<int32_t>(image.size())));
+
+    package::SetupModel model;
+    const std::string temp = platform::TempFolder() + package::kTempFileName;
+    ASSERT_EQ(package::LoadSettings(exe, temp, &model), package::LoadResult::Loaded);
+    EXPECT_STREQ(model.pageTexts[0].line0, "欢迎安装");
+    EXPECT_STREQ(model.appName, "演示程序");
+    ASSERT_EQ(model.fileList.count, 1);
+    EXPECT_STREQ(model.fileList.Current()->fileName, "说明.txt");
+    EXPECT_STREQ(model.fileList.Current()->subFolder, "文档");
+    EXPECT_EQ(model.fileList.Current()->overwriteMode, package::kOverwriteAsk);
+    EXPECT_FALSE(platform::PathExists(temp));
+
+    int64_t length = -1;
+    auto tail = package::ReadFileBlock(exe, &length, 2990);
+    ASSERT_TRUE(tail);
+    EXPECT_EQ(length, static_cast<int64_t>(10 + block.size()) +
+                          static_cast<int64_t>(package::FormatTrailer(
+                                                   static_cast<int32_t>(block.size()), 3000)
+                                                   .size()));
+}

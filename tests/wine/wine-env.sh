@@ -1,0 +1,11 @@
+# Sourced by the Wine scripts: the environment every Wine run of the tests shares.
+# Needs SFX_WINE_ROOT, the build's folder for the template prefix and the locale.
+: "${SFX_WINE_ROOT:?SFX_WINE_ROOT names the build folder that holds the Wine template}"
+export LOCPATH="$SFX_WINE_ROOT/locale"
+export LANG=zh_CN.UTF-8
+export LC_ALL=zh_CN.UTF-8
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko prompts, no menu files written outside the prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+SFX_WINE_TEMPLATE="$SFX_WINE_ROOT/template"

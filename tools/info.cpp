@@ -1,0 +1,131 @@
+// sfxpack info: everything the installer will read from a package.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "package/setup_model.h"
+#include "tools/commands.h"
+#include "tools/package_reader.h"
+#include "tools/text.h"
+#include "tools/words.h"
+
+namespace sfxpack {
+
+namespace {
+const char* const kPageNames[] = {"welcome", "agreement", "folder", "progress", "finish"};
+
+std::string U(const char* gbk) { return GbkToUtf8(gbk); }
+std::string J(const char* gbk) { return JsonString(GbkToUtf8(gbk)); }
+std::string N(int64_t value) { return std::to_string(value); }
+
+void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
+    std::printf("trailer: settings block of %d bytes at offset %d, trailer at %lld\n", t.length,
+                t.offset, static_cast<long long>(t.trailerOffset));
+    for (int page = 0; page < package::kPageCount; ++page) {
+        std::printf("page %s:\n", kPageNames[page]);
+        for (int line = 0; line < package::PageText::kLines; ++line)
+            std::printf("  line %d: %s\n", line, U(m.pageTexts[page].Line(line)).c_str());
+    }
+    std::printf("application name: %s\n", U(m.appName).c_str());
+    std::printf("readme file: %s\n", U(m.readmeFile).c_str());
+    std::printf("program to run: %s\n", U(m.runProgram).c_str());
+    for (int i = 0; i < 4; ++i)
+        std::printf("uninstaller text %d: %s\n", i, U(m.uninstallTexts[i].c_str()).c_str());
+    std::printf("picture: %d bytes at %d\n", m.pictureLength, m.pictureOffset);
+    std::printf("icon: %d bytes at %d\n", m.iconLength, m.iconOffset);
+    for (int i = 0; i < 2; ++i)
+        std::printf("file type %d: extension \"%s\", program \"%s\"\n", i,
+                    U(m.fileTypes[i].extension).c_str(), U(m.fileTypes[i].program).c_str());
+    std::printf("background: %s, picture %d bytes at %d, caption \"%s\", colour %s, title bar %s\n",
+                m.showBackground ? "shown" : "not shown", m.backgroundPictureLength,
+                m.backgroundPictureOffset, U(m.backgroundCaption).c_str(),
+                ColorText(m.backgroundColor).c_str(), m.backgroundHasCaption ? "yes" : "no");
+    std::printf("files: %d\n", m.fileList.count);
+    int index = 0;
+    for (const package::FileEntry* e = m.fileList.first; e; e = e->next, ++index)
+        std::printf("  %d: name \"%s\", folder %s, subfolder \"%s\", shortcuts %s, overwrite %s, "
+                    "length %d, offset %d, %s\n",
+                    index, U(e->fileName).c_str(), FolderWord(e->folderKind),
+                    U(e->subFolder).c_str(), ShortcutWords(e->shortcutFlags).c_str(),
+                    OverwriteWord(e->overwriteMode), e->dataLength, e->dataOffset,
+                    e->compressed ? "compressed" : "stored");
+}
+
+void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
+    std::string out = "{\n  \"trailer\": {\"length\": " + N(t.length) + ", \"offset\": " +
+                      N(t.offset) + ", \"trailerOffset\": " + N(t.trailerOffset) + "},\n";
+    out += "  \"pages\": {";
+    for (int page = 0; page < package::kPageCount; ++page) {
+        out += std::string(page ? ", " : "") + "\"" + kPageNames[page] + "\": [";
+        for (int line = 0; line < package::PageText::kLines; ++line)
+            out += std::string(line ? ", " : "") + J(m.pageTexts[page].Line(line));
+        out += "]";
+    }
+    out += "},\n";
+    out += "  \"appName\": " + J(m.appName) + ",\n";
+    out += "  \"readmeFile\": " + J(m.readmeFile) + ",\n";
+    out += "  \"runProgram\": " + J(m.runProgram) + ",\n";
+    out += "  \"uninstallTexts\": [";
+    for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(m.uninstallTexts[i].c_str());
+    out += "],\n";
+    out += "  \"picture\": {\"length\": " + N(m.pictureLength) + ", \"offset\": " +
+           N(m.pictureOffset) + "},\n";
+    out += "  \"icon\": {\"length\": " + N(m.iconLength) + ", \"offset\": " + N(m.iconOffset) +
+           "},\n";
+    out += "  \"fileTypes\": [";
+    for (int i = 0; i < 2; ++i)
+        out += std::string(i ? ", " : "") + "{\"extension\": " + J(m.fileTypes[i].extension) +
+               ", \"program\": " + J(m.fileTypes[i].program) + "}";
+    out += "],\n";
+    out += "  \"background\": {\"show\": " + std::string(m.showBackground ? "true" : "false") +
+           ", \"pictureLength\": " + N(m.backgroundPictureLength) +
+           ", \"pictureOffset\": " + N(m.backgroundPictureOffset) +
+           ", \"caption\": " + J(m.backgroundCaption) + ", \"color\": \"" +
+           ColorText(m.backgroundColor) + "\", \"titleBar\": " +
+           (m.backgroundHasCaption ? "true" : "false") + "},\n";
+    out += "  \"files\": [";
+    for (const package::FileEntry* e = m.fileList.first; e; e = e->next) {
+        out += std::string(e == m.fileList.first ? "\n" : ",\n") + "    {\"name\": " +
+               J(e->fileName) + ", \"folder\": \"" + FolderWord(e->folderKind) +
+               "\", \"subfolder\": " + J(e->subFolder) + ", \"shortcuts\": " +
+               N(e->shortcutFlags) + ", \"overwrite\": \"" + OverwriteWord(e->overwriteMode) +
+               "\", \"length\": " + N(e->dataLength) + ", \"offset\": " + N(e->dataOffset) +
+               ", \"compressed\": " + (e->compressed ? "true" : "false") + "}";
+    }
+    out += m.fileList.count ? "\n  ]\n}\n" : "]\n}\n";
+    std::fputs(out.c_str(), stdout);
+}
+}  // namespace
+
+int RunInfo(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        std::printf(
+            "usage: sfxpack info SETUP.EXE [--json]\n\n"
+            "Prints where the trailer points, every setting and the file list of a package,\n"
+            "read with the installer's own loader. Texts are shown as UTF-8.\n"
+            "  --json   the same as one JSON object\n");
+        return kExitOk;
+    }
+    const char* path = nullptr;
+    bool json = false;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--json") == 0)
+            json = true;
+        else if (argv[i][0] == '-' || path)
+            return Fail(kExitUsage, std::string("info: unexpected argument '") + argv[i] + "'");
+        else
+            path = argv[i];
+    }
+    if (!path) return Fail(kExitUsage, "info: which package? (sfxpack info SETUP.EXE)");
+    package::SetupModel model;
+    package::PackageTrailer trailer;
+    std::string error;
+    if (!OpenPackage(path, &model, &trailer, &error)) return Fail(kExitRefused, error);
+    if (json)
+        PrintJson(model, trailer);
+    else
+        PrintText(model, trailer);
+    return kExitOk;
+}
+
+}  // namespace sfxpack
