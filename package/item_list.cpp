@@ -38,8 +38,8 @@ bool ItemList::LoadFromFile(const std::string& path, const char* keyText) {
     platform::RawFile file;
     if (!file.OpenRead(path)) return false;
     const int64_t length = file.Length();
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow)
-                                                unsigned char[static_cast<size_t>(length) + 1]);
+    std::unique_ptr<unsigned char[]> buffer(
+        new (std::nothrow) unsigned char[static_cast<size_t>(length) + 1]);
     if (!buffer) return false;
     const size_t got = file.Read(buffer.get(), static_cast<size_t>(length));
     buffer[got] = 0;

@@ -29,10 +29,9 @@ void CopyField(char* field, size_t room, const char* text) {
     if (room == 0) return;
     size_t length = 0;
     while (text[length] != '\0' && length + 1 < room) {
-        size_t width = IsGbkLeadByte(static_cast<unsigned char>(text[length])) &&
-                               text[length + 1] != '\0'
-                           ? 2
-                           : 1;
+        size_t width =
+            IsGbkLeadByte(static_cast<unsigned char>(text[length])) && text[length + 1] != '\0' ? 2
+                                                                                                : 1;
         if (length + width + 1 > room) break;
         length += width;
     }

@@ -20,7 +20,6 @@ enum class LoadResult { Loaded, NoTrailer, BadTrailer, CannotExtract };
 
 // Finds the settings block of `exePath` through its trailer, copies it to `tempPath`, loads it
 // unscrambled, reads it into `model` and deletes the copy. Pictures are not touched.
-LoadResult LoadSettings(const std::string& exePath, const std::string& tempPath,
-                        SetupModel* model);
+LoadResult LoadSettings(const std::string& exePath, const std::string& tempPath, SetupModel* model);
 
 }  // namespace package

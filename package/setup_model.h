@@ -10,9 +10,17 @@ namespace package {
 // Base folders of a packaged file.
 enum FolderKind : int32_t { kFolderInstall = 8, kFolderSystem = 16, kFolderWindows = 32 };
 // What happens when the destination exists.
-enum OverwriteMode : int32_t { kOverwriteAlways = 64, kOverwriteIfMissing = 128, kOverwriteAsk = 256 };
+enum OverwriteMode : int32_t {
+    kOverwriteAlways = 64,
+    kOverwriteIfMissing = 128,
+    kOverwriteAsk = 256
+};
 // Shortcuts a packaged file offers.
-enum ShortcutFlag : int32_t { kShortcutDesktop = 1, kShortcutStartMenu = 2, kShortcutProgramGroup = 4 };
+enum ShortcutFlag : int32_t {
+    kShortcutDesktop = 1,
+    kShortcutStartMenu = 2,
+    kShortcutProgramGroup = 4
+};
 
 struct FileEntry {
     char fileName[256] = {};
@@ -75,7 +83,14 @@ struct PageText {
     static size_t LineRoom(int index) { return index == 2 ? sizeof(line2) : sizeof(line0); }
 };
 
-enum PageIndex { kPageWelcome, kPageAgreement, kPageFolder, kPageProgress, kPageFinish, kPageCount };
+enum PageIndex {
+    kPageWelcome,
+    kPageAgreement,
+    kPageFolder,
+    kPageProgress,
+    kPageFinish,
+    kPageCount
+};
 
 struct SetupModel {
     FileList fileList;

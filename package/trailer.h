@@ -15,9 +15,9 @@ namespace package {
 constexpr int kTrailerWindow = 127;
 
 struct PackageTrailer {
-    int32_t length = 0;          // LEN: byte count of the settings block
-    int32_t offset = 0;          // SEEK: file offset of the settings block
-    int64_t trailerOffset = 0;   // where the trailer's "&" stands in the file
+    int32_t length = 0;         // LEN: byte count of the settings block
+    int32_t offset = 0;         // SEEK: file offset of the settings block
+    int64_t trailerOffset = 0;  // where the trailer's "&" stands in the file
 };
 
 // Parses the trailer text that follows the "&" (the "&" itself excluded).

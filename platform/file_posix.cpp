@@ -1,8 +1,8 @@
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
 
 #include "platform/file.h"
 
@@ -29,7 +29,9 @@ bool RawFile::OpenWrite(const std::string& path) { return OpenWith(fd_, path_, p
 bool RawFile::IsOpen() const { return fd_ >= 0; }
 
 int64_t RawFile::Seek(int64_t offset, Origin origin) {
-    int whence = origin == Origin::Begin ? SEEK_SET : origin == Origin::Current ? SEEK_CUR : SEEK_END;
+    int whence = origin == Origin::Begin     ? SEEK_SET
+                 : origin == Origin::Current ? SEEK_CUR
+                                             : SEEK_END;
     off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
     return result < 0 ? -1 : static_cast<int64_t>(result);
 }

@@ -43,17 +43,18 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
     std::printf("files: %d\n", m.fileList.count);
     int index = 0;
     for (const package::FileEntry* e = m.fileList.first; e; e = e->next, ++index)
-        std::printf("  %d: name \"%s\", folder %s, subfolder \"%s\", shortcuts %s, overwrite %s, "
-                    "length %d, offset %d, %s\n",
-                    index, U(e->fileName).c_str(), FolderWord(e->folderKind),
-                    U(e->subFolder).c_str(), ShortcutWords(e->shortcutFlags).c_str(),
-                    OverwriteWord(e->overwriteMode), e->dataLength, e->dataOffset,
-                    e->compressed ? "compressed" : "stored");
+        std::printf(
+            "  %d: name \"%s\", folder %s, subfolder \"%s\", shortcuts %s, overwrite %s, "
+            "length %d, offset %d, %s\n",
+            index, U(e->fileName).c_str(), FolderWord(e->folderKind), U(e->subFolder).c_str(),
+            ShortcutWords(e->shortcutFlags).c_str(), OverwriteWord(e->overwriteMode), e->dataLength,
+            e->dataOffset, e->compressed ? "compressed" : "stored");
 }
 
 void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
-    std::string out = "{\n  \"trailer\": {\"length\": " + N(t.length) + ", \"offset\": " +
-                      N(t.offset) + ", \"trailerOffset\": " + N(t.trailerOffset) + "},\n";
+    std::string out = "{\n  \"trailer\": {\"length\": " + N(t.length) +
+                      ", \"offset\": " + N(t.offset) +
+                      ", \"trailerOffset\": " + N(t.trailerOffset) + "},\n";
     out += "  \"pages\": {";
     for (int page = 0; page < package::kPageCount; ++page) {
         out += std::string(page ? ", " : "") + "\"" + kPageNames[page] + "\": [";
@@ -68,10 +69,10 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
     out += "  \"uninstallTexts\": [";
     for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(m.uninstallTexts[i].c_str());
     out += "],\n";
-    out += "  \"picture\": {\"length\": " + N(m.pictureLength) + ", \"offset\": " +
-           N(m.pictureOffset) + "},\n";
-    out += "  \"icon\": {\"length\": " + N(m.iconLength) + ", \"offset\": " + N(m.iconOffset) +
-           "},\n";
+    out += "  \"picture\": {\"length\": " + N(m.pictureLength) +
+           ", \"offset\": " + N(m.pictureOffset) + "},\n";
+    out +=
+        "  \"icon\": {\"length\": " + N(m.iconLength) + ", \"offset\": " + N(m.iconOffset) + "},\n";
     out += "  \"fileTypes\": [";
     for (int i = 0; i < 2; ++i)
         out += std::string(i ? ", " : "") + "{\"extension\": " + J(m.fileTypes[i].extension) +
@@ -81,14 +82,14 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
            ", \"pictureLength\": " + N(m.backgroundPictureLength) +
            ", \"pictureOffset\": " + N(m.backgroundPictureOffset) +
            ", \"caption\": " + J(m.backgroundCaption) + ", \"color\": \"" +
-           ColorText(m.backgroundColor) + "\", \"titleBar\": " +
-           (m.backgroundHasCaption ? "true" : "false") + "},\n";
+           ColorText(m.backgroundColor) +
+           "\", \"titleBar\": " + (m.backgroundHasCaption ? "true" : "false") + "},\n";
     out += "  \"files\": [";
     for (const package::FileEntry* e = m.fileList.first; e; e = e->next) {
-        out += std::string(e == m.fileList.first ? "\n" : ",\n") + "    {\"name\": " +
-               J(e->fileName) + ", \"folder\": \"" + FolderWord(e->folderKind) +
-               "\", \"subfolder\": " + J(e->subFolder) + ", \"shortcuts\": " +
-               N(e->shortcutFlags) + ", \"overwrite\": \"" + OverwriteWord(e->overwriteMode) +
+        out += std::string(e == m.fileList.first ? "\n" : ",\n") +
+               "    {\"name\": " + J(e->fileName) + ", \"folder\": \"" + FolderWord(e->folderKind) +
+               "\", \"subfolder\": " + J(e->subFolder) + ", \"shortcuts\": " + N(e->shortcutFlags) +
+               ", \"overwrite\": \"" + OverwriteWord(e->overwriteMode) +
                "\", \"length\": " + N(e->dataLength) + ", \"offset\": " + N(e->dataOffset) +
                ", \"compressed\": " + (e->compressed ? "true" : "false") + "}";
     }

@@ -31,9 +31,7 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
     model->exePath = path;
     switch (package::LoadSettings(path, temp, model)) {
         case package::LoadResult::Loaded: return true;
-        case package::LoadResult::NoTrailer:
-            *error = path + ": not a package (no trailer)";
-            break;
+        case package::LoadResult::NoTrailer: *error = path + ": not a package (no trailer)"; break;
         case package::LoadResult::BadTrailer:
             *error = path + ": damaged trailer (settings block of " +
                      std::to_string(trailer->length) + " bytes at offset " +

@@ -34,8 +34,9 @@ TEST(PackageWin32, SettingsOfAPackageWithAChineseName) {
                            static_cast<long>(block.size()), package::kSettingsKey);
     const std::string image(3000, 'M');
     const std::string exe = dir.File("安装程序.exe");
-    PutBytes(exe, image + block + package::FormatTrailer(static_cast<int32_t>(block.size()),
-                                                          static_cast<int32_t>(image.size())));
+    PutBytes(exe, image + block +
+                      package::FormatTrailer(static_cast<int32_t>(block.size()),
+                                             static_cast<int32_t>(image.size())));
 
     package::SetupModel model;
     const std::string temp = platform::TempFolder() + package::kTempFileName;
@@ -51,8 +52,8 @@ TEST(PackageWin32, SettingsOfAPackageWithAChineseName) {
     int64_t length = -1;
     auto tail = package::ReadFileBlock(exe, &length, 2990);
     ASSERT_TRUE(tail);
-    EXPECT_EQ(length, static_cast<int64_t>(10 + block.size()) +
-                          static_cast<int64_t>(package::FormatTrailer(
-                                                   static_cast<int32_t>(block.size()), 3000)
-                                                   .size()));
+    EXPECT_EQ(length,
+              static_cast<int64_t>(10 + block.size()) +
+                  static_cast<int64_t>(
+                      package::FormatTrailer(static_cast<int32_t>(block.size()), 3000).size()));
 }

@@ -8,7 +8,7 @@
 
 struct TestPackage {
     std::string image = std::string("MZ") + std::string(998, '\x90');  // stands for the program
-    std::vector<std::string> items;                                   // the plain settings items
+    std::vector<std::string> items;                                    // the plain settings items
     std::string extraAfterTrailer;
 
     TestPackage() : items(64) {}

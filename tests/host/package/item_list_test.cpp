@@ -30,12 +30,21 @@ TEST(ItemList, AddItemWritesRowsOfTheGivenWidth) {
     ItemList wide;
     wide.columnsPerRow = 8;
     for (char c = '1'; c <= '9'; ++c) wide.AddItem(std::string(1, c));
-    EXPECT_EQ(wide.text(), std::string("1\x07" "2\x07" "3\x07" "4\x07" "5\x07" "6\x07" "7\x07"
-                                       "8\x08\r\n" "9\x07"));
+    EXPECT_EQ(wide.text(), std::string("1\x07"
+                                       "2\x07"
+                                       "3\x07"
+                                       "4\x07"
+                                       "5\x07"
+                                       "6\x07"
+                                       "7\x07"
+                                       "8\x08\r\n"
+                                       "9\x07"));
 }
 
 TEST(ItemList, NextItemReadsAnyMixOfSeparatorsThenEmptyTexts) {
-    ItemList list = FromText("a\x07" "b\x08\r\n");
+    ItemList list = FromText(
+        "a\x07"
+        "b\x08\r\n");
     EXPECT_STREQ(list.NextItem(), "a");
     EXPECT_STREQ(list.NextItem(), "b");
     EXPECT_STREQ(list.NextItem(), "");
@@ -43,7 +52,9 @@ TEST(ItemList, NextItemReadsAnyMixOfSeparatorsThenEmptyTexts) {
 
     EXPECT_STREQ(ItemList().NextItem(), "");
 
-    ItemList doubled = FromText("a\x07\x07" "c\x07");
+    ItemList doubled = FromText(
+        "a\x07\x07"
+        "c\x07");
     EXPECT_STREQ(doubled.NextItem(), "a");
     EXPECT_STREQ(doubled.NextItem(), "");
     EXPECT_STREQ(doubled.NextItem(), "c");
@@ -64,7 +75,9 @@ TEST(ItemList, ItemWithoutSeparatorIsNeverReturned) {
 
 TEST(ItemList, OverlongItemIsCutAtTheBufferRoom) {
     const std::string huge(5000, 'x');
-    ItemList list = FromText(huge + "\x07" "next\x07");
+    ItemList list = FromText(huge +
+                             "\x07"
+                             "next\x07");
     EXPECT_EQ(std::string(list.NextItem()), std::string(ItemList::kItemRoom, 'x'));
     EXPECT_STREQ(list.NextItem(), "next");
 }

@@ -177,8 +177,8 @@ TEST_F(LoaderTest, DamagedPackagesAreReported) {
               LoadResult::NoTrailer);
     EXPECT_EQ(package::LoadSettings(dir.File("missing.exe"), dir.File("q"), &model),
               LoadResult::NoTrailer);
-    for (const char* trailer : {"&LEN:abc,SEEK:xyz.", "&LEN:100,SEEK:3950.", "&LEN:-5,SEEK:10.",
-                                "&LEN:10,SEEK:-10."}) {
+    for (const char* trailer :
+         {"&LEN:abc,SEEK:xyz.", "&LEN:100,SEEK:3950.", "&LEN:-5,SEEK:10.", "&LEN:10,SEEK:-10."}) {
         WriteBytes(dir.File("bad.exe"), std::string(4000, 'x') + trailer);
         EXPECT_EQ(package::LoadSettings(dir.File("bad.exe"), dir.File("q"), &model),
                   LoadResult::BadTrailer)
