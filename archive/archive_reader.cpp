@@ -1,0 +1,229 @@
+#include "archive/archive_reader.h"
+
+#include <cstring>
+
+#include "platform/file.h"
+#include "platform/message_box.h"
+
+namespace archive {
+
+namespace {
+
+uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t U32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// An archive as the reader walks it: forward reads and skips from its first byte.
+class ArchiveInput : public ByteSource {
+public:
+    virtual void Skip(uint64_t count) = 0;
+    // Reads exactly `count` bytes; what lies past the end of the input reads as zero, so a cut
+    // archive fails on the mark it does not hold.
+    void ReadRecord(unsigned char* record, size_t count) {
+        std::memset(record, 0, count);
+        Read(record, count);
+    }
+};
+
+class FileInput : public ArchiveInput {
+public:
+    explicit FileInput(platform::RawFile& file) : file_(file) {}
+    size_t Read(unsigned char* buffer, size_t count) override { return file_.Read(buffer, count); }
+    void Skip(uint64_t count) override {
+        file_.Seek(static_cast<int64_t>(count), platform::RawFile::Origin::Current);
+    }
+
+private:
+    platform::RawFile& file_;
+};
+
+class MemoryInput : public ArchiveInput {
+public:
+    MemoryInput(const unsigned char* data, size_t size) : data_(data), size_(size) {}
+    size_t Read(unsigned char* buffer, size_t count) override {
+        const size_t n = count < size_ - pos_ ? count : size_ - pos_;
+        if (n > 0) std::memcpy(buffer, data_ + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    void Skip(uint64_t count) override { pos_ = count < size_ - pos_ ? pos_ + count : size_; }
+
+private:
+    const unsigned char* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+// Steps 3 to 6 of an extraction: the header, the begin mark and the node headers up to the
+// one asked for, which is left with the input at its compressed data.
+Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult* result) {
+    unsigned char header[kArchiveHeaderSize];
+    input.ReadRecord(header, sizeof header);
+    if (std::memcmp(header, "TAVQ", 4) != 0) return Refusal::NotTavq;
+    const uint16_t version = U16(header + 4);
+    if ((version >> 8) != 0 || (version & 0xFF) > kHighestVersion) return Refusal::NotTheVersion;
+
+    unsigned char mark[kBeginMarkSize];
+    input.ReadRecord(mark, sizeof mark);
+    if (U16(mark) != kNodeMark) return Refusal::NotNode;
+    if (U16(mark + 2) != kCompressMark) return Refusal::NotBeginCompress;
+
+    unsigned char node[kNodeHeaderSize];
+    for (uint32_t i = 0;; ++i) {
+        input.ReadRecord(node, sizeof node);
+        if (U16(node) != kFileHeadMark) return Refusal::NotFileHead;
+        const uint32_t compressedSize = U32(node + 12);
+        const uint16_t nameLength = U16(node + 16);
+        if (i == nodeIndex) {
+            input.Skip(nameLength);
+            result->uncompressedSize = U32(node + 8);
+            result->compressedSize = compressedSize;
+            return Refusal::None;
+        }
+        input.Skip(static_cast<uint64_t>(compressedSize) + nameLength);
+    }
+}
+
+// Checks, then decodes the node into `sink`.
+ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink) {
+    ExtractResult result;
+    result.refusal = CheckAndSeekNode(input, nodeIndex, &result);
+    if (result.ok() && result.compressedSize > 0) {
+        LzwDecoder decoder;
+        result.stream = decoder.Decode(result.compressedSize, input, sink);
+        if (result.stream != DecodeStatus::Ok) result.refusal = Refusal::BadStream;
+    }
+    return result;
+}
+
+class FileSink : public ByteSink {
+public:
+    explicit FileSink(platform::RawFile& file) : file_(file) {}
+    void Write(const unsigned char* data, size_t count) override { file_.Write(data, count); }
+
+private:
+    platform::RawFile& file_;
+};
+
+// Checks the archive, then creates the output only once every check has passed, decodes into
+// it, and removes it again when the stream proves damaged or a write fails: no caller ever
+// finds half a file under the name it asked for.
+int ExtractTo(ArchiveInput& input, const std::string& outputPath, uint32_t nodeIndex,
+              Refusal* refusal) {
+    ExtractResult checked;
+    *refusal = CheckAndSeekNode(input, nodeIndex, &checked);
+    if (*refusal != Refusal::None) return 0;
+
+    platform::RawFile output;
+    output.CreateOrThrow(outputPath);
+    if (checked.compressedSize == 0) return 1;
+    FileSink sink(output);
+    DecodeStatus status;
+    try {
+        LzwDecoder decoder;
+        status = decoder.Decode(checked.compressedSize, input, sink);
+        if (status == DecodeStatus::Ok) output.Flush();
+    } catch (...) {
+        output.Close();
+        platform::RemoveFile(outputPath);
+        throw;
+    }
+    output.Close();
+    if (status == DecodeStatus::Ok) return 1;
+    platform::RemoveFile(outputPath);
+    *refusal = Refusal::BadStream;
+    return 0;
+}
+
+}  // namespace
+
+const char* RefusalText(Refusal refusal) {
+    switch (refusal) {
+        case Refusal::None: return "";
+        case Refusal::NotTavq: return "not tavq file";
+        case Refusal::NotTheVersion: return "not the version";
+        case Refusal::NotNode: return "not tavq file node";
+        case Refusal::NotBeginCompress: return "not begin compress";
+        case Refusal::NotFileHead: return "not tavq single file head";
+        case Refusal::TooShort:
+        case Refusal::CannotOpen:
+        case Refusal::BadStream: break;
+    }
+    return "error tavq file";
+}
+
+std::string ExtractResult::Reason() const {
+    switch (refusal) {
+        case Refusal::None: return "";
+        case Refusal::TooShort: return "error tavq file: the archive is shorter than 38 bytes";
+        case Refusal::CannotOpen: return "the archive cannot be opened";
+        case Refusal::BadStream: return DecodeStatusText(stream);
+        default: return RefusalText(refusal);
+    }
+}
+
+int ArchiveReader::ExtractFile(const std::string& archivePath, const std::string& outputPath,
+                               uint32_t nodeIndex) {
+    platform::RawFile file;
+    Refusal refusal = Refusal::CannotOpen;
+    int extracted = 0;
+    if (file.OpenRead(archivePath)) {
+        if (file.Length() < kMinimumArchiveSize) {
+            refusal = Refusal::TooShort;
+        } else {
+            FileInput input(file);
+            extracted = ExtractTo(input, outputPath, nodeIndex, &refusal);
+        }
+    }
+    file.Close();
+    if (!extracted) platform::ShowAppMessage(RefusalText(refusal));
+    return extracted;
+}
+
+int ArchiveReader::ExtractEmbedded(const std::string& containerPath, const std::string& outputPath,
+                                   int64_t archiveOffset, int64_t archiveLength,
+                                   uint32_t nodeIndex) {
+    platform::RawFile file;
+    if (!file.OpenRead(containerPath)) return 0;
+    if (archiveLength < kMinimumArchiveSize) return 0;
+    if (archiveOffset < 0 || file.Seek(archiveOffset, platform::RawFile::Origin::Begin) < 0)
+        return 0;
+    FileInput input(file);
+    Refusal refusal;
+    return ExtractTo(input, outputPath, nodeIndex, &refusal);
+}
+
+ExtractResult DecodeEmbedded(const std::string& containerPath, int64_t archiveOffset,
+                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink) {
+    ExtractResult result;
+    platform::RawFile file;
+    if (!file.OpenRead(containerPath)) {
+        result.refusal = Refusal::CannotOpen;
+        return result;
+    }
+    if (archiveLength < kMinimumArchiveSize) {
+        result.refusal = Refusal::TooShort;
+        return result;
+    }
+    if (archiveOffset < 0 || file.Seek(archiveOffset, platform::RawFile::Origin::Begin) < 0) {
+        result.refusal = Refusal::NotTavq;
+        return result;
+    }
+    FileInput input(file);
+    return DecodeNode(input, nodeIndex, sink);
+}
+
+ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,
+                                 ByteSink& sink) {
+    if (size < kMinimumArchiveSize) {
+        ExtractResult result;
+        result.refusal = Refusal::TooShort;
+        return result;
+    }
+    MemoryInput input(archive, size);
+    return DecodeNode(input, nodeIndex, sink);
+}
+
+}  // namespace archive

@@ -1,0 +1,80 @@
+// The "TAVQ" archive: a 12-byte header, a 6-byte begin mark, then file nodes of a 20-byte header,
+// the stored name and the compressed stream. The installer only extracts: one node into a file
+// whose name the caller chooses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "archive/byte_stream.h"
+#include "archive/lzw_decoder.h"
+
+namespace archive {
+
+constexpr uint32_t kArchiveHeaderSize = 12;
+constexpr uint32_t kBeginMarkSize = 6;
+constexpr uint32_t kNodeHeaderSize = 20;
+// Header, begin mark and one empty node: the smallest archive that can pass the checks.
+constexpr uint32_t kMinimumArchiveSize = kArchiveHeaderSize + kBeginMarkSize + kNodeHeaderSize;
+constexpr uint16_t kHighestVersion = 10;
+constexpr uint16_t kNodeMark = 0x00EE;
+constexpr uint16_t kCompressMark = 0x0090;
+constexpr uint16_t kFileHeadMark = 0x00FF;
+
+// The checks in the order they run; each refusal has its fixed text.
+enum class Refusal {
+    None,
+    TooShort,          // "error tavq file"
+    NotTavq,           // "not tavq file"
+    NotTheVersion,     // "not the version"
+    NotNode,           // "not tavq file node"
+    NotBeginCompress,  // "not begin compress"
+    NotFileHead,       // "not tavq single file head"
+    CannotOpen,        // the input cannot be opened; shown as "error tavq file"
+    BadStream,         // the stream is damaged (see DecodeStatus); shown as "error tavq file"
+};
+
+// The refusal's text, as the installer shows it.
+const char* RefusalText(Refusal refusal);
+
+// What happened to one node.
+struct ExtractResult {
+    Refusal refusal = Refusal::None;
+    DecodeStatus stream = DecodeStatus::Ok;
+    uint32_t uncompressedSize = 0;  // as the node header says; never checked
+    uint32_t compressedSize = 0;
+    bool ok() const { return refusal == Refusal::None; }
+    // One English sentence: the refusal text, or what is wrong with the stream.
+    std::string Reason() const;
+};
+
+class ArchiveReader {
+public:
+    // Extracts node `nodeIndex` of the archive file `archivePath` into `outputPath`. Returns 1
+    // when extracted; 0 after showing the refusal in the application's message box. An input
+    // that cannot be opened and a stream that proves damaged while decoding have no text of
+    // their own and show "error tavq file". The output file is created only once the checks
+    // have passed (an existing one is then truncated), and is removed again when the stream
+    // proves damaged: a caller never finds part of a file under the name it asked for.
+    // platform::FileError leaves when the output cannot be created or written, after the
+    // partial output has been removed.
+    static int ExtractFile(const std::string& archivePath, const std::string& outputPath,
+                           uint32_t nodeIndex);
+
+    // The same for an archive of `archiveLength` bytes at `archiveOffset` of `containerPath`
+    // (the installer's own executable), without any message.
+    static int ExtractEmbedded(const std::string& containerPath, const std::string& outputPath,
+                               int64_t archiveOffset, int64_t archiveLength, uint32_t nodeIndex);
+};
+
+// Decodes node `nodeIndex` of the archive at `archiveOffset` of `containerPath` into `sink`,
+// without creating any file and without any message: the same checks as ExtractEmbedded.
+// `result.Reason()` says why when `result.ok()` is false. Exceptions of the sink pass through.
+ExtractResult DecodeEmbedded(const std::string& containerPath, int64_t archiveOffset,
+                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink);
+
+// The same over an archive held in memory (tests and fuzzers).
+ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,
+                                 ByteSink& sink);
+
+}  // namespace archive

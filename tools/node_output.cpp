@@ -1,0 +1,116 @@
+#include "tools/node_output.h"
+
+#include <cstdio>
+
+#include "archive/archive_reader.h"
+#include "platform/file.h"
+
+namespace sfxpack {
+
+namespace {
+// Output goes to a sibling file first and takes its name only when complete, so a refused input
+// or a full disk never costs the file that was there before.
+class PendingFile : public archive::ByteSink {
+public:
+    explicit PendingFile(const std::string& path) : path_(path), part_(path + ".part") {}
+    ~PendingFile() override {
+        if (file_.IsOpen()) {
+            file_.Close();
+            platform::RemoveFile(part_);
+        }
+    }
+    bool Create(std::string* error) {
+        if (file_.Create(part_)) return true;
+        *error = "cannot create " + part_;
+        return false;
+    }
+    void Write(const unsigned char* data, size_t count) override { file_.Write(data, count); }
+    bool Commit(std::string* error) {
+        file_.Close();
+        if (std::rename(part_.c_str(), path_.c_str()) == 0) return true;
+        platform::RemoveFile(part_);
+        *error = "cannot write " + path_;
+        return false;
+    }
+
+private:
+    std::string path_;
+    std::string part_;
+    platform::RawFile file_;
+};
+}  // namespace
+
+bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t length,
+                      uint32_t nodeIndex, const std::string& outputPath, std::string* error) {
+    PendingFile output(outputPath);
+    if (!output.Create(error)) return false;
+    try {
+        const archive::ExtractResult result =
+            archive::DecodeEmbedded(container, offset, length, nodeIndex, output);
+        if (!result.ok()) {
+            *error = result.Reason();
+            return false;
+        }
+    } catch (const platform::FileError& e) {
+        *error = e.what();
+        return false;
+    }
+    return output.Commit(error);
+}
+
+bool CopyRangeToFile(const std::string& container, int64_t offset, int64_t length,
+                     const std::string& outputPath, std::string* error) {
+    platform::RawFile input;
+    if (!input.OpenRead(container)) {
+        *error = "cannot read " + container;
+        return false;
+    }
+    if (offset < 0 || length < 0 || offset > input.Length() || length > input.Length() - offset ||
+        input.Seek(offset, platform::RawFile::Origin::Begin) < 0) {
+        *error = "the " + std::to_string(length) + " bytes at offset " + std::to_string(offset) +
+                 " lie outside the file";
+        return false;
+    }
+    PendingFile output(outputPath);
+    if (!output.Create(error)) return false;
+    try {
+        unsigned char buffer[64 * 1024];
+        while (length > 0) {
+            const size_t want = length < static_cast<int64_t>(sizeof buffer)
+                                    ? static_cast<size_t>(length)
+                                    : sizeof buffer;
+            const size_t got = input.Read(buffer, want);
+            if (got == 0) {
+                *error = "cannot read " + container;
+                return false;
+            }
+            output.Write(buffer, got);
+            length -= static_cast<int64_t>(got);
+        }
+    } catch (const platform::FileError& e) {
+        *error = e.what();
+        return false;
+    }
+    return output.Commit(error);
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    platform::RawFile file;
+    if (!file.OpenRead(path) || platform::IsFolder(path)) return false;
+    bytes->assign(static_cast<size_t>(file.Length()), '\0');
+    return file.Read(&(*bytes)[0], bytes->size()) == bytes->size();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
+    PendingFile output(path);
+    if (!output.Create(error)) return false;
+    try {
+        output.Write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    } catch (const platform::FileError& e) {
+        *error = e.what();
+        return false;
+    }
+    return output.Commit(error);
+}
+
+}  // namespace sfxpack
