@@ -16,6 +16,11 @@ struct Command {
 };
 
 int RunInfo(int argc, char** argv);
+int RunBuild(int argc, char** argv);
+int RunVerify(int argc, char** argv);
+int RunTavqPack(int argc, char** argv);
+int RunTavqUnpack(int argc, char** argv);
+int RunExtract(int argc, char** argv);
 
 // Prints "sfxpack: <message>" to standard error and returns `status`.
 int Fail(int status, const std::string& message);

@@ -9,7 +9,14 @@ namespace sfxpack {
 
 namespace {
 const Command kCommands[] = {
+    {"build", "build MANIFEST -o SETUP.EXE [OPTIONS]", "pack the application a manifest describes",
+     RunBuild},
+    {"verify", "verify SETUP.EXE", "check that the installer will read a package whole", RunVerify},
     {"info", "info SETUP.EXE [--json]", "print the settings and file list of a package", RunInfo},
+    {"extract", "extract SETUP.EXE -d DIR", "write every packaged file under DIR", RunExtract},
+    {"tavq-pack", "tavq-pack FILE... -o ARCHIVE", "write a TAVQ archive of the files", RunTavqPack},
+    {"tavq-unpack", "tavq-unpack ARCHIVE -o OUT [--node N]", "decode one node of a TAVQ archive",
+     RunTavqUnpack},
 };
 
 void PrintUsage(FILE* out) {

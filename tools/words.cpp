@@ -42,4 +42,67 @@ std::string ColorText(uint32_t color) {
     return text;
 }
 
+bool ParseFolderWord(const std::string& word, int32_t* folderKind) {
+    for (int32_t kind : {package::kFolderInstall, package::kFolderWindows, package::kFolderSystem})
+        if (word == FolderWord(kind)) {
+            *folderKind = kind;
+            return true;
+        }
+    return false;
+}
+
+bool ParseOverwriteWord(const std::string& word, int32_t* overwriteMode) {
+    for (int32_t mode :
+         {package::kOverwriteAlways, package::kOverwriteIfMissing, package::kOverwriteAsk})
+        if (word == OverwriteWord(mode)) {
+            *overwriteMode = mode;
+            return true;
+        }
+    return false;
+}
+
+bool ParseShortcutWord(const std::string& word, int32_t* flag) {
+    for (int32_t bit :
+         {package::kShortcutDesktop, package::kShortcutStartMenu, package::kShortcutProgramGroup})
+        if (word == ShortcutWords(bit)) {
+            *flag = bit;
+            return true;
+        }
+    return false;
+}
+
+bool ParseColorText(const std::string& text, uint32_t* color) {
+    if (text.size() != 7 || text[0] != '#') return false;
+    uint32_t rgb = 0;
+    for (size_t i = 1; i < 7; ++i) {
+        const char c = text[i];
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+            digit = static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+        else
+            return false;
+        rgb = rgb << 4 | digit;
+    }
+    *color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+    return true;
+}
+
+const char* FolderKeyword(int32_t folderKind) {
+    switch (folderKind) {
+        case package::kFolderWindows: return "WINDOWS_FOLDER";
+        case package::kFolderSystem: return "SYSTEM_FOLDER";
+        default: return "INSTALL_FOLDER";
+    }
+}
+
+const char* OverwriteKeyword(int32_t overwriteMode) {
+    switch (overwriteMode) {
+        case package::kOverwriteIfMissing: return "NOTEXIST_COPY";
+        case package::kOverwriteAsk: return "ASK_COPY";
+        default: return "ALWAYS_COPY";
+    }
+}
+
 }  // namespace sfxpack

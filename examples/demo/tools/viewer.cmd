@@ -1,0 +1,3 @@
+@echo off
+rem Opens a demo document in Notepad.
+start notepad %1

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Packs about 100 MB in a few thousand files taken from /usr/share and /usr/lib with
+# `sfxpack build`, once compressed and once raw, and reports the time and the ratio; beside it
+# `makensis` with zlib on the same tree when Debian's nsis is installed. Run by hand:
+#     tests/bench/build_package_bench.sh [MEGABYTES]
+# It builds an optimised sfxpack (no sanitizers) in build/release first.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+megabytes=${1:-100}
+release=build/release
+
+cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$release" --target sfxpack >/dev/null
+sfxpack=$PWD/$release/tools/sfxpack
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/sfxpack-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Regular files of up to 4 MB whose names Windows and GBK both take, without two names that
+# only differ in case, in a fixed order, half of the size from each folder.
+echo "bench: copying ${megabytes} MB of /usr/share and /usr/lib into $work/tree"
+for root in /usr/share /usr/lib; do
+    find "$root" -type f -size -4M -readable -printf '%s\t%p\n' 2>/dev/null |
+        LC_ALL=C grep -E $'\t[A-Za-z0-9/._+-]+$' |
+        LC_ALL=C grep -viE '/(con|prn|aux|nul|com[1-9]|lpt[1-9])(\.[^/]*)?(/|$)' |
+        LC_ALL=C grep -vE '[. ]$' | LC_ALL=C sort -t $'\t' -k2 |
+        awk -F '\t' -v limit=$((megabytes * 1024 * 1024 / 2)) '
+            { key = tolower($2); if (key in seen) next; seen[key] = 1
+              total += $1; print $2; if (total >= limit) exit }' >>"$work/list" || true
+done
+mkdir -p "$work/tree"
+(cd / && sed 's|^/||' "$work/list" | tr '\n' '\0' | xargs -0 cp --parents -t "$work/tree")
+files=$(find "$work/tree" -type f | wc -l)
+bytes=$(find "$work/tree" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }')
+echo "bench: $files files, $bytes bytes"
+seconds() { printf '%.2f' "$(echo "$2 - $1" | bc)"; }
+percent() { printf '%.1f' "$(echo "100 * $1 / $2" | bc -l)"; }
+printf 'MZ' >"$work/stub.exe"
+
+for compress in true false; do
+    cat >"$work/setup-$compress.toml" <<EOF
+[application]
+name = "bench"
+[[files]]
+source = "tree"
+compress = $compress
+EOF
+    start=$(date +%s.%N)
+    "$sfxpack" build "$work/setup-$compress.toml" -o "$work/setup-$compress.exe" \
+        --stub "$work/stub.exe" | sed 's/^/bench: /'
+    end=$(date +%s.%N)
+    size=$(stat -c %s "$work/setup-$compress.exe")
+    echo "bench: compress = $compress: $(seconds "$start" "$end") s, package $size bytes," \
+        "$(percent "$size" "$bytes")% of the files"
+    start=$(date +%s.%N)
+    "$sfxpack" verify "$work/setup-$compress.exe" --quiet
+    end=$(date +%s.%N)
+    echo "bench: verify (decodes every compressed file): $(seconds "$start" "$end") s"
+done
+
+if command -v makensis >/dev/null; then
+    cat >"$work/bench.nsi" <<EOF
+SetCompressor zlib
+OutFile "$work/nsis-setup.exe"
+InstallDir "\$PROGRAMFILES\\bench"
+Section
+SetOutPath "\$INSTDIR"
+File /r "$work/tree/*"
+SectionEnd
+EOF
+    start=$(date +%s.%N)
+    makensis -V1 "$work/bench.nsi"
+    end=$(date +%s.%N)
+    size=$(stat -c %s "$work/nsis-setup.exe")
+    echo "bench: makensis zlib (file by file): $(seconds "$start" "$end") s, package $size bytes," \
+        "$(percent "$size" "$bytes")% of the files"
+fi

@@ -1,0 +1,398 @@
+// sfxpack build and verify as a publisher runs them: the real program on manifests written
+// into a scratch folder, behind a dummy stub. Manifests are UTF-8 (u8 literals); what the
+// package stores is GBK (plain literals, which this tree compiles to GBK).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "package/settings_loader.h"
+#include "package_builder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kStub = std::string("MZ") + std::string(500, '\x90') + "stub end";
+
+// Bytes that LZW cannot shrink, the same on every run.
+std::string Noise(size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& c : bytes) {
+        state = state * 1103515245 + 12345;
+        c = static_cast<char>(state >> 23);
+    }
+    return bytes;
+}
+
+std::string Repetitive(size_t size) {
+    std::string bytes;
+    while (bytes.size() < size) bytes += "the same line again and again\n";
+    return bytes.substr(0, size);
+}
+
+class BuildTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteBytes(dir.File("stub.exe"), kStub); }
+
+    void Write(const std::string& relative, const std::string& bytes) {
+        fs::create_directories(fs::path(dir.File(relative)).parent_path());
+        WriteBytes(dir.File(relative), bytes);
+    }
+
+    // Runs the real sfxpack in the scratch folder; stdout and stderr are kept.
+    int Run(const std::string& args, const std::string& environment = "") {
+        const std::string command = "cd '" + dir.path() + "' && " + environment + " " +
+                                    SFXPACK_PATH + " " + args + " >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        out = ReadBytes(dir.File("out.txt"));
+        err = ReadBytes(dir.File("err.txt"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    int Build(const std::string& manifest) {
+        Write("setup.toml", manifest);
+        return Run("build setup.toml -o setup.exe --stub stub.exe --quiet");
+    }
+    // Files in the scratch folder whose names show a temporary package.
+    std::vector<std::string> Leftovers() const {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            if (entry.path().filename().string().find("sfxpack-") != std::string::npos)
+                found.push_back(entry.path().string());
+        return found;
+    }
+
+    TempDir dir;
+    std::string out, err;
+};
+
+// Every setting of the manifest, in one package.
+const char kEverySetting[] =
+    u8R"(
+[application]
+name = "演示 Demo"
+readme = "docs/读我.txt"
+run = "程序/app.exe"
+run-folder = "install"
+
+[pages]
+welcome = ["w0", "w1", "w2", "w3", "w4", "w5", "w6", "欢迎w7"]
+agreement = ["a0", "a1"]
+agreement-text = "license.txt"
+folder = ["f0", "f1", "f2", "目录f3"]
+progress = ["p0"]
+finish = ["e0", "e1", "完成e2"]
+
+[uninstaller]
+texts = ["u0", "卸载", "", "u3"]
+
+[wizard]
+picture = "side.bmp"
+icon = "app.ico"
+
+[background]
+show = true
+picture = "bg.jpg"
+caption = "背景 caption"
+color = "#102030"
+title-bar = true
+
+[[file-type]]
+extension = "dmo"
+program = "程序/app.exe"
+
+[[file-type]]
+extension = "LOG"
+program = "notepad.exe"
+program-folder = "windows"
+
+[[files]]
+source = "bin"
+subfolder = "程序"
+shortcuts = ["desktop", "program-group"]
+overwrite = "ask"
+
+[[files]]
+source = "docs/*.txt"
+subfolder = "docs/"
+shortcuts = ["start-menu"]
+overwrite = "if-missing"
+
+[[files]]
+source = "sys.dll"
+base = "system"
+compress = false
+
+[[files]]
+source = "win.ini"
+base = "windows"
+)";
+
+class EverySettingTest : public BuildTest {
+protected:
+    void SetUp() override {
+        BuildTest::SetUp();
+        Write("license.txt", std::string(u8"\xEF\xBB\xBF第一条\n第二条\n\n"));
+        Write("side.bmp", "BM" + std::string(60, 'b'));
+        Write("app.ico", std::string("\0\0\1\0\1\0", 6) + std::string(40, 'i'));
+        Write("bg.jpg", "\xFF\xD8\xFF\xE0" + std::string(80, 'j'));
+        Write("bin/app.exe", Noise(3000));
+        Write("bin/empty.dat", "");
+        Write("bin/sub/data.txt", Repetitive(20000));
+        Write(u8"docs/读我.txt", Repetitive(500));
+        Write("docs/a.txt", "a");
+        Write("docs/skipped.md", "not matched");
+        Write("sys.dll", Repetitive(4000));
+        Write("win.ini", "[x]\r\n");
+        ASSERT_EQ(Build(kEverySetting), 0) << err;
+    }
+};
+
+TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
+    package::SetupModel m;
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+              package::LoadResult::Loaded);
+    EXPECT_STREQ(m.pageTexts[0].line0, "w0");
+    EXPECT_STREQ(m.pageTexts[0].line7, "欢迎w7");
+    EXPECT_STREQ(m.pageTexts[1].line1, "a1");
+    // The file's line ends become CR LF for the edit control; the trailing ones and the BOM go.
+    EXPECT_STREQ(m.pageTexts[1].line2, "第一条\r\n第二条");
+    EXPECT_STREQ(m.pageTexts[2].line3, "目录f3");
+    EXPECT_STREQ(m.pageTexts[3].line0, "p0");
+    EXPECT_STREQ(m.pageTexts[3].line1, "");
+    EXPECT_STREQ(m.pageTexts[4].line2, "完成e2");
+    EXPECT_STREQ(m.appName, "演示 Demo");
+    EXPECT_STREQ(m.readmeFile, "INSTALL_FOLDER\\docs\\读我.txt");
+    EXPECT_STREQ(m.runProgram, "INSTALL_FOLDER\\程序\\app.exe");
+    EXPECT_EQ(m.uninstallTexts[0], "u0");
+    EXPECT_EQ(m.uninstallTexts[1], "卸载");
+    EXPECT_EQ(m.uninstallTexts[2], "");
+    EXPECT_EQ(m.uninstallTexts[3], "u3");
+    EXPECT_STREQ(m.fileTypes[0].extension, "dmo");
+    EXPECT_STREQ(m.fileTypes[0].program, "INSTALL_FOLDER\\程序\\app.exe");
+    EXPECT_STREQ(m.fileTypes[1].extension, "LOG");
+    EXPECT_STREQ(m.fileTypes[1].program, "WINDOWS_FOLDER\\notepad.exe");
+    EXPECT_EQ(m.showBackground, 1);
+    EXPECT_STREQ(m.backgroundCaption, "背景 caption");
+    EXPECT_EQ(m.backgroundColor, 0x00302010u);
+    EXPECT_EQ(m.backgroundHasCaption, 1);
+
+    // Pictures and icon: right after the stub, each exactly its file.
+    const std::string package = ReadBytes(dir.File("setup.exe"));
+    EXPECT_EQ(package.compare(0, kStub.size(), kStub), 0);
+    EXPECT_EQ(m.pictureOffset, static_cast<int32_t>(kStub.size()));
+    EXPECT_EQ(package.substr(m.pictureOffset, m.pictureLength), ReadBytes(dir.File("side.bmp")));
+    EXPECT_EQ(package.substr(m.iconOffset, m.iconLength), ReadBytes(dir.File("app.ico")));
+    EXPECT_EQ(package.substr(m.backgroundPictureOffset, m.backgroundPictureLength),
+              ReadBytes(dir.File("bg.jpg")));
+
+    struct Expected {
+        const char* name;
+        int32_t folderKind;
+        const char* subFolder;
+        int32_t shortcuts;
+        int32_t overwrite;
+        bool compressed;
+        std::string source;
+    };
+    // Rule order, sorted within a rule; compressed only where that saves bytes and is allowed.
+    const Expected expected[] = {
+        {"app.exe", package::kFolderInstall, "程序", 5, package::kOverwriteAsk, false,
+         "bin/app.exe"},
+        {"empty.dat", package::kFolderInstall, "程序", 5, package::kOverwriteAsk, false,
+         "bin/empty.dat"},
+        {"data.txt", package::kFolderInstall, "程序\\sub", 5, package::kOverwriteAsk, true,
+         "bin/sub/data.txt"},
+        {"a.txt", package::kFolderInstall, "docs", 2, package::kOverwriteIfMissing, false,
+         "docs/a.txt"},
+        {"读我.txt", package::kFolderInstall, "docs", 2, package::kOverwriteIfMissing, true,
+         u8"docs/读我.txt"},
+        {"sys.dll", package::kFolderSystem, "", 0, package::kOverwriteAlways, false, "sys.dll"},
+        {"win.ini", package::kFolderWindows, "", 0, package::kOverwriteAlways, false, "win.ini"},
+    };
+    ASSERT_EQ(m.fileList.count, static_cast<int32_t>(std::size(expected)));
+    int index = 0;
+    for (const package::FileEntry* e = m.fileList.first; e; e = e->next, ++index) {
+        const Expected& x = expected[index];
+        SCOPED_TRACE(x.source);
+        EXPECT_STREQ(e->fileName, x.name);
+        EXPECT_EQ(e->folderKind, x.folderKind);
+        EXPECT_STREQ(e->subFolder, x.subFolder);
+        EXPECT_EQ(e->shortcutFlags, x.shortcuts);
+        EXPECT_EQ(e->overwriteMode, x.overwrite);
+        EXPECT_EQ(e->compressed, x.compressed ? 1 : 0);
+        if (!x.compressed)
+            EXPECT_EQ(package.substr(e->dataOffset, e->dataLength), ReadBytes(dir.File(x.source)));
+        else
+            EXPECT_LT(e->dataLength, static_cast<int32_t>(ReadBytes(dir.File(x.source)).size()));
+    }
+}
+
+TEST_F(EverySettingTest, ExtractGivesBackEveryFileAndVerifyFindsItSound) {
+    ASSERT_EQ(Run("extract setup.exe -d out"), 0) << err;
+    const std::pair<const char*, const char*> files[] = {
+        {u8"out/install/程序/app.exe", "bin/app.exe"},
+        {u8"out/install/程序/empty.dat", "bin/empty.dat"},
+        {u8"out/install/程序/sub/data.txt", "bin/sub/data.txt"},
+        {"out/install/docs/a.txt", "docs/a.txt"},
+        {u8"out/install/docs/读我.txt", u8"docs/读我.txt"},
+        {"out/system/sys.dll", "sys.dll"},
+        {"out/windows/win.ini", "win.ini"},
+    };
+    for (const auto& [extracted, source] : files) {
+        ASSERT_TRUE(fs::exists(dir.File(extracted))) << extracted;
+        EXPECT_EQ(ReadBytes(dir.File(extracted)), ReadBytes(dir.File(source))) << extracted;
+    }
+    EXPECT_EQ(Run("verify setup.exe"), 0) << out;
+}
+
+TEST_F(EverySettingTest, TheSameInputsGiveTheSameBytes) {
+    const std::string first = ReadBytes(dir.File("setup.exe"));
+    ASSERT_EQ(Run("build setup.toml -o again.exe --stub stub.exe --quiet"), 0) << err;
+    EXPECT_EQ(ReadBytes(dir.File("again.exe")), first);
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(EverySettingTest, VerifyReportsEachDamage) {
+    const std::string good = ReadBytes(dir.File("setup.exe"));
+    package::SetupModel m;
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+              package::LoadResult::Loaded);
+    const package::FileEntry* data = m.fileList.first->next->next;  // the compressed data.txt
+    ASSERT_TRUE(data->compressed);
+
+    // A damaged stream in the middle of the compressed file.
+    std::string bad = good;
+    for (int i = 60; i < 200; ++i) bad[data->dataOffset + i] = '\xFF';
+    WriteBytes(dir.File("bad.exe"), bad);
+    EXPECT_EQ(Run("verify bad.exe"), 1);
+    EXPECT_NE(out.find("data.txt"), std::string::npos) << out;
+
+    // A damaged archive header.
+    bad = good;
+    bad[data->dataOffset] = 'X';
+    WriteBytes(dir.File("bad.exe"), bad);
+    EXPECT_EQ(Run("verify bad.exe"), 1);
+    EXPECT_NE(out.find("not tavq file"), std::string::npos) << out;
+
+    // Not a package at all.
+    WriteBytes(dir.File("bad.exe"), kStub);
+    EXPECT_EQ(Run("verify bad.exe"), 1);
+    EXPECT_NE(out.find("not a package"), std::string::npos) << out;
+}
+
+TEST_F(BuildTest, VerifyFindsPiecesOutsideTheFileAndTextsThatBreakTheirLimits) {
+    TestPackage pkg;
+    pkg.items[0] = std::string(48, 'x');  // welcome line 0: one character too many
+    pkg.items[48] = "100";                // the wizard picture runs into the settings
+    pkg.items[49] = std::to_string(pkg.image.size() - 50);
+    pkg.items[53] = "html";  // an extension of 4
+    pkg.AddFile("a.txt", "INSTALL_FOLDER", "", 0, "ALWAYS_COPY", 10, 999999, false);
+    pkg.Write(dir.File("odd.exe"));
+    EXPECT_EQ(Run("verify odd.exe"), 1);
+    EXPECT_NE(out.find("page welcome line 0"), std::string::npos) << out;
+    EXPECT_NE(out.find("the wizard picture"), std::string::npos) << out;
+    EXPECT_NE(out.find("extension of file type 0"), std::string::npos) << out;
+    EXPECT_NE(out.find("file 0 \"a.txt\""), std::string::npos) << out;
+    EXPECT_NE(out.find("4 problems"), std::string::npos) << out;
+}
+
+// Each kind of mistake: refused with the setting and the manifest's line, exit status 1, and
+// no package (nor a temporary one) left behind; an earlier package stays as it was.
+TEST_F(BuildTest, RefusesEachMistakeNamingTheSettingAndLine) {
+    Write("a.txt", "a");
+    Write("d/A.TXT", "A");
+    const std::string head = u8"[application]\nname = \"演示\"\n";
+    struct Case {
+        const char* what;
+        std::string manifest;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"unknown key", head + "colour = 1\n", "setup.toml:3: application.colour: unknown setting"},
+        {"unknown key in files", head + "[[files]]\nsource = \"a.txt\"\nshortcut = []\n",
+         "setup.toml:5: files[0].shortcut: unknown setting"},
+        {"missing file", head + "[[files]]\nsource = \"nothing.exe\"\n",
+         "setup.toml:4: files[0].source: \"nothing.exe\": no such file"},
+        {"pattern without match", head + "[[files]]\nsource = \"*.dll\"\n",
+         "setup.toml:4: files[0].source: \"*.dll\" matches nothing"},
+        {"overlong line", head + "[pages]\nfinish = [\"\", \"" + std::string(48, 'x') + "\"]\n",
+         "setup.toml:4: pages.finish[1]: is 48 characters long; the finish page shows at most 47"},
+        {"unmappable character", head + u8"[background]\ncaption = \"한\"\n",
+         u8"setup.toml:4: background.caption: the character '한' (U+D55C) has no GBK form"},
+        {"extension of four letters",
+         head + "[[file-type]]\nextension = \"html\"\nprogram = \"a.exe\"\n",
+         "setup.toml:4: file-type[0].extension: is 4 bytes"},
+        {"duplicate destination",
+         head + "[[files]]\nsource = \"a.txt\"\n[[files]]\nsource = \"d\"\n",
+         "setup.toml:6: files[1].source: d/A.TXT goes to install\\A.TXT, where a.txt"},
+        {"not TOML", head + "[pages\n", "setup.toml:3: not valid TOML"},
+        {"wrong type", head + "[background]\nshow = \"yes\"\n",
+         "setup.toml:4: background.show: must be true or false, not a text"},
+        {"no name", "[application]\nreadme = \"r.txt\"\n",
+         "setup.toml:1: application.name: missing"},
+    };
+    WriteBytes(dir.File("setup.exe"), "an earlier package");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Build(c.manifest), 1);
+        EXPECT_NE(err.find(std::string("sfxpack: ") + c.message), std::string::npos) << err;
+        EXPECT_EQ(ReadBytes(dir.File("setup.exe")), "an earlier package");
+        EXPECT_TRUE(Leftovers().empty());
+    }
+}
+
+TEST_F(BuildTest, ReportsEveryProblemOfOneManifestAtOnce) {
+    const std::string manifest =
+        u8"[application]\nname = \"a\"\nx = 1\n[pages]\n"
+        u8"progress = [\"한\"]\n[[files]]\nsource = \"none\"\n";
+    EXPECT_EQ(Build(manifest), 1);
+    EXPECT_NE(err.find("application.x"), std::string::npos) << err;
+    EXPECT_NE(err.find("pages.progress[0]"), std::string::npos) << err;
+    EXPECT_NE(err.find("files[0].source"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir.File("setup.exe")));
+}
+
+TEST_F(BuildTest, RefusesToWriteOverOneOfItsInputs) {
+    Write("a.txt", "a");
+    EXPECT_EQ(Build("[application]\nname = \"a\"\n[[files]]\nsource = \"a.txt\"\n"), 0) << err;
+    EXPECT_EQ(Run("build setup.toml -o a.txt --stub stub.exe"), 1);
+    EXPECT_NE(err.find("an input of the package"), std::string::npos) << err;
+    EXPECT_EQ(ReadBytes(dir.File("a.txt")), "a");
+}
+
+TEST_F(BuildTest, TheStubComesFromTheOptionElseTheEnvironment) {
+    Write("setup.toml", "[application]\nname = \"a\"\n");
+    EXPECT_EQ(Run("build setup.toml -o s.exe --stub missing.exe"), 1);
+    EXPECT_NE(err.find("no installer stub at missing.exe"), std::string::npos) << err;
+    EXPECT_EQ(Run("build setup.toml -o s.exe", "SFXPACK_STUB=gone.exe"), 1);
+    EXPECT_NE(err.find("no installer stub at gone.exe"), std::string::npos) << err;
+    EXPECT_NE(err.find("--stub"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir.File("s.exe")));
+    EXPECT_EQ(Run("build setup.toml -o s.exe", "SFXPACK_STUB=stub.exe"), 0) << err;
+    EXPECT_EQ(ReadBytes(dir.File("s.exe")).compare(0, kStub.size(), kStub), 0);
+    WriteBytes(dir.File("other.exe"), "MZ other");
+    EXPECT_EQ(Run("build setup.toml -o s.exe --stub other.exe", "SFXPACK_STUB=stub.exe"), 0);
+    EXPECT_EQ(ReadBytes(dir.File("s.exe")).compare(0, 8, "MZ other"), 0);
+}
+
+TEST_F(BuildTest, CommandLineMistakesAreUsageErrors) {
+    Write("setup.toml", "[application]\nname = \"a\"\n");
+    EXPECT_EQ(Run("build"), 2);
+    EXPECT_EQ(Run("build setup.toml"), 2);
+    EXPECT_EQ(Run("build setup.toml -o"), 2);
+    EXPECT_EQ(Run("build setup.toml other.toml -o x.exe"), 2);
+    EXPECT_EQ(Run("build setup.toml -o x.exe --fast"), 2);
+    EXPECT_EQ(Run("verify"), 2);
+    EXPECT_EQ(Run("build --help"), 0);
+    EXPECT_NE(out.find("usage: sfxpack build"), std::string::npos);
+    EXPECT_EQ(Run("verify --help"), 0);
+    EXPECT_NE(out.find("usage: sfxpack verify"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// sfxpack build: a package from the publisher's manifest.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "package/trailer.h"
+#include "tools/commands.h"
+#include "tools/file_set.h"
+#include "tools/manifest.h"
+#include "tools/package_writer.h"
+#include "tools/progress.h"
+
+#ifndef SFXPACK_DEFAULT_STUB
+#define SFXPACK_DEFAULT_STUB "setup.exe"
+#endif
+
+namespace sfxpack {
+
+namespace {
+const char kUsage[] =
+    "usage: sfxpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [--quiet]\n"
+    "\n"
+    "Packs the application that MANIFEST (TOML, see the README) describes behind a copy of the\n"
+    "installer stub. Every setting is checked first; nothing is written when one is refused.\n"
+    "The same inputs always give the same bytes.\n"
+    "\n"
+    "  -o, --output SETUP.EXE  the package to write; an existing file is replaced only once\n"
+    "                          the new package is complete\n"
+    "  --stub STUB.EXE         the installer program the package is appended to; default:\n"
+    "                          $SFXPACK_STUB, else the build's " SFXPACK_DEFAULT_STUB
+    "\n"
+    "  -q, --quiet             errors only: no warnings, progress or summary\n"
+    "\n"
+    "Exit status: 0 written, 1 an input was refused, 2 a usage error.\n";
+
+int Refuse(const std::vector<std::string>& errors) {
+    for (const std::string& error : errors) std::fprintf(stderr, "sfxpack: %s\n", error.c_str());
+    return kExitRefused;
+}
+
+void PrintWarnings(const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "sfxpack: warning: %s\n", warning.c_str());
+}
+
+std::string StubPath(const char* option) {
+    if (option) return option;
+    if (const char* env = std::getenv("SFXPACK_STUB"); env && *env) return env;
+    return SFXPACK_DEFAULT_STUB;
+}
+
+// What about the stub looks wrong, without refusing it: a test may pack behind any file.
+void CheckStub(const std::string& path, std::vector<std::string>* warnings) {
+    char head[2] = {};
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        if (std::fread(head, 1, 2, file) != 2) head[0] = 0;
+        std::fclose(file);
+    }
+    if (std::memcmp(head, "MZ", 2) != 0)
+        warnings->push_back(path + ": the stub is not a Windows program (no \"MZ\")");
+    package::PackageTrailer trailer;
+    if (package::ReadTrailer(path, &trailer) && trailer.length > 0)
+        warnings->push_back(path +
+                            ": the stub already carries a package; the new one hides it but "
+                            "the old bytes stay inside");
+}
+}  // namespace
+
+int RunBuild(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    const char* manifestPath = nullptr;
+    const char* outputPath = nullptr;
+    const char* stubOption = nullptr;
+    bool quiet = false;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-o" || arg == "--output" || arg == "--stub") {
+            if (i + 1 >= argc) return Fail(kExitUsage, "build: " + arg + " needs a file name");
+            (arg == "--stub" ? stubOption : outputPath) = argv[++i];
+        } else if (arg == "-q" || arg == "--quiet") {
+            quiet = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Fail(kExitUsage,
+                        "build: unknown option '" + arg + "' (see sfxpack build --help)");
+        } else if (manifestPath) {
+            return Fail(kExitUsage, "build: one manifest only; '" + arg + "' is a second one");
+        } else {
+            manifestPath = argv[i];
+        }
+    }
+    if (!manifestPath) return Fail(kExitUsage, "build: which manifest? (sfxpack build --help)");
+    if (!outputPath || !*outputPath)
+        return Fail(kExitUsage, "build: where to? name the package with -o SETUP.EXE");
+
+    std::vector<std::string> errors;
+    Manifest manifest;
+    const bool manifestRead = ReadManifest(manifestPath, &manifest, &errors);
+    std::vector<std::string> warnings = manifest.warnings;
+    std::vector<PackedFile> files;
+    // The files are looked for even after a refused setting, so one run reports every problem.
+    const bool filesFound = ExpandFiles(manifest, &files, &errors, &warnings);
+    if (!manifestRead || !filesFound) return Refuse(errors);
+
+    const std::string stub = StubPath(stubOption);
+    if (::access(stub.c_str(), R_OK) != 0)
+        return Fail(kExitRefused,
+                    "no installer stub at " + stub +
+                        (stubOption ? std::string()
+                                    : std::string(" (build it with 'make win32', or name one "
+                                                  "with --stub or SFXPACK_STUB)")));
+    CheckStub(stub, &warnings);
+    if (!quiet) PrintWarnings(warnings);
+
+    uint64_t total = 0;
+    for (const PackedFile& file : files) total += file.size;
+    ProgressMeter meter(total, stderr, ::isatty(STDERR_FILENO) != 0);
+    BuildStats stats;
+    std::string error;
+    const bool written =
+        WritePackage(manifest, files, stub, outputPath, quiet ? nullptr : &meter, &stats, &error);
+    meter.Finish();
+    if (!written) return Fail(kExitRefused, error);
+    if (!quiet) {
+        const double ratio = stats.bytesIn ? 100.0 * static_cast<double>(stats.bytesOut) /
+                                                 static_cast<double>(stats.bytesIn)
+                                           : 100.0;
+        std::printf(
+            "%s: %zu files (%zu compressed), %llu bytes in, %llu bytes out (%.1f%%), "
+            "package %lld bytes\n",
+            outputPath, stats.files, stats.compressedFiles,
+            static_cast<unsigned long long>(stats.bytesIn),
+            static_cast<unsigned long long>(stats.bytesOut), ratio,
+            static_cast<long long>(stats.packageSize));
+    }
+    return kExitOk;
+}
+
+}  // namespace sfxpack

@@ -1,0 +1,278 @@
+#include "tools/package_writer.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "package/number.h"
+#include "package/scramble.h"
+#include "package/trailer.h"
+#include "platform/file.h"
+#include "tools/tavq_writer.h"
+#include "tools/words.h"
+
+namespace sfxpack {
+
+namespace {
+// Every offset and length of a package is a signed 32-bit number.
+constexpr int64_t kLargestPackage = INT32_MAX;
+
+// The temporary package being written, for the signal handler to remove.
+char gTempPath[4096];
+
+void RemoveTempAndDie(int signal) {
+    if (gTempPath[0]) ::unlink(gTempPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Owns the temporary file: removed unless the package was completed and renamed.
+class TempOutput {
+public:
+    bool Create(const std::string& outputPath, std::string* error) {
+        const size_t slash = outputPath.rfind('/');
+        const std::string folder =
+            slash == std::string::npos ? "" : outputPath.substr(0, slash + 1);
+        const std::string name =
+            slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
+        path_ = folder + "." + name + ".sfxpack-XXXXXX";
+        if (path_.size() >= sizeof gTempPath) {
+            *error = outputPath + ": the path is too long";
+            return false;
+        }
+        const int fd = ::mkstemp(&path_[0]);
+        if (fd < 0) {
+            *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) +
+                     " (" + std::strerror(errno) + ")";
+            path_.clear();
+            return false;
+        }
+        ::close(fd);
+        std::memcpy(gTempPath, path_.c_str(), path_.size() + 1);
+        std::signal(SIGINT, RemoveTempAndDie);
+        std::signal(SIGTERM, RemoveTempAndDie);
+        std::signal(SIGHUP, RemoveTempAndDie);
+        return true;
+    }
+    ~TempOutput() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+        Release();
+    }
+    bool Commit(const std::string& outputPath, mode_t mode, std::string* error) {
+        ::chmod(path_.c_str(), mode);
+        if (::rename(path_.c_str(), outputPath.c_str()) != 0) {
+            *error = "cannot rename the finished package to " + outputPath + " (" +
+                     std::strerror(errno) + ")";
+            return false;
+        }
+        path_.clear();
+        return true;
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    static void Release() {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
+        gTempPath[0] = 0;
+    }
+    std::string path_;
+};
+
+class Writer {
+public:
+    Writer(platform::RawFile& out, BuildProgress* progress) : out_(out), progress_(progress) {}
+
+    // Appends `size` bytes and returns where they start; refuses to pass the 2 GiB mark.
+    int32_t Append(const void* data, size_t size, const std::string& what) {
+        if (position_ + static_cast<int64_t>(size) > kLargestPackage)
+            throw std::length_error(
+                "the package would grow past 2 GiB with " + what +
+                " (the installer addresses every piece with a signed 32-bit offset)");
+        const int64_t start = position_;
+        out_.Write(data, size);
+        position_ += static_cast<int64_t>(size);
+        return static_cast<int32_t>(start);
+    }
+
+    // The whole stub, through a fixed buffer.
+    void CopyStub(const std::string& stubPath) {
+        platform::RawFile stub;
+        if (!stub.OpenRead(stubPath)) throw std::runtime_error(stubPath + ": cannot be read");
+        char buffer[1 << 16];
+        for (size_t got; (got = stub.Read(buffer, sizeof buffer)) > 0;)
+            Append(buffer, got, "the stub " + stubPath);
+    }
+
+    StoredPiece Picture(const std::string& path) {
+        StoredPiece piece;
+        if (path.empty()) return piece;
+        const std::string bytes = ReadAll(path);
+        piece.length = static_cast<int32_t>(bytes.size());
+        piece.offset = Append(bytes.data(), bytes.size(), path);
+        return piece;
+    }
+
+    StoredPiece File(const PackedFile& file, BuildStats* stats) {
+        StoredPiece piece;
+        std::string bytes = ReadAll(file.sourcePath);
+        stats->bytesIn += bytes.size();
+        std::string archive;
+        if (file.compress && !bytes.empty()) {
+            std::vector<TavqNode> nodes{TavqNode{file.name, std::move(bytes)}};
+            archive = BuildTavqArchive(nodes);
+            bytes = std::move(nodes[0].data);
+            piece.compressed = archive.size() < bytes.size();
+        }
+        const std::string& stored = piece.compressed ? archive : bytes;
+        piece.length = static_cast<int32_t>(stored.size());
+        piece.offset = Append(stored.data(), stored.size(), file.sourcePath);
+        stats->bytesOut += stored.size();
+        stats->compressedFiles += piece.compressed ? 1 : 0;
+        ++stats->files;
+        if (progress_) progress_->Advance(file.size);
+        return piece;
+    }
+
+    int64_t position() const { return position_; }
+
+private:
+    std::string ReadAll(const std::string& path) {
+        platform::RawFile in;
+        if (!in.OpenRead(path)) throw std::runtime_error(path + ": cannot be read");
+        const int64_t length = in.Length();
+        if (position_ + length > kLargestPackage)
+            throw std::length_error(
+                "the package would grow past 2 GiB with " + path +
+                " (the installer addresses every piece with a signed 32-bit offset)");
+        std::string bytes(static_cast<size_t>(length), '\0');
+        char more;
+        if (in.Read(&bytes[0], bytes.size()) != bytes.size() || in.Read(&more, 1) != 0)
+            throw std::runtime_error(path + ": changed while it was being read");
+        return bytes;
+    }
+
+    platform::RawFile& out_;
+    BuildProgress* progress_;
+    int64_t position_ = 0;
+};
+
+const char* Flag(bool value) { return value ? "TRUE" : "FALSE"; }
+
+bool SameFile(const struct stat& a, const std::string& path) {
+    struct stat b;
+    return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+}  // namespace
+
+package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>& files,
+                                const PackageLayout& layout) {
+    package::ItemList items;
+    items.columnsPerRow = 8;
+    auto number = [&](int64_t value) { items.AddItem(package::FormatNumber(value)); };
+    for (const auto& page : m.pageTexts)
+        for (const std::string& line : page) items.AddItem(line);
+    items.AddItem(m.appName);
+    items.AddItem(m.readmeFile);
+    items.AddItem(m.runProgram);
+    for (const std::string& text : m.uninstallTexts) items.AddItem(text);
+    items.AddItem("");  // item 48: unused
+    number(layout.picture.length);
+    number(layout.picture.offset);
+    number(layout.icon.length);
+    number(layout.icon.offset);
+    for (const FileTypeRule& type : m.fileTypes) {
+        items.AddItem(type.program);
+        items.AddItem(type.extension);
+    }
+    items.AddItem(Flag(m.showBackground));
+    number(layout.backgroundPicture.length);
+    number(layout.backgroundPicture.offset);
+    items.AddItem(m.backgroundCaption);
+    number(m.backgroundColor);
+    items.AddItem(Flag(m.backgroundHasCaption));
+    items.AddItem("");  // items 63 and 64: unused
+    items.AddItem("");
+    for (size_t i = 0; i < files.size(); ++i) {
+        const PackedFile& file = files[i];
+        items.AddItem(file.name);
+        items.AddItem(FolderKeyword(file.folderKind));
+        items.AddItem(file.subFolder);
+        number(file.shortcutFlags);
+        items.AddItem(OverwriteKeyword(file.overwriteMode));
+        number(layout.files[i].length);
+        number(layout.files[i].offset);
+        items.AddItem(Flag(layout.files[i].compressed));
+    }
+    return items;
+}
+
+bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files,
+                  const std::string& stubPath, const std::string& outputPath,
+                  BuildProgress* progress, BuildStats* stats, std::string* error) {
+    struct stat stub;
+    if (::stat(stubPath.c_str(), &stub) != 0 || !S_ISREG(stub.st_mode)) {
+        *error = "no installer stub at " + stubPath;
+        return false;
+    }
+    // The package replaces the output only at the end; an output that is one of the inputs
+    // would lose that input.
+    struct stat existing;
+    if (::stat(outputPath.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            *error = outputPath + " is a folder";
+            return false;
+        }
+        std::vector<std::string> inputs = {stubPath, manifest.path, manifest.picture, manifest.icon,
+                                           manifest.backgroundPicture};
+        for (const PackedFile& file : files) inputs.push_back(file.sourcePath);
+        for (const std::string& input : inputs)
+            if (!input.empty() && SameFile(existing, input)) {
+                *error = outputPath + " is " + input + ", an input of the package";
+                return false;
+            }
+    }
+
+    TempOutput temp;
+    if (!temp.Create(outputPath, error)) return false;
+    *stats = BuildStats();
+    try {
+        platform::RawFile out;
+        if (!out.OpenWrite(temp.path()))
+            throw std::runtime_error(temp.path() + ": cannot be written");
+        Writer writer(out, progress);
+        writer.CopyStub(stubPath);
+        PackageLayout layout;
+        layout.picture = writer.Picture(manifest.picture);
+        layout.icon = writer.Picture(manifest.icon);
+        layout.backgroundPicture = writer.Picture(manifest.backgroundPicture);
+        for (const PackedFile& file : files) layout.files.push_back(writer.File(file, stats));
+
+        package::ItemList items = SettingsItems(manifest, files, layout);
+        std::string block = items.text();
+        package::ScrambleBlock(reinterpret_cast<unsigned char*>(&block[0]),
+                               static_cast<long>(block.size()), package::kSettingsKey);
+        const int32_t blockOffset = writer.Append(block.data(), block.size(), "the settings");
+        const std::string trailer =
+            package::FormatTrailer(static_cast<int32_t>(block.size()), blockOffset);
+        writer.Append(trailer.data(), trailer.size(), "the trailer");
+        stats->packageSize = writer.position();
+        out.Close();
+    } catch (const platform::FileError& e) {
+        *error = std::string(e.what()) + " (" + std::strerror(errno) + ")";
+        return false;
+    } catch (const std::exception& e) {
+        *error = e.what();
+        return false;
+    }
+    const mode_t umaskValue = ::umask(0);
+    ::umask(umaskValue);
+    return temp.Commit(outputPath, (stub.st_mode & 0777) & ~umaskValue, error);
+}
+
+}  // namespace sfxpack

@@ -1,0 +1,18 @@
+// What Windows makes of the names a package installs: which names it refuses or changes, and
+// which two names it takes for the same file.
+#pragma once
+
+#include <string>
+
+namespace sfxpack {
+
+// What Windows would refuse or silently change in the file or folder name `name` (UTF-8, one
+// level, no separator), or the empty text when it takes the name as it stands.
+std::string NameProblem(const std::string& name);
+
+// A key under which two names compare equal exactly when Windows takes them for the same name:
+// upper and lower case of every letter GBK can hold (Latin, full-width Latin, Greek, Cyrillic,
+// Roman numerals) fold together. `utf8` must be valid UTF-8.
+std::u32string CaseFoldKey(const std::string& utf8);
+
+}  // namespace sfxpack
