@@ -1,0 +1,23 @@
+// Where the installer takes its DLLs from. A setup.exe usually runs from a download folder, and
+// a DLL planted there (a fake version.dll or uxtheme.dll) would otherwise be loaded in place of
+// the system's own, with the rights of an elevated installer.
+#pragma once
+
+namespace platform {
+
+// Restricts every later DLL search to the system folder. Call before anything else runs.
+void HardenDllSearch();
+
+// The system folder's copy of `dll` (loaded once, kept for the whole run); nullptr when it is
+// missing.
+void* SystemLibrary(const wchar_t* dll);
+
+// The function `name` of the system DLL `dll`, or nullptr.
+void* SystemProc(const wchar_t* dll, const char* name);
+
+template <typename Function>
+Function SystemFunction(const wchar_t* dll, const char* name) {
+    return reinterpret_cast<Function>(SystemProc(dll, name));
+}
+
+}  // namespace platform

@@ -1,0 +1,24 @@
+// Message boxes owned by a window (a page, the sheet) or by nobody. The texts are GBK; the box
+// goes through the W API with code page 936, so it reads right under any user locale.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Shows `text` with an OK button (plus whatever `type` asks for, in MB_* flags) over `owner`,
+// which may be null. A null `caption` gives the default caption, the executable's file name
+// without its extension; an empty one gives an empty title bar. Returns the button pressed.
+int ShowOwnedMessageBox(void* owner, const std::string& text, const char* caption,
+                        unsigned type = 0);
+
+// The executable's file name without its extension ("setup" for setup.exe).
+std::string DefaultCaption();
+
+// Lets a test see and answer every box instead of a user: the hook gets the texts (GBK) and
+// the flags and returns the button. Null restores the real box.
+using OwnedMessageBoxHook = int (*)(void* owner, const std::string& text,
+                                    const std::string& caption, unsigned type);
+void SetOwnedMessageBoxHook(OwnedMessageBoxHook hook);
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// The optional full-screen window behind the wizard (dialog 139): a solid colour with the
+// package's background picture stretched over it. It only paints; input to it has no effect.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/dialog.h"
+
+namespace ui {
+
+class PictureHolder;
+
+class BackgroundWindow : public platform::Dialog {
+public:
+    enum : int { kTemplate = 139 };
+
+    BackgroundWindow();
+
+    uint32_t color = 0x808000;  // 0x00BBGGRR
+    HBRUSH brush = nullptr;     // made when the window is initialised, never deleted
+    std::string caption;
+
+    // What the window reads from the package when it is made.
+    const PictureHolder* picture = nullptr;
+    bool keepCaption = false;
+
+protected:
+    bool OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+};
+
+}  // namespace ui

@@ -1,0 +1,28 @@
+// Everything the wizard can ever say on its own (GBK in memory). The pages' other texts come
+// from the package.
+#pragma once
+
+namespace ui::text {
+
+constexpr const char kInitFailed[] = "初始化数据失败!";
+
+constexpr const char kContinueSetup[] = "继续安装";
+constexpr const char kQuitSetup[] = "退出安装";
+constexpr const char kCancelNotStarted[] = "安装程序尚未进行,您真得要取消安装吗?";
+constexpr const char kCancelAboutToStart[] = "安装即将开始,您真得要取消安装吗?";
+constexpr const char kCancelInProgress[] = "安装程序正在进行,您真得要取消安装吗?";
+constexpr const char kCancelAboutToFinish[] = "安装即将完成,您真得要取消安装吗?";
+
+constexpr const char kNextButton[] = "下一步";
+constexpr const char kInstallButton[] = "安装";
+
+constexpr const char kChooseFolderPrompt[] = "请选择安装目录";
+constexpr const char kInvalidDrive[] = "无效的驱动器";
+constexpr const char kFloppyDrive[] = "软盘驱动器";
+constexpr const char kNetworkDrive[] = "网络驱动器";
+constexpr const char kInvalidFolder[] = "无效的文件夹";
+
+// The sheet's caption until the welcome page puts the application's name there.
+constexpr const char kSheetCaption[] = "setup";
+
+}  // namespace ui::text

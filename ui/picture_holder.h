@@ -1,0 +1,39 @@
+// One decoded picture (JPEG, BMP, GIF, whatever the system's OLE picture loader reads), held
+// for the whole run and drawn stretched into any rectangle.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct IPicture;
+struct IStream;
+
+namespace ui {
+
+class PictureHolder {
+public:
+    PictureHolder() = default;
+    PictureHolder(const PictureHolder&) = delete;
+    PictureHolder& operator=(const PictureHolder&) = delete;
+    virtual ~PictureHolder();
+
+    // Decodes `length` bytes; false (and no picture) when they are no picture.
+    bool LoadFromMemory(const unsigned char* bytes, int32_t length);
+    // Decodes the program's resource (`id`, `type`); false when there is none.
+    bool LoadFromResource(int id, const char* type);
+    // Draws the whole picture upright, stretched into the rectangle; false when none is held.
+    bool Draw(HDC dc, int x, int y, int width, int height) const;
+
+    int32_t loaded = 0;
+    int32_t widthHimetric = 0;
+    int32_t heightHimetric = 0;
+
+private:
+    void Release();
+
+    IStream* stream_ = nullptr;
+    IPicture* picture_ = nullptr;
+};
+
+}  // namespace ui

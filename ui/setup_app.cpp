@@ -1,0 +1,94 @@
+#include "ui/setup_app.h"
+
+#include "package/file_block.h"
+#include "package/settings_loader.h"
+#include "platform/file.h"
+#include "platform/ole.h"
+#include "platform/property_sheet.h"
+#include "platform/text_win32.h"
+#include "platform/window_message_box.h"
+#include "ui/messages.h"
+#include "ui/package_icon.h"
+#include "ui/wizard_sheet.h"
+
+namespace ui {
+
+namespace {
+// Made before the program's main routine like any static object, but on the heap: as a static
+// object its zero-filled settings would be stored in the executable, 13 KB of every package.
+SetupApp* const theApp = new SetupApp;
+}  // namespace
+
+SetupApp& App() { return *theApp; }
+
+SetupApp::SetupApp() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        model.exePath = platform::Narrow(std::wstring(path, length));
+}
+
+void SetupApp::LoadPicture(PictureHolder* holder, int32_t length, int32_t offset) {
+    int64_t count = length;
+    auto bytes = package::ReadFileBlock(model.exePath, &count, offset);
+    if (bytes) holder->LoadFromMemory(bytes.get(), static_cast<int32_t>(count));
+}
+
+bool SetupApp::LoadPackage() {
+    const std::string temp = platform::TempFolder() + package::kTempFileName;
+    if (package::LoadSettings(model.exePath, temp, &model) != package::LoadResult::Loaded)
+        return false;
+    if (model.pictureLength > 0)
+        LoadPicture(&wizardPicture, model.pictureLength, model.pictureOffset);
+    else
+        wizardPicture.LoadFromResource(130, "PIC");
+    if (model.showBackground == 1 && model.backgroundPictureLength > 0)
+        LoadPicture(&backgroundPicture, model.backgroundPictureLength,
+                    model.backgroundPictureOffset);
+    return true;
+}
+
+bool SetupApp::InitInstance() {
+    platform::StartOle();
+    platform::InitCommonControlClasses();
+
+    if (!LoadPackage()) {
+        platform::ShowOwnedMessageBox(nullptr, text::kInitFailed, "", MB_OK);
+        return true;
+    }
+
+    const bool background = model.showBackground == 1;
+    if (background) {
+        backgroundWindow.color = model.backgroundColor;
+        backgroundWindow.caption = model.backgroundCaption;
+        backgroundWindow.picture = &backgroundPicture;
+        backgroundWindow.keepCaption = model.backgroundHasCaption != 0;
+        // Without the window the wizard still runs.
+        if (backgroundWindow.CreateModeless(nullptr)) ShowWindow(backgroundWindow.hwnd(), SW_SHOW);
+    }
+
+    {
+        CWizardSheet sheet;
+        sheet.SetWizardMode();
+        sheet.RunModal(nullptr);
+        mainWindow = nullptr;
+    }
+
+    if (background) backgroundWindow.Destroy();
+    return false;
+}
+
+int SetupApp::ShowConfirm(const std::string& message, const std::string& firstText,
+                          const std::string& secondText) {
+    if (!confirmDialog.icon) {
+        // A failed icon load is tried again on the next question.
+        confirmDialog.icon = LoadSetupIcon(model.exePath, model.iconLength, model.iconOffset);
+        confirmDialog.caption = model.appName;
+    }
+    confirmDialog.message = message;
+    confirmDialog.firstText = firstText;
+    confirmDialog.secondText = secondText;
+    return confirmDialog.RunModal(mainWindow) == IDOK ? 0 : 1;
+}
+
+}  // namespace ui

@@ -1,0 +1,55 @@
+// The application object: the package's settings and file list, the pictures, the shared
+// question box and the background window, for the whole run; and the start-up sequence.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "package/setup_model.h"
+#include "ui/background_window.h"
+#include "ui/confirm_dialog.h"
+#include "ui/picture_holder.h"
+
+namespace ui {
+
+class SetupApp {
+public:
+    // Records the path of the running executable; nothing else happens before InitInstance.
+    SetupApp();
+    SetupApp(const SetupApp&) = delete;
+    SetupApp& operator=(const SetupApp&) = delete;
+
+    // The whole run: load the package, show the background and the wizard. True only when the
+    // package could not be loaded (after the message); either way the program then ends.
+    bool InitInstance();
+
+    // Reads the settings through the temporary file qorv.tmp, then the pictures. False when
+    // the package cannot be found or read.
+    bool LoadPackage();
+
+    // Asks `message` in the shared question box with the two button texts. 0 for the first
+    // (default) button, 1 for anything else: the second button, Escape, the close box, or a box
+    // that could not be shown.
+    int ShowConfirm(const std::string& message, const std::string& firstText,
+                    const std::string& secondText);
+
+    // Help requests have no effect.
+    void WinHelp() {}
+
+    package::SetupModel model;
+    PictureHolder wizardPicture;
+    PictureHolder backgroundPicture;
+    ConfirmDialog confirmDialog;
+    BackgroundWindow backgroundWindow;
+    // The wizard sheet's window while it runs: the owner of the question box.
+    HWND mainWindow = nullptr;
+
+private:
+    void LoadPicture(PictureHolder* holder, int32_t length, int32_t offset);
+};
+
+// The one application object.
+SetupApp& App();
+
+}  // namespace ui

@@ -1,0 +1,25 @@
+// setup.exe: the installer stub. The packer appends the package behind it.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "platform/system_library.h"
+#include "ui/setup_app.h"
+
+namespace {
+// Runs before the static constructors: nothing may load a DLL from the program's own folder
+// (a download folder, where a planted version.dll would be found first).
+[[gnu::constructor(101)]] void RestrictDllSearchEarly() { platform::HardenDllSearch(); }
+}  // namespace
+
+// The verbose terminate handler would drag the demangler into the stub; a failure that gets
+// that far simply ends the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    platform::HardenDllSearch();
+    ui::App().InitInstance();
+    return 0;
+}

@@ -1,0 +1,23 @@
+// The finish page (dialog 133). Its check boxes and the finishing sequence arrive with the
+// installation engine; for now the page shows its texts and takes part in the button plan.
+#pragma once
+
+#include <string>
+
+#include "ui/wizard_page.h"
+
+namespace ui {
+
+class CStep5 : public WizardPage {
+public:
+    enum : int { kTemplate = 133, kFirstLine = 1022 };
+    CStep5();
+
+    std::string lines[3];
+
+protected:
+    bool OnInitDialog() override;
+    bool OnSetActive() override;
+};
+
+}  // namespace ui
