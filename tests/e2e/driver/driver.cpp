@@ -1,0 +1,673 @@
+// The end-to-end driver: starts a program under test and operates its windows as a user would,
+// following a scenario script (one command a line, texts in UTF-8). See tests/e2e/README.md for
+// the commands. Every expectation polls until it holds or its time runs out, because the wizard
+// posts its button changes and a page switch is not visible the moment a press returns.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWaitMs = 10000;       // for anything that follows a press
+constexpr DWORD kStartWaitMs = 30000;  // the first window: Wine may still be starting up
+constexpr DWORD kPollMs = 50;
+constexpr int kSheetBack = 0x3023;
+constexpr int kSheetNext = 0x3024;
+constexpr int kSheetFinish = 0x3025;
+constexpr int kMessageBoxText = 0xFFFF;  // the static that holds a message box's text
+constexpr int kConfirmText = 1000;
+constexpr int kConfirmIcon = 1027;
+
+// ---- text ----------------------------------------------------------------------------------
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
+    return out;
+}
+
+// The driver's console is a pipe when ctest runs it: raw UTF-8 bytes reach the log unchanged.
+void Print(const std::string& line) {
+    std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
+}
+
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+std::string Hex(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, value > 9 ? "0x%X" : "%d", value);
+    return buffer;
+}
+
+// ---- windows of the program under test -------------------------------------------------------
+
+DWORD g_pid = 0;
+HANDLE g_process = nullptr;
+
+std::string ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return Utf8(name);
+}
+
+// Reading through a timeout: a program busy inside a paint handler must not hang the driver.
+bool ReadText(HWND window, std::string* text) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length))
+        return false;
+    std::wstring buffer(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&buffer[0]),
+                             SMTO_ABORTIFHUNG, 1000, &copied))
+        return false;
+    buffer.resize(copied);
+    *text = Utf8(buffer);
+    return true;
+}
+
+std::string TextOf(HWND window) {
+    std::string text;
+    return ReadText(window, &text) ? text : std::string("<no answer>");
+}
+
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == g_pid && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopWindows() {
+    std::vector<HWND> found;
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&found));
+    return found;  // top of the z-order first
+}
+
+bool IsDialog(HWND window) { return ClassOf(window) == "#32770"; }
+
+HWND FindSheet() {
+    for (HWND window : TopWindows())
+        if (GetDlgItem(window, kSheetNext)) return window;
+    return nullptr;
+}
+
+HWND FindBox() {
+    for (HWND window : TopWindows())
+        if (IsDialog(window) && GetDlgItem(window, kMessageBoxText) &&
+            !GetDlgItem(window, kSheetNext))
+            return window;
+    return nullptr;
+}
+
+HWND FindConfirm() {
+    for (HWND window : TopWindows())
+        if (IsDialog(window) && GetDlgItem(window, kConfirmText) &&
+            GetDlgItem(window, kConfirmIcon) && !GetDlgItem(window, kSheetNext))
+            return window;
+    return nullptr;
+}
+
+// The largest visible window that is neither the sheet nor one of its dialogs: the backdrop.
+HWND FindBackground(HWND sheet) {
+    for (HWND window : TopWindows()) {
+        if (window == sheet || GetDlgItem(window, kSheetNext)) continue;
+        RECT r;
+        GetWindowRect(window, &r);
+        if (r.right - r.left >= GetSystemMetrics(SM_CXSCREEN) &&
+            r.bottom - r.top >= GetSystemMetrics(SM_CYSCREEN))
+            return window;
+    }
+    return nullptr;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleChild(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ChildSearch*>(data);
+    if (GetDlgCtrlID(child) == search->id && IsWindowVisible(child)) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A control of the sheet itself (the wizard buttons), else a visible control of the page shown.
+HWND FindControl(HWND top, int id) {
+    if (!top) return nullptr;
+    HWND direct = GetDlgItem(top, id);
+    if (direct) return direct;
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(top, MatchVisibleChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool Exited(DWORD* code) {
+    if (!g_process || WaitForSingleObject(g_process, 0) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(g_process, code);
+    return true;
+}
+
+// ---- screenshots ---------------------------------------------------------------------------
+
+void SaveScreen(const RECT& area, const std::wstring& path) {
+    int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD written;
+        WriteFile(out, &file, sizeof file, &written, nullptr);
+        WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+        WriteFile(out, bits, size, &written, nullptr);
+        CloseHandle(out);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::string ColourText(COLORREF c) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return buffer;
+}
+
+// ---- the script ----------------------------------------------------------------------------
+
+struct Failure {
+    std::string message;
+};
+
+struct Command {
+    int line = 0;
+    std::vector<std::string> words;
+    const std::string& At(size_t i) const {
+        if (i >= words.size()) throw Failure{"missing argument " + std::to_string(i)};
+        return words[i];
+    }
+    bool Has(size_t i) const { return i < words.size(); }
+};
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
+            ++i;
+        } else if (line[i] == '#') {
+            break;
+        } else if (line[i] == '"') {
+            std::string word;
+            // No escapes: texts never hold a quote, and Windows paths keep their backslashes.
+            for (++i; i < line.size() && line[i] != '"'; ++i) word += line[i];
+            ++i;
+            words.push_back(word);
+        } else {
+            size_t end = line.find_first_of(" \t\r", i);
+            if (end == std::string::npos) end = line.size();
+            words.push_back(line.substr(i, end - i));
+            i = end;
+        }
+    }
+    return words;
+}
+
+int Number(const std::string& word) {
+    char* end = nullptr;
+    long value = std::strtol(word.c_str(), &end, 0);
+    if (word.empty() || *end) throw Failure{"not a number: " + word};
+    return static_cast<int>(value);
+}
+
+COLORREF Colour(const std::string& word) {
+    if (word.size() != 7 || word[0] != '#') throw Failure{"not a colour: " + word};
+    unsigned long rgb = std::strtoul(word.c_str() + 1, nullptr, 16);
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+class Driver {
+public:
+    explicit Driver(std::wstring shotFolder) : shots_(std::move(shotFolder)) {}
+
+    void Run(const Command& c);
+    void OnFailure(int line);
+
+private:
+    // Polls `check` until it returns an empty text; a non-empty text is the last reason why not.
+    template <typename Check>
+    void WaitFor(DWORD ms, Check check) {
+        DWORD start = GetTickCount();
+        std::string why;
+        for (;;) {
+            why = check();
+            if (why.empty()) return;
+            if (GetTickCount() - start > ms) throw Failure{why};
+            Sleep(kPollMs);
+        }
+    }
+
+    HWND Sheet(DWORD ms = kWaitMs) {
+        HWND sheet = nullptr;
+        WaitFor(ms, [&]() -> std::string {
+            sheet = FindSheet();
+            DWORD code;
+            if (!sheet && Exited(&code))
+                throw Failure{"the program ended (" + std::to_string(code) + ") with no wizard"};
+            return sheet ? "" : "no wizard window";
+        });
+        return sheet;
+    }
+
+    // The window that controls are looked up in: an open box or confirmation, else the sheet.
+    HWND Target() {
+        if (dialog_ && IsWindow(dialog_) && IsWindowVisible(dialog_)) return dialog_;
+        dialog_ = nullptr;
+        return Sheet();
+    }
+
+    void Start(const Command& c);
+    void ExpectControl(const Command& c);
+    void Click(const Command& c);
+    void ExpectBox(const Command& c, bool confirm);
+    void Answer(const Command& c);
+    void WaitGone(HWND box);
+    void Screenshot(const Command& c);
+
+    std::wstring shots_;
+    HWND dialog_ = nullptr;
+};
+
+// Programs under test are staged in the folder "app" beside the driver, away from the driver's
+// own DLLs, and start there as from a download folder.
+void Driver::Start(const Command& c) {
+    wchar_t folder[MAX_PATH];
+    GetFullPathNameW(L"app", MAX_PATH, folder, nullptr);
+    std::wstring program = std::wstring(folder) + L"\\" + Wide(c.At(1));
+    std::wstring line = L"\"" + program + L"\"";
+    for (size_t i = 2; i < c.words.size(); ++i) {
+        std::wstring word = Wide(c.words[i]);
+        line += word.find(L' ') == std::wstring::npos ? L" " + word : L" \"" + word + L"\"";
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder,
+                        &startup, &info))
+        throw Failure{"cannot start " + c.At(1) + " (error " + std::to_string(GetLastError()) +
+                      ")"};
+    CloseHandle(info.hThread);
+    g_process = info.hProcess;
+    g_pid = info.dwProcessId;
+}
+
+void Driver::ExpectControl(const Command& c) {
+    const std::string& verb = c.At(0);
+    int id = Number(c.At(1));
+    std::string want = verb == "expect-text" ? c.At(2) : "";
+    WaitFor(kWaitMs, [&]() -> std::string {
+        HWND control = FindControl(Target(), id);
+        if (!control && verb == "expect-hidden") return "";  // a user sees no button either way
+        if (!control) return "no control " + Hex(id);
+        if (verb == "expect-hidden") return IsWindowVisible(control) ? Hex(id) + " is visible" : "";
+        if (!IsWindowVisible(control)) return Hex(id) + " is hidden";
+        if (verb == "expect-visible") return "";
+        if (verb == "expect-enabled")
+            return IsWindowEnabled(control) ? "" : Hex(id) + " is disabled";
+        if (verb == "expect-disabled")
+            return IsWindowEnabled(control) ? Hex(id) + " is enabled" : "";
+        if (verb == "expect-checked" || verb == "expect-unchecked") {
+            DWORD_PTR state = 0;
+            SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
+            bool checked = state == BST_CHECKED;
+            if (checked == (verb == "expect-checked")) return "";
+            return Hex(id) + (checked ? " is checked" : " is not checked");
+        }
+        std::string text = TextOf(control);
+        return text == want ? "" : Hex(id) + " reads " + Quote(text) + ", not " + Quote(want);
+    });
+}
+
+void Driver::Click(const Command& c) {
+    int id = Number(c.At(1));
+    HWND top = nullptr, control = nullptr;
+    WaitFor(kWaitMs, [&]() -> std::string {
+        top = Target();
+        control = FindControl(top, id);
+        if (!control) return "no control " + Hex(id);
+        if (!IsWindowVisible(control)) return "cannot click " + Hex(id) + ": hidden";
+        if (!IsWindowEnabled(control)) return "cannot click " + Hex(id) + ": disabled";
+        return "";
+    });
+    // A sent press of Finish or Cancel leaves the modal sheet stuck under Wine, and a press that
+    // opens a message box would hold the driver until someone answers it: so the sheet's buttons
+    // are posted, and others are sent with a short timeout.
+    bool sheetButton = top == FindSheet() && GetParent(control) == top;
+    if (sheetButton &&
+        (id == kSheetFinish || id == IDCANCEL || id == kSheetNext || id == kSheetBack)) {
+        PostMessageW(control, BM_CLICK, 0, 0);
+    } else {
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, 300, &ignored);
+    }
+}
+
+void Driver::ExpectBox(const Command& c, bool confirm) {
+    std::string want = c.At(1);
+    bool checkCaption = false, alone = false;
+    std::string caption;
+    for (size_t i = 2; i < c.words.size(); ++i) {
+        if (c.words[i] == "caption") {
+            checkCaption = true;
+            caption = c.At(++i);
+        } else if (c.words[i] == "alone") {
+            alone = true;
+        } else {
+            throw Failure{"unknown word " + c.words[i]};
+        }
+    }
+    const char* what = confirm ? "confirmation" : "message box";
+    // A box may be the program's first window.
+    WaitFor(kStartWaitMs, [&]() -> std::string {
+        HWND box = confirm ? FindConfirm() : FindBox();
+        DWORD code;
+        if (!box && Exited(&code)) throw Failure{std::string("the program ended with no ") + what};
+        if (!box) return std::string("no ") + what;
+        std::string text = TextOf(GetDlgItem(box, confirm ? kConfirmText : kMessageBoxText));
+        if (text != want)
+            return std::string(what) + " says " + Quote(text) + ", not " + Quote(want);
+        std::string title = TextOf(box);
+        if (checkCaption && title != caption)
+            return std::string(what) + " is titled " + Quote(title) + ", not " + Quote(caption);
+        if (alone && TopWindows().size() != 1)
+            return "other windows are shown besides the " + std::string(what);
+        dialog_ = box;
+        return "";
+    });
+}
+
+// Presses the button of the open box or confirmation that carries this text (or OK, Cancel,
+// Yes, No by their standard ids), and waits until the box has gone.
+void Driver::Answer(const Command& c) {
+    if (!dialog_ || !IsWindow(dialog_)) throw Failure{"no box is open to answer"};
+    const std::string& how = c.At(1);
+    int id = how == "OK"       ? IDOK
+             : how == "Cancel" ? IDCANCEL
+             : how == "Yes"    ? IDYES
+             : how == "No"     ? IDNO
+                               : 0;
+    HWND button = id ? GetDlgItem(dialog_, id) : nullptr;
+    if (!id) {
+        for (HWND child = GetWindow(dialog_, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT))
+            if (ClassOf(child) == "Button" && IsWindowVisible(child) && TextOf(child) == how)
+                button = child;
+    }
+    if (!button) throw Failure{"the box has no button " + Quote(how)};
+    PostMessageW(button, BM_CLICK, 0, 0);
+    WaitGone(dialog_);
+}
+
+void Driver::WaitGone(HWND box) {
+    WaitFor(kWaitMs, [&]() -> std::string {
+        return IsWindow(box) && IsWindowVisible(box) ? "the box is still open" : "";
+    });
+    dialog_ = nullptr;
+}
+
+void Driver::Screenshot(const Command& c) {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!(c.Has(2) && c.At(2) == "screen")) GetWindowRect(Target(), &area);
+    // Let the last change paint before the picture is taken.
+    Sleep(200);
+    SaveScreen(area, shots_ + L"\\" + Wide(c.At(1)) + L".bmp");
+}
+
+void Driver::Run(const Command& c) {
+    const std::string& verb = c.At(0);
+    if (verb == "start") {
+        Start(c);
+    } else if (verb == "expect-sheet") {
+        HWND sheet = Sheet(kStartWaitMs);
+        if (c.Has(1)) {
+            WaitFor(kWaitMs, [&]() -> std::string {
+                std::string title = TextOf(sheet);
+                return title == c.At(1) ? "" : "the wizard is titled " + Quote(title);
+            });
+        }
+    } else if (verb == "expect-text" || verb == "expect-enabled" || verb == "expect-disabled" ||
+               verb == "expect-hidden" || verb == "expect-visible" || verb == "expect-checked" ||
+               verb == "expect-unchecked") {
+        ExpectControl(c);
+    } else if (verb == "expect-page") {
+        int want = Number(c.At(1));
+        WaitFor(kWaitMs, [&]() -> std::string {
+            HWND sheet = Sheet();
+            HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            int index = static_cast<int>(
+                SendMessageW(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0));
+            return index == want ? "" : "the wizard shows page " + std::to_string(index);
+        });
+    } else if (verb == "click") {
+        Click(c);
+    } else if (verb == "key") {
+        // Keys go to the focused control of the window, through its dialog loop, as typed keys do.
+        const std::string& name = c.At(1);
+        WPARAM key = name == "Enter" ? VK_RETURN : name == "Escape" ? VK_ESCAPE : 0;
+        if (!key) throw Failure{"unknown key " + name};
+        HWND top = Target();
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+        HWND focus = info.hwndFocus ? info.hwndFocus : top;
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+        if (top == dialog_) WaitGone(top);
+    } else if (verb == "close") {
+        HWND top = Target();
+        PostMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (top == dialog_) WaitGone(top);
+    } else if (verb == "type") {
+        HWND control = nullptr;
+        WaitFor(kWaitMs, [&]() -> std::string {
+            control = FindControl(Target(), Number(c.At(1)));
+            return control ? "" : "no control " + c.At(1);
+        });
+        std::wstring text = Wide(c.At(2));
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                            SMTO_ABORTIFHUNG, 2000, &ignored);
+    } else if (verb == "expect-box") {
+        ExpectBox(c, false);
+    } else if (verb == "expect-confirm") {
+        ExpectBox(c, true);
+    } else if (verb == "expect-dialog") {
+        // Any other dialog of the program, such as the folder selection: found by its title.
+        WaitFor(kWaitMs, [&]() -> std::string {
+            for (HWND window : TopWindows()) {
+                if (IsDialog(window) && !GetDlgItem(window, kSheetNext) &&
+                    TextOf(window) == c.At(1)) {
+                    dialog_ = window;
+                    return "";
+                }
+            }
+            return "no dialog titled " + Quote(c.At(1));
+        });
+    } else if (verb == "answer") {
+        Answer(c);
+    } else if (verb == "expect-no-box") {
+        Sheet();
+        if (FindBox() || FindConfirm()) throw Failure{"a box is open"};
+    } else if (verb == "expect-exit") {
+        DWORD code = 0;
+        WaitFor(kWaitMs, [&]() -> std::string {
+            return Exited(&code) ? "" : "the program is still running";
+        });
+        if (c.Has(1) && code != static_cast<DWORD>(Number(c.At(1))))
+            throw Failure{"the program ended with " + std::to_string(code)};
+    } else if (verb == "end-program") {
+        // For scenarios whose subject is over before the wizard is: the user pulls the plug.
+        if (g_process) {
+            TerminateProcess(g_process, 0);
+            WaitForSingleObject(g_process, kWaitMs);
+        }
+    } else if (verb == "expect-folder" || verb == "expect-file" || verb == "expect-no-file") {
+        WaitFor(kWaitMs, [&]() -> std::string {
+            DWORD attributes = GetFileAttributesW(Wide(c.At(1)).c_str());
+            bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+            bool folder = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            if (verb == "expect-folder" && !folder) return "no folder " + c.At(1);
+            if (verb == "expect-file" && (!exists || folder)) return "no file " + c.At(1);
+            if (verb == "expect-no-file" && exists) return c.At(1) + " exists";
+            return "";
+        });
+    } else if (verb == "expect-background") {
+        COLORREF want = Colour(c.At(1));
+        WaitFor(kWaitMs, [&]() -> std::string {
+            HWND background = FindBackground(Sheet());
+            if (!background) return "no background window";
+            // Inside the frame, where the wizard at the top left never stands.
+            COLORREF got =
+                ScreenPixel(GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 20);
+            return got == want ? "" : "the background shows " + ColourText(got);
+        });
+    } else if (verb == "expect-window") {
+        WaitFor(kWaitMs, [&]() -> std::string {
+            for (HWND window : TopWindows())
+                if (TextOf(window) == c.At(1)) return "";
+            return "no window titled " + Quote(c.At(1));
+        });
+    } else if (verb == "expect-no-background") {
+        if (FindBackground(Sheet())) throw Failure{"a background window is shown"};
+    } else if (verb == "expect-pixel") {
+        int x = Number(c.At(1)), y = Number(c.At(2));
+        COLORREF want = Colour(c.At(3));
+        WaitFor(kWaitMs, [&]() -> std::string {
+            COLORREF got = ScreenPixel(x, y);
+            return got == want
+                       ? ""
+                       : "the screen shows " + ColourText(got) + " at " + c.At(1) + "," + c.At(2);
+        });
+    } else if (verb == "expect-above-background") {
+        HWND sheet = Sheet();
+        if (!(GetWindowLongW(sheet, GWL_EXSTYLE) & WS_EX_TOPMOST))
+            throw Failure{"the wizard is not topmost"};
+        for (HWND window : TopWindows()) {
+            if (window == sheet) break;
+            if (window == FindBackground(sheet))
+                throw Failure{"the background is above the wizard"};
+        }
+    } else if (verb == "screenshot") {
+        Screenshot(c);
+    } else {
+        throw Failure{"unknown command " + verb};
+    }
+}
+
+void Driver::OnFailure(int line) {
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SaveScreen(screen, shots_ + L"\\failed-at-line-" + std::to_wstring(line) + L".bmp");
+    for (HWND window : TopWindows())
+        Print("  window " + Quote(TextOf(window)) + " class " + ClassOf(window));
+    if (g_process) TerminateProcess(g_process, 99);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        Print("usage: driver SCRIPT SCREENSHOT_FOLDER");
+        return 2;
+    }
+    HANDLE in =
+        CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE) {
+        Print("driver: cannot read the script");
+        return 2;
+    }
+    std::string script(GetFileSize(in, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(in, &script[0], static_cast<DWORD>(script.size()), &got, nullptr);
+    CloseHandle(in);
+    CreateDirectoryW(argv[2], nullptr);
+
+    Driver driver(argv[2]);
+    int number = 0;
+    size_t at = 0;
+    while (at < script.size()) {
+        size_t end = script.find('\n', at);
+        if (end == std::string::npos) end = script.size();
+        std::string text = script.substr(at, end - at);
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        at = end + 1;
+        Command command;
+        command.line = ++number;
+        command.words = Split(text);
+        if (command.words.empty()) continue;
+        try {
+            driver.Run(command);
+        } catch (const Failure& failure) {
+            Print("FAIL " + std::to_string(number) + ": " + text);
+            Print("     " + failure.message);
+            driver.OnFailure(number);
+            return 1;
+        }
+        Print("ok   " + std::to_string(number) + ": " + text);
+    }
+    if (g_process && WaitForSingleObject(g_process, 0) != WAIT_OBJECT_0) {
+        Print("FAIL the program is still running at the end of the scenario");
+        TerminateProcess(g_process, 99);
+        return 1;
+    }
+    return 0;
+}

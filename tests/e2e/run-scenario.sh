@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Runs one end-to-end scenario: a fresh copy of the build's template prefix with a HOME of its
+# own, a display of its own, the program under test staged in C:\e2e\app, and the driver
+# following the scenario script. Screenshots land as PNG files in the scenario's folder.
+#
+#   run-scenario.sh --script S.scn --shots DIR --driver DRIVER.EXE
+#                   [--manifest M.toml --stub SETUP.EXE | --program SETUP.EXE]
+#                   [--patch ARG]... [--copy FILE]... [--overrides WINE_DLL_OVERRIDES]
+#
+# --manifest packs the package with `$SFXPACK build`; --patch hands its arguments to
+# patch-package.py to damage the package afterwards; --copy puts a file beside setup.exe;
+# --overrides is added to the Wine DLL overrides of this run. The exit status is the driver's.
+set -uo pipefail
+: "${SFX_WINE_ROOT:?run-scenario: SFX_WINE_ROOT must name the build folder of the Wine template}"
+here=$(cd "$(dirname "$0")" && pwd)
+# Bash itself cannot switch to the build's own locale and says so; Wine, started later, can.
+. "$here/../wine/wine-env.sh" 2>/dev/null
+
+script="" shots="" driver="" manifest="" stub="" program="" overrides=""
+patches=() copies=()
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+        --script) script=$2 ;;
+        --shots) shots=$2 ;;
+        --driver) driver=$2 ;;
+        --manifest) manifest=$2 ;;
+        --stub) stub=$2 ;;
+        --program) program=$2 ;;
+        --patch) patches+=("$2") ;;
+        --copy) copies+=("$2") ;;
+        --overrides) overrides=$2 ;;
+        *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
+    esac
+    shift 2
+done
+if [[ ! -f "$SFX_WINE_TEMPLATE/.complete" ]]; then
+    echo "run-scenario: no Wine template in $SFX_WINE_TEMPLATE" >&2
+    exit 125
+fi
+
+scratch=$(mktemp -d)
+xvfb=""
+cleanup() {
+    # The prefix's own server first: it still talks to the display.
+    WINEPREFIX="$scratch/prefix" wineserver -k 2>/dev/null
+    WINEPREFIX="$scratch/prefix" wineserver -w 2>/dev/null
+    if [[ -n "$xvfb" ]]; then kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+export HOME="$scratch/home" WINEPREFIX="$scratch/prefix"
+mkdir -p "$HOME"
+cp -a "$SFX_WINE_TEMPLATE" "$WINEPREFIX"
+stage="$WINEPREFIX/drive_c/e2e"
+app="$stage/app"
+mkdir -p "$app"
+cp "$driver" "$stage/driver.exe"
+cp "$script" "$stage/scenario.scn"
+
+if [[ -n "$manifest" ]]; then
+    if ! "${SFXPACK:?run-scenario: SFXPACK must name the host sfxpack}" build "$manifest" \
+            -o "$app/setup.exe" --stub "$stub" --quiet; then
+        echo "run-scenario: sfxpack build failed" >&2
+        exit 1
+    fi
+elif [[ -n "$program" ]]; then
+    cp "$program" "$app/setup.exe"
+fi
+for patch in "${patches[@]}"; do
+    # shellcheck disable=SC2086  # one --patch carries several words
+    python3 "$here/patch-package.py" "$app/setup.exe" $patch || exit 1
+done
+for file in "${copies[@]}"; do cp "$file" "$app/"; done
+[[ -n "$overrides" ]] && export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$overrides"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+    [[ -s "$scratch/display" ]] && break
+    sleep 0.1
+done
+if [[ ! -s "$scratch/display" ]]; then
+    echo "run-scenario: Xvfb did not start" >&2
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$scratch/display")"
+
+cd "$stage"
+timeout 120 wine driver.exe scenario.scn 'C:\e2e\shots'
+status=$?
+
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+for bmp in "$stage"/shots/*.bmp; do
+    [[ -f "$bmp" ]] || continue
+    convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"
+done
+exit $status
