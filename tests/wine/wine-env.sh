@@ -2,8 +2,8 @@
 # Needs SFX_WINE_ROOT, the build's folder for the template prefix and the locale.
 : "${SFX_WINE_ROOT:?SFX_WINE_ROOT names the build folder that holds the Wine template}"
 export LOCPATH="$SFX_WINE_ROOT/locale"
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+# Bash itself cannot switch to the build's own locale and warns; Wine, started later, can.
+{ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
 export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono or Gecko prompts, no menu files written outside the prefix.
