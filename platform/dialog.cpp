@@ -167,9 +167,11 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
     } else {
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     }
+    return Guarded(self, message, wParam, lParam);
+}
+
+INT_PTR Dialog::Guarded(Dialog* self, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!self) return FALSE;
-    // Windows cannot carry a C++ exception through its own frames: a failing handler counts as
-    // a message not handled.
     try {
         return self->Dispatch(message, wParam, lParam);
     } catch (...) {

@@ -62,6 +62,9 @@ protected:
 
     // The dialog procedure's work for the window `window`, once the object is known.
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // Dispatch for the dialog procedures: Windows cannot carry a C++ exception through its own
+    // frames, so a failing handler counts as a message not handled.
+    static INT_PTR Guarded(Dialog* self, UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND window);
 
 private:

@@ -60,12 +60,7 @@ INT_PTR CALLBACK PropertyPage::PageProc(HWND window, UINT message, WPARAM wParam
     } else {
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     }
-    if (!self) return FALSE;
-    try {
-        return self->Dispatch(message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
+    return Guarded(self, message, wParam, lParam);
 }
 
 PropertySheet::PropertySheet(const std::string& caption, int startPage)
