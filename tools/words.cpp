@@ -1,6 +1,7 @@
 #include "tools/words.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "package/setup_model.h"
 
@@ -42,33 +43,37 @@ std::string ColorText(uint32_t color) {
     return text;
 }
 
-bool ParseFolderWord(const std::string& word, int32_t* folderKind) {
-    for (int32_t kind : {package::kFolderInstall, package::kFolderWindows, package::kFolderSystem})
-        if (word == FolderWord(kind)) {
-            *folderKind = kind;
+namespace {
+// The value among `values` whose word `describe` gives, if any.
+template <typename Describe>
+bool FindWord(const std::string& word, std::initializer_list<int32_t> values, Describe describe,
+              int32_t* found) {
+    for (int32_t value : values)
+        if (word == describe(value)) {
+            *found = value;
             return true;
         }
     return false;
+}
+}  // namespace
+
+bool ParseFolderWord(const std::string& word, int32_t* folderKind) {
+    return FindWord(word,
+                    {package::kFolderInstall, package::kFolderWindows, package::kFolderSystem},
+                    FolderWord, folderKind);
 }
 
 bool ParseOverwriteWord(const std::string& word, int32_t* overwriteMode) {
-    for (int32_t mode :
-         {package::kOverwriteAlways, package::kOverwriteIfMissing, package::kOverwriteAsk})
-        if (word == OverwriteWord(mode)) {
-            *overwriteMode = mode;
-            return true;
-        }
-    return false;
+    return FindWord(
+        word, {package::kOverwriteAlways, package::kOverwriteIfMissing, package::kOverwriteAsk},
+        OverwriteWord, overwriteMode);
 }
 
 bool ParseShortcutWord(const std::string& word, int32_t* flag) {
-    for (int32_t bit :
-         {package::kShortcutDesktop, package::kShortcutStartMenu, package::kShortcutProgramGroup})
-        if (word == ShortcutWords(bit)) {
-            *flag = bit;
-            return true;
-        }
-    return false;
+    return FindWord(
+        word,
+        {package::kShortcutDesktop, package::kShortcutStartMenu, package::kShortcutProgramGroup},
+        ShortcutWords, flag);
 }
 
 bool ParseColorText(const std::string& text, uint32_t* color) {
