@@ -14,7 +14,11 @@ void ShowAppMessage(const std::string& text, const std::string& caption = std::s
 using MessageHook = void (*)(const std::string& text, const std::string& caption);
 void SetMessageHook(MessageHook hook);
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The executable's file name without its folder and extension ("setup" for setup.exe): the
+// caption of a box that is given none. GBK.
+std::string DefaultCaption();
+#else
 // Without windows, messages that no hook takes are kept here, oldest first, for tests to read.
 std::vector<std::string> TakeShownMessages();
 #endif

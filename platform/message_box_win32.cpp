@@ -7,9 +7,9 @@ namespace platform {
 
 namespace {
 MessageHook g_hook = nullptr;
+}  // namespace
 
-// The executable's file name without its folder and extension.
-std::wstring DefaultCaption() {
+std::string DefaultCaption() {
     wchar_t path[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring name(path, length);
@@ -17,16 +17,15 @@ std::wstring DefaultCaption() {
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     const size_t dot = name.rfind(L'.');
     if (dot != std::wstring::npos && dot > 0) name.erase(dot);
-    return name;
+    return Narrow(name);
 }
-}  // namespace
 
 void ShowAppMessage(const std::string& text, const std::string& caption) {
     if (g_hook) {
         g_hook(text, caption);
         return;
     }
-    const std::wstring title = caption.empty() ? DefaultCaption() : Widen(caption);
+    const std::wstring title = Widen(caption.empty() ? DefaultCaption() : caption);
     // Owned by the active window of this thread, as the framework's box is, so that it stays
     // in front of the wizard.
     MessageBoxW(GetActiveWindow(), Widen(text).c_str(), title.c_str(), MB_OK);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/message_box.h"
+
 namespace platform {
 
 // Shows `text` with an OK button (plus whatever `type` asks for, in MB_* flags) over `owner`,
@@ -11,9 +13,6 @@ namespace platform {
 // without its extension; an empty one gives an empty title bar. Returns the button pressed.
 int ShowOwnedMessageBox(void* owner, const std::string& text, const char* caption,
                         unsigned type = 0);
-
-// The executable's file name without its extension ("setup" for setup.exe).
-std::string DefaultCaption();
 
 // Lets a test see and answer every box instead of a user: the hook gets the texts (GBK) and
 // the flags and returns the button. Null restores the real box.

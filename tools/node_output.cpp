@@ -1,41 +1,31 @@
 #include "tools/node_output.h"
 
-#include <cstdio>
-
 #include "archive/archive_reader.h"
 #include "platform/file.h"
+#include "tools/pending_output.h"
 
 namespace sfxpack {
 
 namespace {
-// Output goes to a sibling file first and takes its name only when complete, so a refused input
-// or a full disk never costs the file that was there before.
+// A decoded or copied file on its way to its name (see PendingOutput).
 class PendingFile : public archive::ByteSink {
 public:
-    explicit PendingFile(const std::string& path) : path_(path), part_(path + ".part") {}
-    ~PendingFile() override {
-        if (file_.IsOpen()) {
-            file_.Close();
-            platform::RemoveFile(part_);
-        }
-    }
+    explicit PendingFile(const std::string& path) : path_(path) {}
     bool Create(std::string* error) {
-        if (file_.Create(part_)) return true;
-        *error = "cannot create " + part_;
+        if (!pending_.Create(path_, error)) return false;
+        if (file_.OpenWrite(pending_.path())) return true;
+        *error = "cannot write " + pending_.path();
         return false;
     }
     void Write(const unsigned char* data, size_t count) override { file_.Write(data, count); }
     bool Commit(std::string* error) {
         file_.Close();
-        if (std::rename(part_.c_str(), path_.c_str()) == 0) return true;
-        platform::RemoveFile(part_);
-        *error = "cannot write " + path_;
-        return false;
+        return pending_.Commit(path_, 0666, error);
     }
 
 private:
     std::string path_;
-    std::string part_;
+    PendingOutput pending_;
     platform::RawFile file_;
 };
 }  // namespace

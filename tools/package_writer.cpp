@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -12,6 +11,7 @@
 #include "package/scramble.h"
 #include "package/trailer.h"
 #include "platform/file.h"
+#include "tools/pending_output.h"
 #include "tools/tavq_writer.h"
 #include "tools/words.h"
 
@@ -20,69 +20,6 @@ namespace sfxpack {
 namespace {
 // Every offset and length of a package is a signed 32-bit number.
 constexpr int64_t kLargestPackage = INT32_MAX;
-
-// The temporary package being written, for the signal handler to remove.
-char gTempPath[4096];
-
-void RemoveTempAndDie(int signal) {
-    if (gTempPath[0]) ::unlink(gTempPath);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-// Owns the temporary file: removed unless the package was completed and renamed.
-class TempOutput {
-public:
-    bool Create(const std::string& outputPath, std::string* error) {
-        const size_t slash = outputPath.rfind('/');
-        const std::string folder =
-            slash == std::string::npos ? "" : outputPath.substr(0, slash + 1);
-        const std::string name =
-            slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
-        path_ = folder + "." + name + ".sfxpack-XXXXXX";
-        if (path_.size() >= sizeof gTempPath) {
-            *error = outputPath + ": the path is too long";
-            return false;
-        }
-        const int fd = ::mkstemp(&path_[0]);
-        if (fd < 0) {
-            *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) +
-                     " (" + std::strerror(errno) + ")";
-            path_.clear();
-            return false;
-        }
-        ::close(fd);
-        std::memcpy(gTempPath, path_.c_str(), path_.size() + 1);
-        std::signal(SIGINT, RemoveTempAndDie);
-        std::signal(SIGTERM, RemoveTempAndDie);
-        std::signal(SIGHUP, RemoveTempAndDie);
-        return true;
-    }
-    ~TempOutput() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-        Release();
-    }
-    bool Commit(const std::string& outputPath, mode_t mode, std::string* error) {
-        ::chmod(path_.c_str(), mode);
-        if (::rename(path_.c_str(), outputPath.c_str()) != 0) {
-            *error = "cannot rename the finished package to " + outputPath + " (" +
-                     std::strerror(errno) + ")";
-            return false;
-        }
-        path_.clear();
-        return true;
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    static void Release() {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
-        std::signal(SIGHUP, SIG_DFL);
-        gTempPath[0] = 0;
-    }
-    std::string path_;
-};
 
 class Writer {
 public:
@@ -238,7 +175,7 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
             }
     }
 
-    TempOutput temp;
+    PendingOutput temp;
     if (!temp.Create(outputPath, error)) return false;
     *stats = BuildStats();
     try {
@@ -270,9 +207,7 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
         *error = e.what();
         return false;
     }
-    const mode_t umaskValue = ::umask(0);
-    ::umask(umaskValue);
-    return temp.Commit(outputPath, (stub.st_mode & 0777) & ~umaskValue, error);
+    return temp.Commit(outputPath, stub.st_mode & 0777, error);
 }
 
 }  // namespace sfxpack

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -31,4 +32,14 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Files in `folder` whose names show an unfinished output of sfxpack.
+inline std::vector<std::string> TemporaryOutputsIn(const std::string& folder) {
+    std::vector<std::string> found;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
+        if (entry.path().filename().string().find(".sfxpack-") != std::string::npos)
+            found.push_back(entry.path().string());
+    return found;
 }

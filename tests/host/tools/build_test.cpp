@@ -58,14 +58,7 @@ protected:
         Write("setup.toml", manifest);
         return Run("build setup.toml -o setup.exe --stub stub.exe --quiet");
     }
-    // Files in the scratch folder whose names show a temporary package.
-    std::vector<std::string> Leftovers() const {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(dir.path()))
-            if (entry.path().filename().string().find("sfxpack-") != std::string::npos)
-                found.push_back(entry.path().string());
-        return found;
-    }
+    std::vector<std::string> Leftovers() const { return TemporaryOutputsIn(dir.path()); }
 
     TempDir dir;
     std::string out, err;

@@ -144,7 +144,7 @@ TEST_F(SfxpackCommand, ExtractOfADamagedPackageLeavesNoPartialFile) {
         EXPECT_EQ(Extract(pkg), sfxpack::kExitRefused) << c.what;
         EXPECT_NE(errors.find(c.message), std::string::npos) << c.what << ": " << errors;
         EXPECT_FALSE(fs::exists(dir.File("out/install/bad.bin"))) << c.what;
-        EXPECT_FALSE(fs::exists(dir.File("out/install/bad.bin.part"))) << c.what;
+        EXPECT_TRUE(TemporaryOutputsIn(dir.File("out/install")).empty()) << c.what;
     }
 }
 
@@ -184,7 +184,7 @@ TEST_F(SfxpackCommand, TavqUnpackOfADamagedArchiveKeepsTheOldOutput) {
               sfxpack::kExitRefused);
     EXPECT_NE(errors.find("without an end code"), std::string::npos) << errors;
     EXPECT_EQ(ReadBytes(dir.File("out.bin")), "precious");
-    EXPECT_FALSE(fs::exists(dir.File("out.bin.part")));
+    EXPECT_TRUE(TemporaryOutputsIn(dir.path()).empty());
 
     EXPECT_EQ(Run({"tavq-unpack", dir.File("cut.tavq"), "-o", dir.File("o"), "--node", "x"}),
               sfxpack::kExitUsage);

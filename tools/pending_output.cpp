@@ -1,0 +1,78 @@
+#include "tools/pending_output.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+namespace sfxpack {
+
+namespace {
+// The temporary file being written, for the signal handler to remove. One at a time: the tool
+// writes its outputs one after the other.
+char gTempPath[4096];
+
+void RemoveTempAndDie(int signal) {
+    if (gTempPath[0]) ::unlink(gTempPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void ReleaseSignals() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
+    gTempPath[0] = 0;
+}
+}  // namespace
+
+bool PendingOutput::Create(const std::string& outputPath, std::string* error) {
+    const size_t slash = outputPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : outputPath.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
+    path_ = folder + "." + name + ".sfxpack-XXXXXX";
+    if (path_.size() >= sizeof gTempPath) {
+        *error = outputPath + ": the path is too long";
+        path_.clear();
+        return false;
+    }
+    const int fd = ::mkstemp(&path_[0]);
+    if (fd < 0) {
+        *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) + " (" +
+                 std::strerror(errno) + ")";
+        path_.clear();
+        return false;
+    }
+    ::close(fd);
+    std::memcpy(gTempPath, path_.c_str(), path_.size() + 1);
+    std::signal(SIGINT, RemoveTempAndDie);
+    std::signal(SIGTERM, RemoveTempAndDie);
+    std::signal(SIGHUP, RemoveTempAndDie);
+    return true;
+}
+
+PendingOutput::~PendingOutput() {
+    if (!path_.empty()) {
+        ::unlink(path_.c_str());
+        ReleaseSignals();
+    }
+}
+
+bool PendingOutput::Commit(const std::string& outputPath, mode_t mode, std::string* error) {
+    const mode_t umaskValue = ::umask(0);
+    ::umask(umaskValue);
+    ::chmod(path_.c_str(), mode & ~umaskValue);
+    if (::rename(path_.c_str(), outputPath.c_str()) != 0) {
+        *error =
+            "cannot rename the finished file to " + outputPath + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    path_.clear();
+    ReleaseSignals();
+    return true;
+}
+
+}  // namespace sfxpack
