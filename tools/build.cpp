@@ -63,7 +63,7 @@ void CheckStub(const std::string& path, std::vector<std::string>* warnings) {
     if (std::memcmp(head, "MZ", 2) != 0)
         warnings->push_back(path + ": the stub is not a Windows program (no \"MZ\")");
     package::PackageTrailer trailer;
-    if (package::ReadTrailer(path, &trailer) && trailer.length > 0)
+    if (package::ReadTrailer(path.c_str(), &trailer) && trailer.length > 0)
         warnings->push_back(path +
                             ": the stub already carries a package; the new one hides it but "
                             "the old bytes stay inside");

@@ -148,7 +148,7 @@ protected:
 
 TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
               package::LoadResult::Loaded);
     EXPECT_STREQ(m.pageTexts[0].line0, "w0");
     EXPECT_STREQ(m.pageTexts[0].line7, "欢迎w7");
@@ -162,10 +162,10 @@ TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
     EXPECT_STREQ(m.appName, "演示 Demo");
     EXPECT_STREQ(m.readmeFile, "INSTALL_FOLDER\\docs\\读我.txt");
     EXPECT_STREQ(m.runProgram, "INSTALL_FOLDER\\程序\\app.exe");
-    EXPECT_EQ(m.uninstallTexts[0], "u0");
-    EXPECT_EQ(m.uninstallTexts[1], "卸载");
-    EXPECT_EQ(m.uninstallTexts[2], "");
-    EXPECT_EQ(m.uninstallTexts[3], "u3");
+    EXPECT_STREQ(m.uninstallTexts[0], "u0");
+    EXPECT_STREQ(m.uninstallTexts[1], "卸载");
+    EXPECT_STREQ(m.uninstallTexts[2], "");
+    EXPECT_STREQ(m.uninstallTexts[3], "u3");
     EXPECT_STREQ(m.fileTypes[0].extension, "dmo");
     EXPECT_STREQ(m.fileTypes[0].program, "INSTALL_FOLDER\\程序\\app.exe");
     EXPECT_STREQ(m.fileTypes[1].extension, "LOG");
@@ -254,7 +254,7 @@ TEST_F(EverySettingTest, TheSameInputsGiveTheSameBytes) {
 TEST_F(EverySettingTest, VerifyReportsEachDamage) {
     const std::string good = ReadBytes(dir.File("setup.exe"));
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
               package::LoadResult::Loaded);
     const package::FileEntry* data = m.fileList.first->next->next;  // the compressed data.txt
     ASSERT_TRUE(data->compressed);
