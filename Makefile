@@ -20,18 +20,18 @@ bootstrap:
 # runs under AddressSanitizer and UBSan.
 host:
 	@cmake -S . -B $(HOST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSFX_SANITIZE=ON >/dev/null
-	@cmake --build $(HOST)
+	@cmake --build $(HOST) -j $(JOBS)
 
 # The Windows programs need the host's sfxpack (the uninstaller travels compressed).
 win32: host
 	@cmake -S . -B $(WIN) $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	    -DCMAKE_BUILD_TYPE=MinSizeRel -DSFXPACK=$(CURDIR)/$(HOST)/tools/sfxpack >/dev/null
-	@cmake --build $(WIN)
+	@cmake --build $(WIN) -j $(JOBS)
 
 fuzz:
 	@if [ -f tests/fuzz/CMakeLists.txt ]; then \
 	    CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DSFX_FUZZ=ON \
-	        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build $(FUZZ); fi
+	        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build $(FUZZ) -j $(JOBS); fi
 
 build: host win32 fuzz
 
@@ -46,7 +46,7 @@ demo: bootstrap
 
 bench: bootstrap
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DSFX_BENCH=ON >/dev/null
-	@cmake --build $(BENCH)
+	@cmake --build $(BENCH) -j $(JOBS)
 	@scripts/bench.sh $(BENCH)
 
 clean:
