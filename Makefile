@@ -1,15 +1,17 @@
 # One entry for both builds and every test. `make demo` and `make test` are the README's two
 # commands; both install what is missing first.
-BUILD := build
-HOST  := $(BUILD)/host
-WIN   := $(BUILD)/win32
-FUZZ  := $(BUILD)/fuzz
-BENCH := $(BUILD)/bench
-JOBS  ?= $(shell nproc)
+BUILD   := build
+HOST    := $(BUILD)/host
+WIN     := $(BUILD)/win32
+FUZZ    := $(BUILD)/fuzz
+BENCH   := $(BUILD)/bench
+RELEASE := $(BUILD)/release
+JOBS    ?= $(shell nproc)
+PREFIX  ?= /usr/local
 
 CMAKE_GEN := -G Ninja
 
-.PHONY: all bootstrap host win32 fuzz build test demo bench clean
+.PHONY: all bootstrap host win32 fuzz release build install test demo bench clean
 
 all: build
 
@@ -33,7 +35,19 @@ fuzz:
 	    CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DSFX_FUZZ=ON \
 	        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build $(FUZZ) -j $(JOBS); fi
 
-build: host win32 fuzz
+# The sfxpack publishers run: optimised and without the sanitizers, which slow decoding several
+# times over. Only that program is built here; the tests use the host build's.
+release:
+	@cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DSFX_SANITIZE=OFF >/dev/null
+	@cmake --build $(RELEASE) -j $(JOBS) --target sfxpack
+
+build: host win32 fuzz release
+
+# sfxpack into $(PREFIX)/bin, its stub (the Windows build's setup.exe) into
+# $(PREFIX)/share/sfx-installer and the README into $(PREFIX)/share/doc/sfx-installer.
+# DESTDIR is honoured.
+install: win32 release
+	@cmake --install $(RELEASE) --prefix $(PREFIX)
 
 # One ctest run over all build folders, so independent tests of every layer share the cores.
 test: bootstrap

@@ -381,6 +381,7 @@ TEST_F(BuildTest, CommandLineMistakesAreUsageErrors) {
     EXPECT_EQ(Run("build setup.toml -o"), 2);
     EXPECT_EQ(Run("build setup.toml other.toml -o x.exe"), 2);
     EXPECT_EQ(Run("build setup.toml -o x.exe --fast"), 2);
+    EXPECT_EQ(Run("build setup.toml -o x.exe --stub ''"), 2);
     EXPECT_EQ(Run("verify"), 2);
     EXPECT_EQ(Run(""), 2);
     EXPECT_NE(err.find("usage: sfxpack COMMAND"), std::string::npos) << err;
