@@ -381,11 +381,37 @@ TEST_F(BuildTest, CommandLineMistakesAreUsageErrors) {
     EXPECT_EQ(Run("build setup.toml -o"), 2);
     EXPECT_EQ(Run("build setup.toml other.toml -o x.exe"), 2);
     EXPECT_EQ(Run("build setup.toml -o x.exe --fast"), 2);
+    EXPECT_EQ(Run("build setup.toml -o x.exe --stub ''"), 2);
     EXPECT_EQ(Run("verify"), 2);
-    EXPECT_EQ(Run("build --help"), 0);
-    EXPECT_NE(out.find("usage: sfxpack build"), std::string::npos);
-    EXPECT_EQ(Run("verify --help"), 0);
-    EXPECT_NE(out.find("usage: sfxpack verify"), std::string::npos);
+    EXPECT_EQ(Run(""), 2);
+    EXPECT_NE(err.find("usage: sfxpack COMMAND"), std::string::npos) << err;
+    EXPECT_EQ(Run("--fast"), 2);
+    EXPECT_NE(err.find("unknown option '--fast'"), std::string::npos) << err;
+    EXPECT_EQ(Run("--version now"), 2);
+}
+
+// Help goes to standard output with status 0, so `sfxpack build --help | less` works; a wrong
+// option goes to standard error with status 2.
+TEST_F(BuildTest, EveryCommandHasHelpAndRefusesUnknownOptions) {
+    for (const std::string command :
+         {"build", "verify", "info", "extract", "tavq-pack", "tavq-unpack"}) {
+        for (const std::string help : {"--help", "-h"}) {
+            EXPECT_EQ(Run(command + " " + help), 0) << command << " " << help;
+            EXPECT_EQ(out.rfind("usage: sfxpack " + command + " ", 0), 0u) << out;
+            EXPECT_EQ(err, "");
+        }
+        EXPECT_EQ(Run(command + " --no-such-option"), 2) << command;
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find("'--no-such-option'"), std::string::npos) << err;
+    }
+    for (const std::string help : {"--help", "-h", "help"}) {
+        EXPECT_EQ(Run(help), 0) << help;
+        EXPECT_EQ(out.rfind("usage: sfxpack COMMAND", 0), 0u) << out;
+        EXPECT_NE(out.find("tavq-unpack"), std::string::npos) << out;
+    }
+    EXPECT_EQ(Run("--version"), 0);
+    EXPECT_EQ(out, "sfxpack " SFXPACK_VERSION "\n");
+    EXPECT_EQ(err, "");
 }
 
 }  // namespace
