@@ -42,6 +42,9 @@ public:
     std::unique_ptr<char[]> CopyText(size_t* length) const;
 
     const char* text() const { return text_ ? text_ : ""; }
+    // Where the next item starts. NextItem moves it exactly when it returns a whole item, which
+    // tells an empty item from the end of the text.
+    size_t readPosition() const { return readPosition_; }
     size_t size() const { return length_; }
 
     int32_t columnsPerRow = 1;

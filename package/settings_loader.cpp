@@ -80,9 +80,7 @@ LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysCha
                         SetupModel* model) {
     PackageTrailer trailer;
     if (!ReadTrailer(exePath, &trailer)) return LoadResult::NoTrailer;
-    if (trailer.length <= 0 || trailer.offset < 0 ||
-        static_cast<int64_t>(trailer.offset) + trailer.length > trailer.trailerOffset)
-        return LoadResult::BadTrailer;
+    if (!BlockBeforeTrailer(trailer)) return LoadResult::BadTrailer;
 
     platform::SysChar tempPath[platform::kPathRoom];
     platform::RawFile copy;

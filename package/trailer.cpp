@@ -23,6 +23,11 @@ PackageTrailer ParseTrailerText(const char* text, size_t size) {
     return trailer;
 }
 
+bool BlockBeforeTrailer(const PackageTrailer& trailer) {
+    return trailer.length > 0 && trailer.offset >= 0 &&
+           static_cast<int64_t>(trailer.offset) + trailer.length <= trailer.trailerOffset;
+}
+
 bool ReadTrailer(const platform::SysChar* path, PackageTrailer* trailer) {
     platform::RawFile file;
     if (!file.OpenRead(path)) return false;

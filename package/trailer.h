@@ -21,6 +21,9 @@ struct PackageTrailer {
 // Parses the trailer text that follows the "&" (the "&" itself excluded).
 PackageTrailer ParseTrailerText(const char* text, size_t size);
 
+// Whether the block the trailer names lies between the file's start and the trailer itself.
+bool BlockBeforeTrailer(const PackageTrailer& trailer);
+
 // Reads the trailer of the file at `path`; false when the file cannot be opened or has none.
 bool ReadTrailer(const platform::SysChar* path, PackageTrailer* trailer);
 

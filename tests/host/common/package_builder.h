@@ -6,6 +6,13 @@
 
 #include "temp_dir.h"
 
+// negate(byte XOR K), K the XOR of the bytes of "wirl.dat": the scrambling, written out by hand.
+inline std::string ScrambledByHand(std::string block) {
+    const unsigned char k = 'w' ^ 'i' ^ 'r' ^ 'l' ^ '.' ^ 'd' ^ 'a' ^ 't';
+    for (char& c : block) c = static_cast<char>(-(static_cast<unsigned char>(c) ^ k));
+    return block;
+}
+
 struct TestPackage {
     std::string image = std::string("MZ") + std::string(998, '\x90');  // stands for the program
     std::vector<std::string> items;                                    // the plain settings items
@@ -38,12 +45,7 @@ struct TestPackage {
     }
 
     std::string Bytes() const {
-        std::string block = PlainBlock();
-        for (char& c : block) {
-            // negate(byte XOR K), K the XOR of the bytes of "wirl.dat"
-            unsigned char k = 'w' ^ 'i' ^ 'r' ^ 'l' ^ '.' ^ 'd' ^ 'a' ^ 't';
-            c = static_cast<char>(-(static_cast<unsigned char>(c) ^ k));
-        }
+        const std::string block = ScrambledByHand(PlainBlock());
         return image + block + "&LEN:" + std::to_string(block.size()) +
                ",SEEK:" + std::to_string(image.size()) + "." + extraAfterTrailer;
     }
