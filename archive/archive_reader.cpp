@@ -101,17 +101,6 @@ ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink
     return result;
 }
 
-class FileSink : public ByteSink {
-public:
-    explicit FileSink(platform::RawFile& file) : file_(file) {}
-    bool Write(const unsigned char* data, size_t count) override {
-        return file_.Write(data, count);
-    }
-
-private:
-    platform::RawFile& file_;
-};
-
 // Checks the archive, then creates the output only once every check has passed, decodes into
 // it, and removes it again when the stream proves damaged or a write fails: no caller ever
 // finds half a file under the name it asked for.

@@ -50,6 +50,18 @@ struct ExtractResult {
     const char* Reason() const;
 };
 
+// Decoded bytes into a file the caller holds open; a failed write keeps the file's error().
+class FileSink : public ByteSink {
+public:
+    explicit FileSink(platform::RawFile& file) : file_(file) {}
+    bool Write(const unsigned char* data, size_t count) override {
+        return file_.Write(data, count);
+    }
+
+private:
+    platform::RawFile& file_;
+};
+
 class ArchiveReader {
 public:
     // Extracts node `nodeIndex` of the archive file `archivePath` into `outputPath`. Returns 1

@@ -7,7 +7,11 @@ namespace package {
 bool CopyFileRange(platform::RawFile& destination, const platform::SysChar* source, int64_t offset,
                    int64_t count) {
     platform::RawFile in;
-    if (!in.OpenRead(source)) return false;
+    return in.OpenRead(source) && CopyFileRange(destination, in, offset, count);
+}
+
+bool CopyFileRange(platform::RawFile& destination, platform::RawFile& in, int64_t offset,
+                   int64_t count) {
     if (count == -1) count = in.Length() - offset;
     if (count > 0 && (offset < 0 || in.Seek(offset, platform::RawFile::Origin::Begin) < 0))
         return false;

@@ -15,6 +15,9 @@ namespace package {
 // (destination.error() tells why); the bytes copied so far stay.
 bool CopyFileRange(platform::RawFile& destination, const platform::SysChar* source, int64_t offset,
                    int64_t count);
+// The same from a source the caller holds open for reading.
+bool CopyFileRange(platform::RawFile& destination, platform::RawFile& source, int64_t offset,
+                   int64_t count);
 
 // A new buffer with `*length` bytes of the file from `offset`, plus one spare zero byte. A
 // `*length` of -1 means up to the end of the file, and the count is written back. No buffer when

@@ -112,6 +112,12 @@ bool CreateTempFile(const SysChar* folder, const char* stem, RawFile* file, SysC
                     size_t room);
 bool RemoveSysFile(const SysChar* path);
 
+// Gives the file `from` the name `to` in one step, replacing what is there: a reader of `to`
+// finds the old file or the new one, never a part of either. Both lie in one folder. False with
+// the system's reason when it cannot (`to` held open by another program, a folder at `to`);
+// `from` then stays.
+bool PutInPlace(const SysChar* from, const SysChar* to, ErrorCode* error);
+
 // The separator that ends folder names on this platform.
 char PathSeparator();
 

@@ -71,9 +71,10 @@ bool PendingOutput::Commit(const std::string& outputPath, mode_t mode, std::stri
     const mode_t umaskValue = ::umask(0);
     ::umask(umaskValue);
     ::chmod(path_.c_str(), mode & ~umaskValue);
-    if (::rename(path_.c_str(), outputPath.c_str()) != 0) {
-        *error =
-            "cannot rename the finished file to " + outputPath + " (" + std::strerror(errno) + ")";
+    platform::ErrorCode reason = 0;
+    if (!platform::PutInPlace(path_.c_str(), outputPath.c_str(), &reason)) {
+        *error = "cannot rename the finished file to " + outputPath + " (" +
+                 std::strerror(static_cast<int>(reason)) + ")";
         return false;
     }
     path_.clear();
