@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "package/file_block.h"
 #include "platform/resource.h"
 #include "platform/system_library.h"
 
@@ -66,6 +67,16 @@ bool PictureHolder::LoadFromMemory(const unsigned char* bytes, int32_t length) {
     heightHimetric = height;
     loaded = 1;
     return true;
+}
+
+bool PictureHolder::LoadFromFile(const wchar_t* path, int32_t length, int32_t offset) {
+    int64_t count = length;
+    auto bytes = package::ReadFileBlock(path, &count, offset);
+    if (!bytes) {
+        Release();
+        return false;
+    }
+    return LoadFromMemory(bytes.get(), static_cast<int32_t>(count));
 }
 
 bool PictureHolder::LoadFromResource(int id, const char* type) {

@@ -20,6 +20,9 @@ public:
 
     // Decodes `length` bytes; false (and no picture) when they are no picture.
     bool LoadFromMemory(const unsigned char* bytes, int32_t length);
+    // Decodes the `length` bytes at `offset` of the file `path` (a package, the uninstaller);
+    // false when they cannot be read or are no picture.
+    bool LoadFromFile(const wchar_t* path, int32_t length, int32_t offset);
     // Decodes the program's resource (`id`, `type`); false when there is none.
     bool LoadFromResource(int id, const char* type);
     // Draws the whole picture upright, stretched into the rectangle; false when none is held.

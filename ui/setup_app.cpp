@@ -1,6 +1,5 @@
 #include "ui/setup_app.h"
 
-#include "package/file_block.h"
 #include "package/settings_loader.h"
 #include "platform/file.h"
 #include "platform/gbk.h"
@@ -28,24 +27,18 @@ SetupApp::SetupApp() {
     if (length == 0 || length >= platform::kPathRoom) model.exePath[0] = L'\0';
 }
 
-void SetupApp::LoadPicture(PictureHolder* holder, int32_t length, int32_t offset) {
-    int64_t count = length;
-    auto bytes = package::ReadFileBlock(model.exePath, &count, offset);
-    if (bytes) holder->LoadFromMemory(bytes.get(), static_cast<int32_t>(count));
-}
-
 bool SetupApp::LoadPackage() {
     wchar_t tempFolder[platform::kPathRoom];
     if (!platform::TempFolder(tempFolder, platform::kPathRoom)) return false;
     if (package::LoadSettings(model.exePath, tempFolder, &model) != package::LoadResult::Loaded)
         return false;
     if (model.pictureLength > 0)
-        LoadPicture(&wizardPicture, model.pictureLength, model.pictureOffset);
+        wizardPicture.LoadFromFile(model.exePath, model.pictureLength, model.pictureOffset);
     else
         wizardPicture.LoadFromResource(130, "PIC");
     if (model.showBackground == 1 && model.backgroundPictureLength > 0)
-        LoadPicture(&backgroundPicture, model.backgroundPictureLength,
-                    model.backgroundPictureOffset);
+        backgroundPicture.LoadFromFile(model.exePath, model.backgroundPictureLength,
+                                       model.backgroundPictureOffset);
     return true;
 }
 

@@ -41,9 +41,6 @@ public:
     BackgroundWindow backgroundWindow;
     // The wizard sheet's window while it runs: the owner of the question box.
     HWND mainWindow = nullptr;
-
-private:
-    void LoadPicture(PictureHolder* holder, int32_t length, int32_t offset);
 };
 
 // The one application object.
