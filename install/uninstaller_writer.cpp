@@ -1,0 +1,144 @@
+#include "install/uninstaller_writer.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "archive/archive_reader.h"
+#include "package/file_block.h"
+#include "package/scramble.h"
+#include "package/trailer.h"
+#include "package/uninstaller_block.h"
+#include "platform/gbk.h"
+#include "platform/resource.h"
+#include "platform/text_win32.h"
+
+namespace install {
+
+namespace {
+// The new unwise.exe while it is written: a file of its own in the install folder, removed again
+// unless it took the uninstaller's name. Writing beside the destination keeps the final rename
+// on one volume, and an earlier unwise.exe whole until the new one is.
+class PendingFile {
+public:
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    PendingFile() = default;
+    ~PendingFile() {
+        file.Close();
+        if (created_ && !placed_) platform::RemoveSysFile(path_);
+    }
+
+    bool Create(const wchar_t* folder) {
+        created_ = platform::CreateTempFile(folder, "unwise", &file, path_, platform::kPathRoom);
+        return created_;
+    }
+    bool Place(const wchar_t* target, platform::ErrorCode* error) {
+        if (!file.Flush()) {
+            *error = file.error();
+            return false;
+        }
+        file.Close();
+        placed_ = platform::PutInPlace(path_, target, error);
+        return placed_;
+    }
+
+    platform::RawFile file;
+
+private:
+    wchar_t path_[platform::kPathRoom] = {};
+    bool created_ = false;
+    bool placed_ = false;
+};
+
+// Copies a piece of the installer (the wizard picture, the icon) and tells where it landed. A
+// piece that does not lie inside the installer is left out, as the installer's own start-up
+// leaves out a picture it cannot read: the uninstaller then goes without it. False only when
+// the copy itself fails.
+bool CopyPiece(platform::RawFile& out, platform::RawFile& installer, int32_t length, int32_t offset,
+               int64_t* position, int32_t* copiedLength, int32_t* copiedOffset) {
+    *copiedOffset = static_cast<int32_t>(*position);
+    *copiedLength = 0;
+    const bool present = length > 0 && offset >= 0 && installer.IsOpen() &&
+                         static_cast<int64_t>(offset) + length <= installer.Length() &&
+                         *position + length <= INT32_MAX;
+    if (!present) return true;
+    if (!package::CopyFileRange(out, installer, offset, length)) return false;
+    *copiedLength = length;
+    *position += length;
+    return true;
+}
+
+bool Fail(platform::ErrorCode* error, platform::ErrorCode reason) {
+    *error = reason;
+    return false;
+}
+}  // namespace
+
+bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
+                          const package::SetupModel& model, const char* installDir,
+                          platform::ErrorCode* error) {
+    char folder[platform::kPathRoom];
+    char target[platform::kPathRoom];
+    if (!gbk::Copy(folder, sizeof folder, installDir) ||
+        (!gbk::EndsWithBackslash(folder) && !gbk::Append(folder, sizeof folder, "\\")) ||
+        !gbk::Copy(target, sizeof target, folder) ||
+        !gbk::Append(target, sizeof target, kUninstallerName))
+        return Fail(error, ERROR_FILENAME_EXCED_RANGE);
+    const platform::Wide wideFolder(folder);
+    const platform::Wide wideTarget(target);
+    if (!wideFolder.ok() || !wideTarget.ok()) return Fail(error, ERROR_FILENAME_EXCED_RANGE);
+
+    PendingFile pending;
+    platform::RawFile& out = pending.file;
+    if (!pending.Create(wideFolder.c_str()))
+        return Fail(error, out.error() ? out.error() : ERROR_FILENAME_EXCED_RANGE);
+
+    // The program, decoded straight from the archive's bytes: no copy of it anywhere else.
+    archive::FileSink sink(out);
+    const archive::ExtractResult decoded =
+        archive::DecodeArchiveBytes(archive, archive ? archiveSize : 0, 0, sink);
+    if (decoded.refusal == archive::Refusal::CannotWrite) return Fail(error, out.error());
+    int64_t position = out.Position();
+    // An archive that yields no program is as damaged as one that is refused.
+    if (!decoded.ok() || position <= 0) return Fail(error, ERROR_INVALID_DATA);
+
+    package::UninstallerBlock block;
+    platform::RawFile installer;
+    installer.OpenRead(model.exePath);
+    if (!CopyPiece(out, installer, model.pictureLength, model.pictureOffset, &position,
+                   &block.pictureLength, &block.pictureOffset) ||
+        !CopyPiece(out, installer, model.iconLength, model.iconOffset, &position, &block.iconLength,
+                   &block.iconOffset))
+        return Fail(error, out.error() ? out.error() : ERROR_READ_FAULT);
+    installer.Close();
+
+    gbk::Copy(block.appName, sizeof block.appName, model.appName);
+    for (int i = 0; i < package::kUninstallerTexts; ++i)
+        gbk::Copy(block.texts[i], package::kUninstallTextRoom, model.uninstallTexts[i]);
+    package::ItemList items;
+    size_t length = 0;
+    std::unique_ptr<char[]> text;
+    if (!package::BuildUninstallerBlock(block, &items) || !(text = items.CopyText(&length)))
+        return Fail(error, ERROR_NOT_ENOUGH_MEMORY);
+    package::ScrambleBlock(reinterpret_cast<unsigned char*>(text.get()), static_cast<long>(length),
+                           package::kSettingsKey);
+    if (!out.Write(text.get(), length) ||
+        !package::WriteTrailer(out, static_cast<int32_t>(length), static_cast<int32_t>(position)))
+        return Fail(error, out.error());
+
+    // A read-only unwise.exe of an earlier installation would refuse the replacement.
+    platform::SetNormalAttributes(target);
+    return pending.Place(wideTarget.c_str(), error);
+}
+
+bool WriteUninstaller(const package::SetupModel& model, const char* installDir,
+                      platform::ErrorCode* error) {
+    uint32_t size = 0;
+    const unsigned char* archive =
+        platform::LoadResourceBlock(kUninstallerResource, kUninstallerResourceType, &size);
+    if (!archive) return Fail(error, ERROR_RESOURCE_DATA_NOT_FOUND);
+    return WriteUninstallerFrom(archive, size, model, installDir, error);
+}
+
+}  // namespace install
