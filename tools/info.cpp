@@ -1,9 +1,11 @@
 // sfxpack info: everything the installer will read from a package.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "package/setup_model.h"
+#include "package/uninstaller_block.h"
 #include "tools/commands.h"
 #include "tools/package_reader.h"
 #include "tools/text.h"
@@ -51,10 +53,26 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
             e->dataOffset, e->compressed ? "compressed" : "stored");
 }
 
+std::string TrailerJson(const package::PackageTrailer& t) {
+    return "{\"length\": " + N(t.length) + ", \"offset\": " + N(t.offset) +
+           ", \"trailerOffset\": " + N(t.trailerOffset) + "}";
+}
+
+std::string PieceJson(int32_t length, int32_t offset) {
+    return "{\"length\": " + N(length) + ", \"offset\": " + N(offset) + "}";
+}
+
+// The four uninstaller texts, as a package carries them and as its uninstaller receives them.
+using UninstallTexts = char[4][package::kUninstallTextRoom];
+
+std::string TextsJson(const UninstallTexts& texts) {
+    std::string out = "[";
+    for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(texts[i]);
+    return out + "]";
+}
+
 void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
-    std::string out = "{\n  \"trailer\": {\"length\": " + N(t.length) +
-                      ", \"offset\": " + N(t.offset) +
-                      ", \"trailerOffset\": " + N(t.trailerOffset) + "},\n";
+    std::string out = "{\n  \"kind\": \"package\",\n  \"trailer\": " + TrailerJson(t) + ",\n";
     out += "  \"pages\": {";
     for (int page = 0; page < package::kPageCount; ++page) {
         out += std::string(page ? ", " : "") + "\"" + kPageNames[page] + "\": [";
@@ -66,13 +84,9 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
     out += "  \"appName\": " + J(m.appName) + ",\n";
     out += "  \"readmeFile\": " + J(m.readmeFile) + ",\n";
     out += "  \"runProgram\": " + J(m.runProgram) + ",\n";
-    out += "  \"uninstallTexts\": [";
-    for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(m.uninstallTexts[i]);
-    out += "],\n";
-    out += "  \"picture\": {\"length\": " + N(m.pictureLength) +
-           ", \"offset\": " + N(m.pictureOffset) + "},\n";
-    out +=
-        "  \"icon\": {\"length\": " + N(m.iconLength) + ", \"offset\": " + N(m.iconOffset) + "},\n";
+    out += "  \"uninstallTexts\": " + TextsJson(m.uninstallTexts) + ",\n";
+    out += "  \"picture\": " + PieceJson(m.pictureLength, m.pictureOffset) + ",\n";
+    out += "  \"icon\": " + PieceJson(m.iconLength, m.iconOffset) + ",\n";
     out += "  \"fileTypes\": [";
     for (int i = 0; i < 2; ++i)
         out += std::string(i ? ", " : "") + "{\"extension\": " + J(m.fileTypes[i].extension) +
@@ -96,14 +110,47 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
     out += m.fileList.count ? "\n  ]\n}\n" : "]\n}\n";
     std::fputs(out.c_str(), stdout);
 }
+
+// The block behind an unwise.exe: what the uninstaller will read.
+void PrintUninstaller(const package::UninstallerBlock& b, const package::PackageTrailer& t,
+                      bool json) {
+    if (json) {
+        std::fputs(("{\n  \"kind\": \"uninstaller\",\n  \"trailer\": " + TrailerJson(t) +
+                    ",\n  \"appName\": " + J(b.appName) +
+                    ",\n  \"picture\": " + PieceJson(b.pictureLength, b.pictureOffset) +
+                    ",\n  \"icon\": " + PieceJson(b.iconLength, b.iconOffset) +
+                    ",\n  \"uninstallTexts\": " + TextsJson(b.texts) + "\n}\n")
+                       .c_str(),
+                   stdout);
+        return;
+    }
+    std::printf("trailer: uninstaller block of %d bytes at offset %d, trailer at %lld\n", t.length,
+                t.offset, static_cast<long long>(t.trailerOffset));
+    std::printf("application name: %s\n", U(b.appName).c_str());
+    std::printf("picture: %d bytes at %d\n", b.pictureLength, b.pictureOffset);
+    std::printf("icon: %d bytes at %d\n", b.iconLength, b.iconOffset);
+    for (int i = 0; i < 4; ++i) std::printf("uninstaller text %d: %s\n", i, U(b.texts[i]).c_str());
+}
+
+const char* DamageText(package::UninstallerBlockResult result) {
+    switch (result) {
+        case package::UninstallerBlockResult::BadNumber:
+            return "a picture or icon length or offset is not a number from 0 to 2147483647";
+        case package::UninstallerBlockResult::PieceOutside:
+            return "the picture or the icon does not lie before the block";
+        default: return "it cannot be read";
+    }
+}
 }  // namespace
 
 int RunInfo(int argc, char** argv) {
     if (WantsHelp(argc, argv)) {
         std::printf(
-            "usage: sfxpack info SETUP.EXE [--json]\n\n"
+            "usage: sfxpack info SETUP.EXE|UNWISE.EXE [--json]\n\n"
             "Prints where the trailer points, every setting and the file list of a package,\n"
-            "read with the installer's own loader. Texts are shown as UTF-8.\n"
+            "read with the installer's own loader. Texts are shown as UTF-8. Of an unwise.exe\n"
+            "that an installation wrote (its block is nine items), prints the block the\n"
+            "uninstaller reads: application name, picture, icon and the four texts.\n"
             "  --json   the same as one JSON object\n");
         return kExitOk;
     }
@@ -118,8 +165,22 @@ int RunInfo(int argc, char** argv) {
             path = argv[i];
     }
     if (!path) return Fail(kExitUsage, "info: which package? (sfxpack info SETUP.EXE)");
-    package::SetupModel model;
     package::PackageTrailer trailer;
+    // A block of exactly nine items is an uninstaller's; a package's settings hold 64 and more.
+    // Anything else is left to the package loader, whose messages name what is wrong.
+    {
+        auto block = std::make_unique<package::UninstallerBlock>();
+        const auto read = package::ReadUninstallerBlock(path, block.get(), &trailer);
+        if (read == package::UninstallerBlockResult::Loaded) {
+            PrintUninstaller(*block, trailer, json);
+            return kExitOk;
+        }
+        if (read == package::UninstallerBlockResult::BadNumber ||
+            read == package::UninstallerBlockResult::PieceOutside)
+            return Fail(kExitRefused, std::string(path) + ": damaged uninstaller block (" +
+                                          DamageText(read) + ")");
+    }
+    package::SetupModel model;
     std::string error;
     if (!OpenPackage(path, &model, &trailer, &error)) return Fail(kExitRefused, error);
     if (json)
