@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -236,4 +238,59 @@ TEST_F(UninstallerWriterWin32, AMissingFolderIsAFailureWithItsReason) {
     EXPECT_FALSE(install::WriteUninstaller(*model, dir.File("不存在\\").c_str(), &error));
     EXPECT_EQ(error, static_cast<platform::ErrorCode>(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(platform::PathExists(dir.File("不存在").c_str()));
+}
+
+namespace {
+// The DLLs a program imports the ordinary way, read from its import table.
+std::set<std::string> ImportedDlls(const std::string& image) {
+    std::set<std::string> names;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+    const auto offsetOf = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress &&
+                rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return 0;
+    };
+    const DWORD imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t at = offsetOf(imports); at; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image.data() + at);
+        if (!entry->Name) break;
+        std::string name = image.c_str() + offsetOf(entry->Name);
+        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+        names.insert(name);
+    }
+    return names;
+}
+}  // namespace
+
+// unwise.exe runs from the install folder, beside whatever the application installed: a DLL
+// there named like a system one must never be loaded before the program restricts the search.
+TEST(UnwiseProgramWin32, ImportsOnlyKernel32AndTheRuntime) {
+    ASSERT_EQ(Program().compare(0, 2, "MZ"), 0);
+    EXPECT_EQ(ImportedDlls(Program()), (std::set<std::string>{"kernel32.dll", "msvcrt.dll"}));
+}
+
+TEST(UnwiseProgramWin32, IsAWindowsProgramAskingForAdministratorRights) {
+    WinTempDir dir;
+    const std::string path = dir.File("unwise.exe");
+    ASSERT_TRUE(PutBytes(path, Program()));
+    HMODULE module = LoadLibraryExW(W(path).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                           SizeofResource(module, manifest));
+    EXPECT_NE(text.find("level=\"requireAdministrator\""), std::string::npos) << text;
+    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(100), MAKEINTRESOURCEW(5)), nullptr)
+        << "no window template";
+    FreeLibrary(module);
+
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Program().data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(Program().data() + dos->e_lfanew);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI)
+        << "it would open a console";
 }
