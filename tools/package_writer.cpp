@@ -32,7 +32,9 @@ public:
                 "the package would grow past 2 GiB with " + what +
                 " (the installer addresses every piece with a signed 32-bit offset)");
         const int64_t start = position_;
-        out_.Write(data, size);
+        if (!out_.Write(data, size))
+            throw std::runtime_error(std::string("cannot write the package (") +
+                                     std::strerror(static_cast<int>(out_.error())) + ")");
         position_ += static_cast<int64_t>(size);
         return static_cast<int32_t>(start);
     }
@@ -40,7 +42,8 @@ public:
     // The whole stub, through a fixed buffer.
     void CopyStub(const std::string& stubPath) {
         platform::RawFile stub;
-        if (!stub.OpenRead(stubPath)) throw std::runtime_error(stubPath + ": cannot be read");
+        if (!stub.OpenRead(stubPath.c_str()))
+            throw std::runtime_error(stubPath + ": cannot be read");
         char buffer[1 << 16];
         for (size_t got; (got = stub.Read(buffer, sizeof buffer)) > 0;)
             Append(buffer, got, "the stub " + stubPath);
@@ -81,7 +84,7 @@ public:
 private:
     std::string ReadAll(const std::string& path) {
         platform::RawFile in;
-        if (!in.OpenRead(path)) throw std::runtime_error(path + ": cannot be read");
+        if (!in.OpenRead(path.c_str())) throw std::runtime_error(path + ": cannot be read");
         const int64_t length = in.Length();
         if (position_ + length > kLargestPackage)
             throw std::length_error(
@@ -111,37 +114,38 @@ package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>
                                 const PackageLayout& layout) {
     package::ItemList items;
     items.columnsPerRow = 8;
-    auto number = [&](int64_t value) { items.AddItem(package::FormatNumber(value)); };
+    auto number = [&](int64_t value) { items.AddItem(std::to_string(value).c_str()); };
+    auto text = [&](const std::string& item) { items.AddItem(item.c_str()); };
     for (const auto& page : m.pageTexts)
-        for (const std::string& line : page) items.AddItem(line);
-    items.AddItem(m.appName);
-    items.AddItem(m.readmeFile);
-    items.AddItem(m.runProgram);
-    for (const std::string& text : m.uninstallTexts) items.AddItem(text);
+        for (const std::string& line : page) text(line);
+    text(m.appName);
+    text(m.readmeFile);
+    text(m.runProgram);
+    for (const std::string& uninstallText : m.uninstallTexts) text(uninstallText);
     items.AddItem("");  // item 48: unused
     number(layout.picture.length);
     number(layout.picture.offset);
     number(layout.icon.length);
     number(layout.icon.offset);
     for (const FileTypeRule& type : m.fileTypes) {
-        items.AddItem(type.program);
-        items.AddItem(type.extension);
+        text(type.program);
+        text(type.extension);
     }
     items.AddItem(Flag(m.showBackground));
     number(layout.backgroundPicture.length);
     number(layout.backgroundPicture.offset);
-    items.AddItem(m.backgroundCaption);
+    text(m.backgroundCaption);
     number(m.backgroundColor);
     items.AddItem(Flag(m.backgroundHasCaption));
     items.AddItem("");  // items 63 and 64: unused
     items.AddItem("");
     for (size_t i = 0; i < files.size(); ++i) {
         const PackedFile& file = files[i];
-        items.AddItem(file.name);
-        items.AddItem(FolderKeyword(file.folderKind));
-        items.AddItem(file.subFolder);
+        text(file.name);
+        text(FolderKeyword(file.folderKind));
+        text(file.subFolder);
         number(file.shortcutFlags);
-        items.AddItem(OverwriteKeyword(file.overwriteMode));
+        text(OverwriteKeyword(file.overwriteMode));
         number(layout.files[i].length);
         number(layout.files[i].offset);
         items.AddItem(Flag(layout.files[i].compressed));
@@ -180,7 +184,7 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
     *stats = BuildStats();
     try {
         platform::RawFile out;
-        if (!out.OpenWrite(temp.path()))
+        if (!out.OpenWrite(temp.path().c_str()))
             throw std::runtime_error(temp.path() + ": cannot be written");
         Writer writer(out, progress);
         writer.CopyStub(stubPath);
@@ -195,14 +199,12 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
         package::ScrambleBlock(reinterpret_cast<unsigned char*>(&block[0]),
                                static_cast<long>(block.size()), package::kSettingsKey);
         const int32_t blockOffset = writer.Append(block.data(), block.size(), "the settings");
-        const std::string trailer =
-            package::FormatTrailer(static_cast<int32_t>(block.size()), blockOffset);
-        writer.Append(trailer.data(), trailer.size(), "the trailer");
+        char trailer[package::kTrailerRoom];
+        const size_t trailerLength =
+            package::FormatTrailer(static_cast<int32_t>(block.size()), blockOffset, trailer);
+        writer.Append(trailer, trailerLength, "the trailer");
         stats->packageSize = writer.position();
         out.Close();
-    } catch (const platform::FileError& e) {
-        *error = std::string(e.what()) + " (" + std::strerror(errno) + ")";
-        return false;
     } catch (const std::exception& e) {
         *error = e.what();
         return false;

@@ -3,16 +3,15 @@
 #include <cstdio>
 
 #include "package/item_list.h"
-#include "package/number.h"
 #include "package/setup_model.h"
+#include "platform/gbk.h"
 
 namespace sfxpack {
 
 size_t CharacterCount(const std::string& gbk) {
     size_t count = 0;
     for (size_t i = 0; i < gbk.size(); ++count)
-        i += package::IsGbkLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2
-                                                                                              : 1;
+        i += gbk::IsLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
     return count;
 }
 
