@@ -93,7 +93,10 @@ ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink
     if (result.ok() && result.compressedSize > 0) {
         LzwDecoder decoder;
         result.stream = decoder.Decode(result.compressedSize, input, sink);
-        if (result.stream != DecodeStatus::Ok) result.refusal = Refusal::BadStream;
+        if (result.stream == DecodeStatus::OutputFailed)
+            result.refusal = Refusal::CannotWrite;
+        else if (result.stream != DecodeStatus::Ok)
+            result.refusal = Refusal::BadStream;
     }
     return result;
 }
@@ -101,7 +104,9 @@ ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink
 class FileSink : public ByteSink {
 public:
     explicit FileSink(platform::RawFile& file) : file_(file) {}
-    void Write(const unsigned char* data, size_t count) override { file_.Write(data, count); }
+    bool Write(const unsigned char* data, size_t count) override {
+        return file_.Write(data, count);
+    }
 
 private:
     platform::RawFile& file_;
@@ -110,30 +115,31 @@ private:
 // Checks the archive, then creates the output only once every check has passed, decodes into
 // it, and removes it again when the stream proves damaged or a write fails: no caller ever
 // finds half a file under the name it asked for.
-int ExtractTo(ArchiveInput& input, const std::string& outputPath, uint32_t nodeIndex,
-              Refusal* refusal) {
-    ExtractResult checked;
-    *refusal = CheckAndSeekNode(input, nodeIndex, &checked);
-    if (*refusal != Refusal::None) return 0;
+int ExtractTo(ArchiveInput& input, const char* outputPath, uint32_t nodeIndex,
+              ExtractResult* result) {
+    result->refusal = CheckAndSeekNode(input, nodeIndex, result);
+    if (result->refusal != Refusal::None) return 0;
 
     platform::RawFile output;
-    output.CreateOrThrow(outputPath);
-    if (checked.compressedSize == 0) return 1;
-    FileSink sink(output);
-    DecodeStatus status;
-    try {
-        LzwDecoder decoder;
-        status = decoder.Decode(checked.compressedSize, input, sink);
-        if (status == DecodeStatus::Ok) output.Flush();
-    } catch (...) {
-        output.Close();
-        platform::RemoveFile(outputPath);
-        throw;
+    if (!output.Create(outputPath)) {
+        result->refusal = Refusal::CannotWrite;
+        result->error = output.error();
+        return 0;
     }
+    DecodeStatus status = DecodeStatus::Ok;
+    if (result->compressedSize > 0) {
+        FileSink sink(output);
+        LzwDecoder decoder;
+        status = decoder.Decode(result->compressedSize, input, sink);
+    }
+    if (status == DecodeStatus::Ok && !output.Flush()) status = DecodeStatus::OutputFailed;
     output.Close();
     if (status == DecodeStatus::Ok) return 1;
     platform::RemoveFile(outputPath);
-    *refusal = Refusal::BadStream;
+    result->stream = status;
+    result->refusal =
+        status == DecodeStatus::OutputFailed ? Refusal::CannotWrite : Refusal::BadStream;
+    result->error = output.error();
     return 0;
 }
 
@@ -149,53 +155,64 @@ const char* RefusalText(Refusal refusal) {
         case Refusal::NotFileHead: return "not tavq single file head";
         case Refusal::TooShort:
         case Refusal::CannotOpen:
-        case Refusal::BadStream: break;
+        case Refusal::BadStream:
+        case Refusal::CannotWrite: break;
     }
     return "error tavq file";
 }
 
-std::string ExtractResult::Reason() const {
+const char* ExtractResult::Reason() const {
     switch (refusal) {
         case Refusal::None: return "";
         case Refusal::TooShort: return "error tavq file: the archive is shorter than 38 bytes";
         case Refusal::CannotOpen: return "the archive cannot be opened";
         case Refusal::BadStream: return DecodeStatusText(stream);
+        case Refusal::CannotWrite: return "the output cannot be created or written";
         default: return RefusalText(refusal);
     }
 }
 
-int ArchiveReader::ExtractFile(const std::string& archivePath, const std::string& outputPath,
-                               uint32_t nodeIndex) {
+int ArchiveReader::ExtractFile(const char* archivePath, const char* outputPath, uint32_t nodeIndex,
+                               ExtractResult* result) {
+    ExtractResult local;
+    if (!result) result = &local;
+    *result = ExtractResult();
     platform::RawFile file;
-    Refusal refusal = Refusal::CannotOpen;
+    result->refusal = Refusal::CannotOpen;
     int extracted = 0;
     if (file.OpenRead(archivePath)) {
         if (file.Length() < kMinimumArchiveSize) {
-            refusal = Refusal::TooShort;
+            result->refusal = Refusal::TooShort;
         } else {
             FileInput input(file);
-            extracted = ExtractTo(input, outputPath, nodeIndex, &refusal);
+            extracted = ExtractTo(input, outputPath, nodeIndex, result);
         }
     }
     file.Close();
-    if (!extracted) platform::ShowAppMessage(RefusalText(refusal));
+    if (!extracted && result->refusal != Refusal::CannotWrite)
+        platform::ShowAppMessage(RefusalText(result->refusal));
     return extracted;
 }
 
-int ArchiveReader::ExtractEmbedded(const std::string& containerPath, const std::string& outputPath,
-                                   int64_t archiveOffset, int64_t archiveLength,
-                                   uint32_t nodeIndex) {
+int ArchiveReader::ExtractEmbedded(const platform::SysChar* containerPath, const char* outputPath,
+                                   int64_t archiveOffset, int64_t archiveLength, uint32_t nodeIndex,
+                                   ExtractResult* result) {
+    ExtractResult local;
+    if (!result) result = &local;
+    *result = ExtractResult();
     platform::RawFile file;
+    result->refusal = Refusal::CannotOpen;
     if (!file.OpenRead(containerPath)) return 0;
+    result->refusal = Refusal::TooShort;
     if (archiveLength < kMinimumArchiveSize) return 0;
+    result->refusal = Refusal::NotTavq;
     if (archiveOffset < 0 || file.Seek(archiveOffset, platform::RawFile::Origin::Begin) < 0)
         return 0;
     FileInput input(file);
-    Refusal refusal;
-    return ExtractTo(input, outputPath, nodeIndex, &refusal);
+    return ExtractTo(input, outputPath, nodeIndex, result);
 }
 
-ExtractResult DecodeEmbedded(const std::string& containerPath, int64_t archiveOffset,
+ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink) {
     ExtractResult result;
     platform::RawFile file;

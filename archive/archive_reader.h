@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "archive/byte_stream.h"
 #include "archive/lzw_decoder.h"
+#include "platform/file.h"
 
 namespace archive {
 
@@ -32,6 +32,7 @@ enum class Refusal {
     NotFileHead,       // "not tavq single file head"
     CannotOpen,        // the input cannot be opened; shown as "error tavq file"
     BadStream,         // the stream is damaged (see DecodeStatus); shown as "error tavq file"
+    CannotWrite,       // the output cannot be created or written (see `error`); no message
 };
 
 // The refusal's text, as the installer shows it.
@@ -43,9 +44,10 @@ struct ExtractResult {
     DecodeStatus stream = DecodeStatus::Ok;
     uint32_t uncompressedSize = 0;  // as the node header says; never checked
     uint32_t compressedSize = 0;
+    platform::ErrorCode error = 0;  // the system's reason when the output failed
     bool ok() const { return refusal == Refusal::None; }
     // One English sentence: the refusal text, or what is wrong with the stream.
-    std::string Reason() const;
+    const char* Reason() const;
 };
 
 class ArchiveReader {
@@ -55,22 +57,23 @@ public:
     // that cannot be opened and a stream that proves damaged while decoding have no text of
     // their own and show "error tavq file". The output file is created only once the checks
     // have passed (an existing one is then truncated), and is removed again when the stream
-    // proves damaged: a caller never finds part of a file under the name it asked for.
-    // platform::FileError leaves when the output cannot be created or written, after the
-    // partial output has been removed.
-    static int ExtractFile(const std::string& archivePath, const std::string& outputPath,
-                           uint32_t nodeIndex);
+    // proves damaged or a write fails: a caller never finds part of a file under the name it
+    // asked for. An output that cannot be created or written shows no message: `result` (when
+    // given) says so with the system's reason, for the caller's own message.
+    static int ExtractFile(const char* archivePath, const char* outputPath, uint32_t nodeIndex,
+                           ExtractResult* result = nullptr);
 
     // The same for an archive of `archiveLength` bytes at `archiveOffset` of `containerPath`
     // (the installer's own executable), without any message.
-    static int ExtractEmbedded(const std::string& containerPath, const std::string& outputPath,
-                               int64_t archiveOffset, int64_t archiveLength, uint32_t nodeIndex);
+    static int ExtractEmbedded(const platform::SysChar* containerPath, const char* outputPath,
+                               int64_t archiveOffset, int64_t archiveLength, uint32_t nodeIndex,
+                               ExtractResult* result = nullptr);
 };
 
 // Decodes node `nodeIndex` of the archive at `archiveOffset` of `containerPath` into `sink`,
 // without creating any file and without any message: the same checks as ExtractEmbedded.
-// `result.Reason()` says why when `result.ok()` is false. Exceptions of the sink pass through.
-ExtractResult DecodeEmbedded(const std::string& containerPath, int64_t archiveOffset,
+// `result.Reason()` says why when `result.ok()` is false.
+ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink);
 
 // The same over an archive held in memory (tests and fuzzers).

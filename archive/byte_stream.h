@@ -17,9 +17,9 @@ public:
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
-    // Takes `count` decoded bytes, in order. May raise platform::FileError (a full disk); the
-    // decoder lets it pass.
-    virtual void Write(const unsigned char* data, size_t count) = 0;
+    // Takes `count` decoded bytes, in order. False when they could not be taken (a full disk);
+    // the decoder stops there.
+    virtual bool Write(const unsigned char* data, size_t count) = 0;
 };
 
 }  // namespace archive

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace archive {
 
@@ -91,10 +92,10 @@ struct Window {
     unsigned char* pending;
     uint32_t base = 0;
 
-    // Hands the pending bytes to the sink and keeps the last kHistory bytes in front. Returns
-    // the new write position.
+    // Hands the pending bytes to the sink and keeps the last kHistory bytes in front.
+    // Returns the new write position, or nullptr when the sink refused the bytes.
     unsigned char* Flush(unsigned char* at) {
-        if (at > pending) sink.Write(pending, static_cast<size_t>(at - pending));
+        if (at > pending && !sink.Write(pending, static_cast<size_t>(at - pending))) return nullptr;
         const size_t drop = static_cast<size_t>(at - buffer) - kHistory;
         std::memmove(buffer, buffer + drop, kHistory);
         base += static_cast<uint32_t>(drop);
@@ -114,14 +115,18 @@ const char* DecodeStatusText(DecodeStatus status) {
         case DecodeStatus::CodeOutOfRange: return "the stream refers to a code not yet defined";
         case DecodeStatus::NoPreviousString:
             return "the stream defines a string with no string before it";
+        case DecodeStatus::OutputFailed: return "the decoded bytes could not be written";
+        case DecodeStatus::NoMemory: return "there is not enough memory to decode";
     }
     return "the stream is damaged";
 }
 
 DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, ByteSink& sink) {
-    std::unique_ptr<unsigned char[]> input(new unsigned char[kInputRoom]);
+    std::unique_ptr<unsigned char[]> input(new (std::nothrow) unsigned char[kInputRoom]);
     std::unique_ptr<unsigned char[]> output(
-        new unsigned char[kByteValuesRoom + kHistory + kOutputRoom + kLongestString + kCopyWidth]);
+        new (std::nothrow) unsigned char[kByteValuesRoom + kHistory + kOutputRoom + kLongestString +
+                                         kCopyWidth]);
+    if (!input || !output) return DecodeStatus::NoMemory;
     unsigned char* const values = output.get();
     for (unsigned i = 0; i < kByteValuesRoom; ++i) values[i] = static_cast<unsigned char>(i);
     unsigned char* const buffer = values + kByteValuesRoom;
@@ -168,6 +173,7 @@ DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, Byt
     for (;;) {
         if (at >= limit) {
             at = window.Flush(at);
+            if (!at) return DecodeStatus::OutputFailed;
             placeByteValues(nextCode);
         }
         const uint32_t here = window.base + static_cast<uint32_t>(at - window.buffer);
@@ -240,7 +246,9 @@ DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, Byt
         }
         if (!readCode(width)) return DecodeStatus::InputEnded;
     }
-    if (at > window.pending) sink.Write(window.pending, static_cast<size_t>(at - window.pending));
+    if (at > window.pending &&
+        !sink.Write(window.pending, static_cast<size_t>(at - window.pending)))
+        return DecodeStatus::OutputFailed;
     return DecodeStatus::Ok;
 }
 

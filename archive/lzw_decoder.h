@@ -19,6 +19,8 @@ enum class DecodeStatus {
     TableFull,         // a string would go past code 4095 without a ClearCode
     CodeOutOfRange,    // a code above the next free one
     NoPreviousString,  // an empty slot (or a code after ClearCode) with no string before it
+    OutputFailed,      // the sink refused the decoded bytes (a full disk)
+    NoMemory,          // the decoder's buffers could not be had
 };
 
 // A short English sentence for the status, for the publisher's tool.

@@ -2,17 +2,13 @@
 
 #include <new>
 
-#include "platform/file.h"
-
 namespace package {
 
-bool CopyFileRange(const std::string& destination, const std::string& source, int64_t offset,
+bool CopyFileRange(platform::RawFile& destination, const platform::SysChar* source, int64_t offset,
                    int64_t count) {
     platform::RawFile in;
     if (!in.OpenRead(source)) return false;
     if (count == -1) count = in.Length() - offset;
-    platform::RawFile out;
-    if (!out.Create(destination)) return false;
     if (count > 0 && (offset < 0 || in.Seek(offset, platform::RawFile::Origin::Begin) < 0))
         return false;
     unsigned char buffer[4096];
@@ -20,21 +16,22 @@ bool CopyFileRange(const std::string& destination, const std::string& source, in
         const size_t want = count < static_cast<int64_t>(sizeof buffer) ? static_cast<size_t>(count)
                                                                         : sizeof buffer;
         const size_t got = in.Read(buffer, want);
-        if (got == 0) return false;
-        out.Write(buffer, got);
+        if (got == 0 || !destination.Write(buffer, got)) return false;
         count -= static_cast<int64_t>(got);
     }
     return true;
 }
 
-std::unique_ptr<unsigned char[]> ReadFileBlock(const std::string& path, int64_t* length,
+std::unique_ptr<unsigned char[]> ReadFileBlock(const platform::SysChar* path, int64_t* length,
                                                int64_t offset) {
     platform::RawFile file;
     if (!file.OpenRead(path)) return nullptr;
     if (*length == -1) *length = file.Length() - offset;
     if (*length < 0 || offset < 0 || offset + *length > file.Length()) return nullptr;
+    if (static_cast<uint64_t>(*length) >= SIZE_MAX) return nullptr;
     if (file.Seek(offset, platform::RawFile::Origin::Begin) < 0) return nullptr;
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[*length + 1]);
+    std::unique_ptr<unsigned char[]> buffer(
+        new (std::nothrow) unsigned char[static_cast<size_t>(*length) + 1]);
     if (!buffer) return nullptr;
     if (file.Read(buffer.get(), static_cast<size_t>(*length)) != static_cast<size_t>(*length))
         return nullptr;

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
+
+#include "platform/file.h"
 
 namespace package {
 
@@ -15,29 +16,42 @@ public:
     static constexpr char kItemSeparator = 0x07;
     static constexpr char kRowEnd = 0x08;
 
-    virtual ~ItemList() = default;
+    ItemList() = default;
+    ItemList(const ItemList&) = delete;
+    ItemList(ItemList&& other) noexcept;
+    ItemList& operator=(const ItemList&) = delete;
+    virtual ~ItemList();
 
-    void AddItem(const char* item);
-    void AddItem(const std::string& item) { AddItem(item.c_str()); }
+    // Appends an item: a separator after it, or the row end after the last column of a row.
+    // False when the memory for it cannot be had (the text stays as it was).
+    bool AddItem(const char* item);
 
     // The next item, valid until the next call; the empty text when no complete item is left.
     // An item longer than kItemRoom is cut there rather than overrun the buffer.
     const char* NextItem();
 
     // Replaces the text with the file's contents, unscrambled with `keyText` unless it is empty.
-    // The text ends at the first zero byte. False when the file cannot be opened.
-    bool LoadFromFile(const std::string& path, const char* keyText);
+    // The text ends at the first zero byte. False when the file cannot be opened or read whole,
+    // or the memory cannot be had.
+    bool LoadFromFile(const platform::SysChar* path, const char* keyText);
 
-    // A zero-terminated copy of the text and its length.
+    // Replaces the text with `length` bytes (up to a zero byte among them); false without memory.
+    bool SetText(const char* text, size_t length);
+
+    // A zero-terminated copy of the text and its length; no buffer without memory.
     std::unique_ptr<char[]> CopyText(size_t* length) const;
 
-    const std::string& text() const { return text_; }
-    void SetText(std::string text) { text_ = std::move(text); }
+    const char* text() const { return text_ ? text_ : ""; }
+    size_t size() const { return length_; }
 
     int32_t columnsPerRow = 1;
 
 private:
-    std::string text_;
+    bool Reserve(size_t length);
+
+    char* text_ = nullptr;
+    size_t length_ = 0;
+    size_t capacity_ = 0;
     char itemBuffer_[kItemRoom + 1] = {};
     int32_t columnIndex_ = -1;
     size_t readPosition_ = 0;

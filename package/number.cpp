@@ -21,22 +21,6 @@ int32_t ParseNumber(const char* begin, const char* end) {
 
 int32_t ParseNumber(const char* text) { return ParseNumber(text, text + std::strlen(text)); }
 
-std::string FormatNumber(int64_t value) { return std::to_string(value); }
-
 bool ParseFlag(const char* text) { return std::strcmp(text, "TRUE") == 0; }
-
-void CopyField(char* field, size_t room, const char* text) {
-    if (room == 0) return;
-    size_t length = 0;
-    while (text[length] != '\0' && length + 1 < room) {
-        size_t width =
-            IsGbkLeadByte(static_cast<unsigned char>(text[length])) && text[length + 1] != '\0' ? 2
-                                                                                                : 1;
-        if (length + width + 1 > room) break;
-        length += width;
-    }
-    std::memcpy(field, text, length);
-    field[length] = '\0';
-}
 
 }  // namespace package

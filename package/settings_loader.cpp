@@ -7,13 +7,14 @@
 #include "package/scramble.h"
 #include "package/trailer.h"
 #include "platform/file.h"
+#include "platform/gbk.h"
 
 namespace package {
 
 namespace {
 template <size_t N>
 void ReadText(ItemList& items, char (&field)[N]) {
-    CopyField(field, N, items.NextItem());
+    gbk::Copy(field, N, items.NextItem());
 }
 
 int32_t ReadNumber(ItemList& items) { return ParseNumber(items.NextItem()); }
@@ -32,14 +33,14 @@ int32_t OverwriteModeOf(const char* word) {
 }
 }  // namespace
 
-void ReadSettings(ItemList& items, SetupModel* model) {
+bool ReadSettings(ItemList& items, SetupModel* model) {
     for (PageText& page : model->pageTexts)
         for (int line = 0; line < PageText::kLines; ++line)
-            CopyField(page.Line(line), PageText::LineRoom(line), items.NextItem());
+            gbk::Copy(page.Line(line), PageText::LineRoom(line), items.NextItem());
     ReadText(items, model->appName);
     ReadText(items, model->readmeFile);
     ReadText(items, model->runProgram);
-    for (std::string& text : model->uninstallTexts) text = items.NextItem();
+    for (char* text : model->uninstallTexts) gbk::Copy(text, kUninstallTextRoom, items.NextItem());
     items.NextItem();  // item 48 carries nothing the installer uses
     model->pictureLength = ReadNumber(items);
     model->pictureOffset = ReadNumber(items);
@@ -48,8 +49,8 @@ void ReadSettings(ItemList& items, SetupModel* model) {
     for (FileTypeEntry& type : model->fileTypes) {
         // The program comes first; the extension is cut to its 3 bytes, so it can never spill
         // into the program as an unchecked copy would.
-        CopyField(type.program, sizeof type.program, items.NextItem());
-        CopyField(type.extension, sizeof type.extension, items.NextItem());
+        gbk::Copy(type.program, sizeof type.program, items.NextItem());
+        gbk::Copy(type.extension, sizeof type.extension, items.NextItem());
     }
     model->showBackground = ReadFlag(items);
     model->backgroundPictureLength = ReadNumber(items);
@@ -62,7 +63,7 @@ void ReadSettings(ItemList& items, SetupModel* model) {
 
     for (const char* name = items.NextItem(); *name; name = items.NextItem()) {
         FileEntry entry;
-        CopyField(entry.fileName, sizeof entry.fileName, name);
+        gbk::Copy(entry.fileName, sizeof entry.fileName, name);
         entry.folderKind = FolderKindOf(items.NextItem());
         ReadText(items, entry.subFolder);
         entry.shortcutFlags = ReadNumber(items);
@@ -70,39 +71,30 @@ void ReadSettings(ItemList& items, SetupModel* model) {
         entry.dataLength = ReadNumber(items);
         entry.dataOffset = ReadNumber(items);
         entry.compressed = ReadFlag(items);
-        model->fileList.Append(entry);
+        if (!model->fileList.Append(entry)) return false;
     }
+    return true;
 }
 
-LoadResult LoadSettings(const std::string& exePath, const std::string& tempPath,
+LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysChar* tempFolder,
                         SetupModel* model) {
     PackageTrailer trailer;
     if (!ReadTrailer(exePath, &trailer)) return LoadResult::NoTrailer;
-    // The block lies before its trailer; numbers that point elsewhere mean a damaged trailer,
-    // which must not pass for a package without settings.
     if (trailer.length <= 0 || trailer.offset < 0 ||
         static_cast<int64_t>(trailer.offset) + trailer.length > trailer.trailerOffset)
         return LoadResult::BadTrailer;
 
-    // A leftover copy (read-only, or from an earlier run) must neither block the copy nor be
-    // read in its place.
-    platform::SetNormalAttributes(tempPath);
-    platform::RemoveFile(tempPath);
-    bool copied = false;
-    try {
-        copied = CopyFileRange(tempPath, exePath, trailer.offset, trailer.length);
-    } catch (const platform::FileError&) {
-    }
-    if (!copied) {
-        platform::RemoveFile(tempPath);
+    platform::SysChar tempPath[platform::kPathRoom];
+    platform::RawFile copy;
+    if (!platform::CreateTempFile(tempFolder, kTempFileStem, &copy, tempPath, platform::kPathRoom))
         return LoadResult::CannotExtract;
-    }
+    const bool copied = CopyFileRange(copy, exePath, trailer.offset, trailer.length);
+    copy.Close();
     ItemList items;
-    const bool loaded = items.LoadFromFile(tempPath, kSettingsKey);
-    platform::RemoveFile(tempPath);
+    const bool loaded = copied && items.LoadFromFile(tempPath, kSettingsKey);
+    platform::RemoveSysFile(tempPath);
     if (!loaded) return LoadResult::CannotExtract;
-    ReadSettings(items, model);
-    return LoadResult::Loaded;
+    return ReadSettings(items, model) ? LoadResult::Loaded : LoadResult::NoMemory;
 }
 
 }  // namespace package

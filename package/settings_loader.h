@@ -1,25 +1,28 @@
 // Reading the package's settings into the model.
 #pragma once
 
-#include <string>
-
 #include "package/item_list.h"
 #include "package/setup_model.h"
+#include "platform/file.h"
 
 namespace package {
 
-// The temporary copy of the settings block (also used for the icon and the uninstaller
-// archive, one use at a time).
-constexpr const char* kTempFileName = "qorv.tmp";
+// The stem of the temporary copy of the settings block: each copy is a new file of the
+// process's own, "qorv-PID-N.tmp", so two installers never share one and a file or folder that
+// another program put in the temporary folder is never opened.
+constexpr const char* kTempFileStem = "qorv";
 
 // Reads the 64 settings items and then the file entries, until an empty name or the end of the
-// text. Items missing at the end leave their fields empty or zero.
-void ReadSettings(ItemList& items, SetupModel* model);
+// text. Items missing at the end leave their fields empty or zero. False when the memory for
+// the file entries runs out (a damaged block that claims millions of them).
+bool ReadSettings(ItemList& items, SetupModel* model);
 
-enum class LoadResult { Loaded, NoTrailer, BadTrailer, CannotExtract };
+enum class LoadResult { Loaded, NoTrailer, BadTrailer, CannotExtract, NoMemory };
 
-// Finds the settings block of `exePath` through its trailer, copies it to `tempPath`, loads it
-// unscrambled, reads it into `model` and deletes the copy. Pictures are not touched.
-LoadResult LoadSettings(const std::string& exePath, const std::string& tempPath, SetupModel* model);
+// Finds the settings block of `exePath` through its trailer, copies it to a new temporary file
+// in `tempFolder` (ending with its separator), loads it unscrambled, deletes the copy and reads
+// it into `model`. Pictures are not touched.
+LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysChar* tempFolder,
+                        SetupModel* model);
 
 }  // namespace package

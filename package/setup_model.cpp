@@ -1,6 +1,7 @@
 #include "package/setup_model.h"
 
 #include <cstdlib>
+#include <new>
 
 namespace package {
 
@@ -17,8 +18,9 @@ void FileList::Clear() {
     cursorIndex = 0;
 }
 
-void FileList::Append(const FileEntry& entry) {
-    FileEntry* node = new FileEntry(entry);
+bool FileList::Append(const FileEntry& entry) {
+    FileEntry* node = new (std::nothrow) FileEntry(entry);
+    if (!node) return false;
     node->prev = last;
     node->next = nullptr;
     if (last) {
@@ -29,6 +31,7 @@ void FileList::Append(const FileEntry& entry) {
     }
     last = node;
     ++count;
+    return true;
 }
 
 void FileList::SeekTo(int32_t index) {

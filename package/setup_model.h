@@ -2,8 +2,10 @@
 // only read, the packaged files, and the destination the user chooses.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
+
+#include "platform/file.h"
 
 namespace package {
 
@@ -21,6 +23,11 @@ enum ShortcutFlag : int32_t {
     kShortcutStartMenu = 2,
     kShortcutProgramGroup = 4
 };
+
+// The uninstaller texts may fill a whole item; the install folder is at most 255 bytes and its
+// final backslash.
+constexpr size_t kUninstallTextRoom = 532;
+constexpr size_t kInstallDirRoom = 258;
 
 struct FileEntry {
     char fileName[256] = {};
@@ -52,7 +59,8 @@ public:
     FileList& operator=(const FileList&) = delete;
     virtual ~FileList();
 
-    void Append(const FileEntry& entry);
+    // False when the memory for the entry cannot be had.
+    bool Append(const FileEntry& entry);
     // Places the cursor on entry `index` when it exists, walking from whichever of the first
     // entry, the last entry and the cursor is nearest; otherwise leaves the cursor alone.
     void SeekTo(int32_t index);
@@ -103,15 +111,15 @@ struct SetupModel {
     char readmeFile[256] = {};
     char runProgram[256] = {};
     FileTypeEntry fileTypes[2] = {};
-    std::string uninstallTexts[4];
+    char uninstallTexts[4][kUninstallTextRoom] = {};
     int32_t showBackground = 0;
     int32_t backgroundPictureLength = 0;
     int32_t backgroundPictureOffset = 0;
     char backgroundCaption[68] = {};
     uint32_t backgroundColor = 0;  // 0x00BBGGRR
     int32_t backgroundHasCaption = 0;
-    std::string exePath;
-    std::string installDir;  // ends with a backslash once the folder page has set it
+    platform::SysChar exePath[platform::kPathRoom] = {};  // from the system: UTF-16 on Windows
+    char installDir[kInstallDirRoom] = {};  // ends with a backslash once the folder page set it
 };
 
 }  // namespace package

@@ -1,9 +1,10 @@
 #include "package/trailer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "package/number.h"
-#include "platform/file.h"
+#include "platform/gbk.h"
 
 namespace package {
 
@@ -22,7 +23,7 @@ PackageTrailer ParseTrailerText(const char* text, size_t size) {
     return trailer;
 }
 
-bool ReadTrailer(const std::string& path, PackageTrailer* trailer) {
+bool ReadTrailer(const platform::SysChar* path, PackageTrailer* trailer) {
     platform::RawFile file;
     if (!file.OpenRead(path)) return false;
     const int64_t fileLength = file.Length();
@@ -42,13 +43,20 @@ bool ReadTrailer(const std::string& path, PackageTrailer* trailer) {
     return true;
 }
 
-std::string FormatTrailer(int32_t length, int32_t offset) {
-    return "&LEN:" + FormatNumber(length) + ",SEEK:" + FormatNumber(offset) + ".";
+size_t FormatTrailer(int32_t length, int32_t offset, char* text) {
+    std::memcpy(text, "&LEN:", 5);
+    size_t at = 5 + gbk::FormatDecimal(length, text + 5);
+    std::memcpy(text + at, ",SEEK:", 6);
+    at += 6;
+    at += gbk::FormatDecimal(offset, text + at);
+    text[at++] = '.';
+    text[at] = '\0';
+    return at;
 }
 
-void WriteTrailer(platform::RawFile& file, int32_t length, int32_t offset) {
-    const std::string text = FormatTrailer(length, offset);
-    file.Write(text.data(), text.size());
+bool WriteTrailer(platform::RawFile& file, int32_t length, int32_t offset) {
+    char text[kTrailerRoom];
+    return file.Write(text, FormatTrailer(length, offset, text));
 }
 
 }  // namespace package

@@ -2,12 +2,10 @@
 // locates the settings block; every other piece is found through the settings.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
-namespace platform {
-class RawFile;
-}
+#include "platform/file.h"
 
 namespace package {
 
@@ -24,12 +22,16 @@ struct PackageTrailer {
 PackageTrailer ParseTrailerText(const char* text, size_t size);
 
 // Reads the trailer of the file at `path`; false when the file cannot be opened or has none.
-bool ReadTrailer(const std::string& path, PackageTrailer* trailer);
+bool ReadTrailer(const platform::SysChar* path, PackageTrailer* trailer);
 
-std::string FormatTrailer(int32_t length, int32_t offset);
+// Room for the longest trailer text and its zero.
+constexpr size_t kTrailerRoom = 40;
+
+// Writes the trailer text into `text` (kTrailerRoom bytes) and returns its length.
+size_t FormatTrailer(int32_t length, int32_t offset, char* text);
 
 // Appends the trailer for a block of `length` bytes at `offset` at the file's current position.
-// Raises platform::FileError when the write fails.
-void WriteTrailer(platform::RawFile& file, int32_t length, int32_t offset);
+// False when the write fails.
+bool WriteTrailer(platform::RawFile& file, int32_t length, int32_t offset);
 
 }  // namespace package

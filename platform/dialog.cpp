@@ -1,7 +1,11 @@
 #include "platform/dialog.h"
 
-#include <string>
+#include <cstring>
 
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 
@@ -15,18 +19,18 @@ Dialog::~Dialog() {
     if (hwnd_ && !modal_) Destroy();
 }
 
-void Dialog::SetItemText(int id, const std::string& text) {
-    SetDlgItemTextW(hwnd_, id, Widen(text).c_str());
+void Dialog::SetItemText(int id, const char* text) {
+    SetDlgItemTextW(hwnd_, id, Wide(text).c_str());
 }
 
-std::string Dialog::ItemText(int id) const {
+bool Dialog::ItemText(int id, char* text, size_t room) const {
+    text[0] = '\0';
     HWND item = Item(id);
-    if (!item) return std::string();
-    int length = GetWindowTextLengthW(item);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    length = GetWindowTextW(item, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return Narrow(text);
+    if (!item) return true;
+    wchar_t wide[Wide::kRoom];
+    const int length = GetWindowTextW(item, wide, Wide::kRoom);
+    if (length >= static_cast<int>(Wide::kRoom) - 1) return false;
+    return Narrow(wide, text, room);
 }
 
 void Dialog::EnableItem(int id, bool on) { EnableWindow(Item(id), on ? TRUE : FALSE); }
@@ -39,7 +43,7 @@ void Dialog::SetCheck(int id, bool on) {
 
 bool Dialog::IsChecked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
 
-void Dialog::SetTitle(const std::string& title) { SetWindowTextW(hwnd_, Widen(title).c_str()); }
+void Dialog::SetTitle(const char* title) { SetWindowTextW(hwnd_, Wide(title).c_str()); }
 
 INT_PTR Dialog::RunModal(HWND owner) {
     modal_ = true;
@@ -66,15 +70,22 @@ void Dialog::End(INT_PTR result) {
     if (hwnd_) EndDialog(hwnd_, result);
 }
 
-void Dialog::BindText(int id, std::string* value, int maxLength) {
-    bindings_.push_back(Binding{id, value, nullptr, maxLength});
+void Dialog::BindText(int id, char* value, size_t room, int maxLength) {
+    if (bindingCount_ < kMaxBindings)
+        bindings_[bindingCount_++] = Binding{id, value, room, nullptr, maxLength};
 }
 
-void Dialog::BindCheck(int id, int* value) { bindings_.push_back(Binding{id, nullptr, value, 0}); }
+void Dialog::BindCheck(int id, int* value) {
+    if (bindingCount_ < kMaxBindings)
+        bindings_[bindingCount_++] = Binding{id, nullptr, 0, value, 0};
+}
 
-std::string Dialog::MaxLengthMessage(int maxLength) {
-    // No printf: its formatting machinery would double the size of the installer stub's code.
-    return "请输入不超过 " + std::to_string(maxLength) + " 个字符。";
+void Dialog::MaxLengthMessage(int maxLength, char* text, size_t room) {
+    char number[24];
+    gbk::FormatDecimal(maxLength, number);
+    gbk::Copy(text, room, "请输入不超过 ");
+    gbk::Append(text, room, number);
+    gbk::Append(text, room, " 个字符。");
 }
 
 namespace {
@@ -82,11 +93,22 @@ bool IsEditControl(HWND control) {
     wchar_t name[16];
     return GetClassNameW(control, name, 16) > 0 && lstrcmpiW(name, L"Edit") == 0;
 }
+
+// The answer that refuses what a page notification asks: stay on the page, keep the sheet open.
+[[maybe_unused]] LRESULT RefusingResult(UINT code) {
+    switch (code) {
+        case PSN_SETACTIVE:
+        case PSN_WIZNEXT:
+        case PSN_WIZBACK: return -1;
+        default: return TRUE;  // PSN_KILLACTIVE, PSN_WIZFINISH, PSN_QUERYCANCEL
+    }
+}
 }  // namespace
 
 bool Dialog::UpdateData(bool saveAndValidate) {
     if (!hwnd_) return false;
-    for (const Binding& binding : bindings_) {
+    for (int i = 0; i < bindingCount_; ++i) {
+        const Binding& binding = bindings_[i];
         HWND control = Item(binding.id);
         if (binding.check) {
             if (saveAndValidate)
@@ -96,24 +118,27 @@ bool Dialog::UpdateData(bool saveAndValidate) {
             continue;
         }
         if (!saveAndValidate) {
-            SetItemText(binding.id, *binding.text);
-            // An edit box refuses typing past the limit, as far as it can count: it counts
-            // characters, the limit counts bytes, so the read-back below still has the last word.
+            SetItemText(binding.id, binding.text);
             if (binding.maxLength > 0 && control && IsEditControl(control))
                 SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(binding.maxLength), 0);
             continue;
         }
-        *binding.text = ItemText(binding.id);
-        if (binding.maxLength > 0 &&
-            binding.text->size() > static_cast<size_t>(binding.maxLength)) {
-            ShowOwnedMessageBox(hwnd_, MaxLengthMessage(binding.maxLength), nullptr,
-                                MB_OK | MB_ICONEXCLAMATION);
+        // Read into a scratch buffer first: a refused text leaves the value as it was.
+        char typed[Wide::kRoom * 2];
+        const bool whole = ItemText(binding.id, typed, sizeof typed);
+        const size_t limit =
+            binding.maxLength > 0 ? static_cast<size_t>(binding.maxLength) : binding.room - 1;
+        if (!whole || std::strlen(typed) > limit || std::strlen(typed) >= binding.room) {
+            char message[64];
+            MaxLengthMessage(static_cast<int>(limit), message, sizeof message);
+            ShowOwnedMessageBox(hwnd_, message, nullptr, MB_OK | MB_ICONEXCLAMATION);
             if (control) {
                 SetFocus(control);
                 if (IsEditControl(control)) SendMessageW(control, EM_SETSEL, 0, -1);
             }
             return false;
         }
+        gbk::Copy(binding.text, binding.room, typed);
     }
     return true;
 }
@@ -170,13 +195,24 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
     return Guarded(self, message, wParam, lParam);
 }
 
+// The shipped programs are built without exceptions: their handlers report failure by their
+// result. Where exceptions exist (a test's page), none may cross back into Windows, and a
+// handler that threw has failed: the page refuses the step instead of letting the wizard go on
+// with half-done work.
 INT_PTR Dialog::Guarded(Dialog* self, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!self) return FALSE;
+#if defined(__cpp_exceptions)
     try {
         return self->Dispatch(message, wParam, lParam);
     } catch (...) {
-        return FALSE;
+        if (message != WM_NOTIFY || !self->hwnd_) return FALSE;
+        SetWindowLongPtrW(self->hwnd_, DWLP_MSGRESULT,
+                          RefusingResult(reinterpret_cast<NMHDR*>(lParam)->code));
+        return TRUE;
     }
+#else
+    return self->Dispatch(message, wParam, lParam);
+#endif
 }
 
 }  // namespace platform

@@ -1,12 +1,11 @@
-// A thin dialog over a template of the program's resources: one shared dialog procedure finds
-// the object and dispatches to a few virtual handlers, and a small data exchange moves texts and
-// check marks between members and controls. No exception ever leaves a handler into Windows.
+// A dialog on a template of the program's resources: one shared dialog procedure that finds the
+// object through the window and dispatches to a few virtual handlers, data exchange for texts
+// and check boxes, and a handful of one-line control helpers. Texts are GBK.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include <cstddef>
 
 namespace platform {
 
@@ -20,71 +19,67 @@ public:
     int templateId() const { return templateId_; }
     HWND hwnd() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-    void SetItemText(int id, const std::string& text);
-    std::string ItemText(int id) const;
+    void SetItemText(int id, const char* text);
+    // The control's text as GBK, cut to `room`; false when it did not fit whole.
+    bool ItemText(int id, char* text, size_t room) const;
     void EnableItem(int id, bool on);
     void ShowItem(int id, bool on);
     void SetCheck(int id, bool on);
     bool IsChecked(int id) const;
-    void SetTitle(const std::string& title);
+    void SetTitle(const char* title);
 
-    // Runs the dialog modally over `owner` (may be null); -1 when it cannot be created.
     INT_PTR RunModal(HWND owner);
-    // Creates the dialog modeless; false when it cannot be created.
     bool CreateModeless(HWND owner);
     void Destroy();
-    // Ends a modal run with `result`.
     void End(INT_PTR result);
 
-    // Pushes the bound members into the controls, or (`saveAndValidate`) reads the controls
-    // back into the members. A text longer than its limit stops the read-back: the standard
-    // message is shown, the focus goes to the control, and the result is false.
+    // Moves the bound values into the controls (false) or reads and checks them (true). Reading
+    // stops at the first text longer than its limit, with the standard message, and returns
+    // false; the value keeps what it held.
     bool UpdateData(bool saveAndValidate);
 
-    // The standard message for a text over `maxLength` bytes (GBK).
-    static std::string MaxLengthMessage(int maxLength);
+    // "请输入不超过 N 个字符。" into `text`.
+    static void MaxLengthMessage(int maxLength, char* text, size_t room);
 
 protected:
-    // `maxLength` counts GBK bytes, as every length of the system does; 0 means no limit.
-    void BindText(int id, std::string* value, int maxLength = 0);
-    // A check box or radio button: 1 checked, 0 not.
+    // A text bound to a control: `room` bytes of buffer, and at most `maxLength` GBK bytes
+    // (0: no limit but the buffer). An edit control also gets the limit as its own.
+    void BindText(int id, char* value, size_t room, int maxLength = 0);
+    template <size_t N>
+    void BindText(int id, char (&value)[N], int maxLength = 0) {
+        BindText(id, value, N, maxLength);
+    }
     void BindCheck(int id, int* value);
 
-    // Default: pushes the members into the controls; true lets Windows set the focus.
     virtual bool OnInitDialog();
-    // A WM_COMMAND from control `id` with notification `code`; true when handled. The default
-    // ends a modal run with IDOK / IDCANCEL for the buttons 1 and 2.
     virtual bool OnCommand(int id, int code);
-    // A WM_NOTIFY; true when handled, with `*result` as the answer.
     virtual bool OnNotify(NMHDR* header, LRESULT* result);
-    // Any other message; true when handled, with `*result` as the dialog procedure's return.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
 
-    // The dialog procedure's work for the window `window`, once the object is known.
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    // Dispatch for the dialog procedures: Windows cannot carry a C++ exception through its own
-    // frames, so a failing handler counts as a message not handled.
     static INT_PTR Guarded(Dialog* self, UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND window);
 
 private:
     struct Binding {
         int id;
-        std::string* text;
+        char* text;
+        size_t room;
         int* check;
         int maxLength;
     };
+    static constexpr int kMaxBindings = 12;
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     int templateId_;
     HWND hwnd_ = nullptr;
     bool modal_ = false;
-    std::vector<Binding> bindings_;
+    Binding bindings_[kMaxBindings];
+    int bindingCount_ = 0;
 
     friend class PropertyPage;
 };
 
-// The module whose resources hold the dialog templates (the running executable).
 HINSTANCE ProgramInstance();
 
 }  // namespace platform

@@ -1,30 +1,33 @@
 // Raw and text files, file status and folders: the few file services the installer, the
-// uninstaller writer and the publisher's tool rely on. Paths are GBK byte strings; the Win32
-// backend hands them to the W APIs through code page 936, the POSIX backend uses them as they are.
+// uninstaller writer and the publisher's tool rely on. Every operation reports failure by its
+// result, and a failed create or write keeps the system's reason (`error()`) for the message.
+//
+// Two kinds of paths. What the package holds and the pages show (install folders, file names)
+// is GBK, `const char*`; the Win32 backend hands it to the W APIs through code page 936. What
+// comes from the system and never goes into a package (the running program's own path, the
+// temporary folder) is `SysChar`: UTF-16 on Windows, so that an installer in
+// C:\Users\김민수\Downloads can open itself, and plain bytes on POSIX.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
-#include <string>
 
 namespace platform {
 
-// Raised when a file cannot be created or a write fails (a full disk). Everything else that can
-// fail reports through a flag, so callers only need a handler where data is being produced.
-class FileError : public std::exception {
-public:
-    enum class Cause { Create, Write };
-    FileError(Cause cause, std::string path);
-    const char* what() const noexcept override { return message_.c_str(); }
-    Cause cause() const { return cause_; }
-    const std::string& path() const { return path_; }
+#ifdef _WIN32
+using SysChar = wchar_t;
+#define SYS_TEXT(text) L##text
+#else
+using SysChar = char;
+#define SYS_TEXT(text) text
+#endif
 
-private:
-    Cause cause_;
-    std::string path_;
-    std::string message_;
-};
+// Room for a path of either kind, zero included. Windows' own limit for the W APIs without the
+// long-path prefix is 260; the rest is room for a folder the user typed plus a package's names.
+constexpr size_t kPathRoom = 1024;
+
+// A system error code: GetLastError() on Windows, errno on POSIX; 0 for none.
+using ErrorCode = unsigned long;
 
 class RawFile {
 public:
@@ -32,19 +35,23 @@ public:
 
     RawFile() = default;
     ~RawFile();
-    RawFile(RawFile&& other) noexcept;
-    RawFile& operator=(RawFile&& other) noexcept;
     RawFile(const RawFile&) = delete;
     RawFile& operator=(const RawFile&) = delete;
 
     // Opens for reading; other readers and writers stay allowed.
-    bool OpenRead(const std::string& path);
+    bool OpenRead(const char* path);
     // Creates for writing, truncating an existing file.
-    bool Create(const std::string& path);
-    // As Create, but raises FileError(Create) instead of reporting.
-    void CreateOrThrow(const std::string& path);
+    bool Create(const char* path);
+    // Creates a file that must not exist yet: fails when anything (a file, a folder, a link) is
+    // already there, so a name that another program planted is never opened or truncated.
+    bool CreateNew(const char* path);
     // Opens an existing file for writing without truncating it.
-    bool OpenWrite(const std::string& path);
+    bool OpenWrite(const char* path);
+#ifdef _WIN32
+    bool OpenRead(const wchar_t* path);
+    bool Create(const wchar_t* path);
+    bool CreateNew(const wchar_t* path);
+#endif
 
     bool IsOpen() const;
     // Returns the new position, or -1 when the seek was refused (before the start of the file).
@@ -53,13 +60,16 @@ public:
     int64_t Position() const;
     // Reads up to `count` bytes and returns how many were read (0 at the end or on failure).
     size_t Read(void* buffer, size_t count);
-    // Writes all `count` bytes or raises FileError(Write).
-    void Write(const void* data, size_t count);
-    void Flush();
+    // Writes all `count` bytes; false when the system took fewer (a full disk), with error().
+    bool Write(const void* data, size_t count);
+    bool Flush();
     void Close();
 
+    // The system's reason for the last failed open, create or write.
+    ErrorCode error() const { return error_; }
+
 private:
-    std::string path_;
+    ErrorCode error_ = 0;
 #ifdef _WIN32
     void* handle_ = reinterpret_cast<void*>(-1);
 #else
@@ -70,25 +80,38 @@ private:
 // A text file written in the platform's text mode: every LF becomes CR LF.
 class TextFile {
 public:
-    bool Create(const std::string& path);
-    // Raises FileError(Write) when the write fails.
-    void WriteString(const char* text);
-    void Close();
+    bool Create(const char* path) { return file_.Create(path); }
+    // False when the write failed (the file's error() tells why).
+    bool WriteString(const char* text);
+    void Close() { file_.Close(); }
     bool IsOpen() const { return file_.IsOpen(); }
+    RawFile& file() { return file_; }
 
 private:
     RawFile file_;
 };
 
-bool PathExists(const std::string& path);
-bool IsFolder(const std::string& path);
-bool RemoveFile(const std::string& path);
+bool PathExists(const char* path);
+bool IsFolder(const char* path);
+bool RemoveFile(const char* path);
 // Clears read-only and similar attributes so that the file can be replaced or deleted.
-void SetNormalAttributes(const std::string& path);
+void SetNormalAttributes(const char* path);
 // Creates one folder level; true when it was created.
-bool CreateFolder(const std::string& path);
-// The user's temporary folder, ending with its separator.
-std::string TempFolder();
+bool CreateFolder(const char* path);
+
+// The user's temporary folder, ending with its separator. False when the system names none or
+// it does not fit: never the current folder, which for an elevated installer may be the system
+// folder.
+bool TempFolder(SysChar* folder, size_t room);
+
+// Creates a new, empty file of this process's own in `folder` (ending with its separator),
+// named after `stem` ("qorv" gives qorv-PID-N.tmp), and opens it for writing and reading. A name
+// that is taken (another program's file or folder, a leftover of an earlier run) is passed over
+// and left alone. `path` receives the name for the later removal.
+bool CreateTempFile(const SysChar* folder, const char* stem, RawFile* file, SysChar* path,
+                    size_t room);
+bool RemoveSysFile(const SysChar* path);
+
 // The separator that ends folder names on this platform.
 char PathSeparator();
 

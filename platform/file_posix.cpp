@@ -1,30 +1,37 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/file.h"
+#include "platform/gbk.h"
 
 namespace platform {
 
 namespace {
-bool OpenWith(int& fd, std::string& stored, const std::string& path, int flags) {
+bool OpenWith(int& fd, ErrorCode& error, const char* path, int flags) {
     if (fd >= 0) ::close(fd);
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    stored = path;
-    return true;
+    fd = ::open(path, flags | O_CLOEXEC, 0644);
+    error = fd < 0 ? static_cast<ErrorCode>(errno) : 0;
+    return fd >= 0;
 }
 }  // namespace
 
-bool RawFile::OpenRead(const std::string& path) { return OpenWith(fd_, path_, path, O_RDONLY); }
+bool RawFile::OpenRead(const char* path) { return OpenWith(fd_, error_, path, O_RDONLY); }
 
-bool RawFile::Create(const std::string& path) {
-    return OpenWith(fd_, path_, path, O_RDWR | O_CREAT | O_TRUNC);
+bool RawFile::Create(const char* path) {
+    return OpenWith(fd_, error_, path, O_RDWR | O_CREAT | O_TRUNC);
 }
 
-bool RawFile::OpenWrite(const std::string& path) { return OpenWith(fd_, path_, path, O_RDWR); }
+bool RawFile::CreateNew(const char* path) {
+    return OpenWith(fd_, error_, path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
+}
+
+bool RawFile::OpenWrite(const char* path) { return OpenWith(fd_, error_, path, O_RDWR); }
 
 bool RawFile::IsOpen() const { return fd_ >= 0; }
 
@@ -58,47 +65,66 @@ size_t RawFile::Read(void* buffer, size_t count) {
     return done;
 }
 
-void RawFile::Write(const void* data, size_t count) {
+bool RawFile::Write(const void* data, size_t count) {
     size_t done = 0;
     while (done < count) {
         ssize_t n = ::write(fd_, static_cast<const char*>(data) + done, count - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw FileError(FileError::Cause::Write, path_);
+        if (n <= 0) {
+            error_ = n < 0 ? static_cast<ErrorCode>(errno) : ENOSPC;
+            return false;
+        }
         done += static_cast<size_t>(n);
     }
+    return true;
 }
 
-void RawFile::Flush() {}
+bool RawFile::Flush() { return fd_ >= 0; }
 
 void RawFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
-bool PathExists(const std::string& path) {
+bool PathExists(const char* path) {
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
+    return ::lstat(path, &st) == 0;
 }
 
-bool IsFolder(const std::string& path) {
+bool IsFolder(const char* path) {
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
 
-void SetNormalAttributes(const std::string& path) {
+bool RemoveSysFile(const char* path) { return ::unlink(path) == 0; }
+
+void SetNormalAttributes(const char* path) {
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    if (::stat(path, &st) == 0) ::chmod(path, (st.st_mode & 07777) | S_IWUSR);
 }
 
-bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
+bool CreateFolder(const char* path) { return ::mkdir(path, 0755) == 0; }
 
-std::string TempFolder() {
+bool TempFolder(char* folder, size_t room) {
     const char* dir = std::getenv("TMPDIR");
-    std::string folder = dir && *dir ? dir : "/tmp";
-    if (folder.back() != '/') folder += '/';
-    return folder;
+    if (!dir || !*dir) dir = "/tmp";
+    if (!gbk::Copy(folder, room, dir)) return false;
+    const size_t length = std::strlen(folder);
+    return folder[length - 1] == '/' || gbk::Append(folder, room, "/");
+}
+
+bool CreateTempFile(const char* folder, const char* stem, RawFile* file, char* path, size_t room) {
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        char name[96];
+        std::snprintf(name, sizeof name, "%.32s-%ld-%u.tmp", stem, static_cast<long>(::getpid()),
+                      attempt);
+        if (!gbk::Copy(path, room, folder) || !gbk::Append(path, room, name)) return false;
+        if (file->CreateNew(path)) return true;
+        if (file->error() != EEXIST && file->error() != ELOOP) return false;
+    }
+    return false;
 }
 
 char PathSeparator() { return '/'; }

@@ -1,36 +1,57 @@
 #include <windows.h>
 
 #include "platform/file.h"
+#include "platform/gbk.h"
 #include "platform/text_win32.h"
 
 namespace platform {
 
 namespace {
-bool OpenWith(void*& handle, std::string& stored, const std::string& path, DWORD access,
-              DWORD share, DWORD disposition) {
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool OpenWith(void*& handle, ErrorCode& error, const wchar_t* path, DWORD access, DWORD share,
+              DWORD disposition) {
     // Close first: reopening the same file must not collide with our own share mode.
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    handle = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    stored = path;
-    return true;
+    handle = CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    return handle != INVALID_HANDLE_VALUE;
 }
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A GBK path that does not fit the conversion is refused rather than opened cut short.
+bool OpenGbk(void*& handle, ErrorCode& error, const char* path, DWORD access, DWORD share,
+             DWORD disposition) {
+    const Wide wide(path);
+    if (!wide.ok()) {
+        error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    return OpenWith(handle, error, wide.c_str(), access, share, disposition);
+}
+
+constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 }  // namespace
 
-bool RawFile::OpenRead(const std::string& path) {
-    return OpenWith(handle_, path_, path, GENERIC_READ, kShareAll, OPEN_EXISTING);
+bool RawFile::OpenRead(const char* path) {
+    return OpenGbk(handle_, error_, path, GENERIC_READ, kShareAll, OPEN_EXISTING);
 }
-
-bool RawFile::Create(const std::string& path) {
-    return OpenWith(handle_, path_, path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                    CREATE_ALWAYS);
+bool RawFile::Create(const char* path) {
+    return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_ALWAYS);
 }
-
-bool RawFile::OpenWrite(const std::string& path) {
-    return OpenWith(handle_, path_, path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                    OPEN_EXISTING);
+bool RawFile::CreateNew(const char* path) {
+    return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_NEW);
+}
+bool RawFile::OpenWrite(const char* path) {
+    return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, OPEN_EXISTING);
+}
+bool RawFile::OpenRead(const wchar_t* path) {
+    return OpenWith(handle_, error_, path, GENERIC_READ, kShareAll, OPEN_EXISTING);
+}
+bool RawFile::Create(const wchar_t* path) {
+    return OpenWith(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_ALWAYS);
+}
+bool RawFile::CreateNew(const wchar_t* path) {
+    return OpenWith(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_NEW);
 }
 
 bool RawFile::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
@@ -70,20 +91,27 @@ size_t RawFile::Read(void* buffer, size_t count) {
     return done;
 }
 
-void RawFile::Write(const void* data, size_t count) {
+bool RawFile::Write(const void* data, size_t count) {
     size_t done = 0;
     while (done < count) {
         DWORD chunk = count - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count - done);
         DWORD put = 0;
         if (!WriteFile(handle_, static_cast<const char*>(data) + done, chunk, &put, nullptr) ||
-            put == 0)
-            throw FileError(FileError::Cause::Write, path_);
+            put == 0) {
+            error_ = GetLastError();
+            if (error_ == 0) error_ = ERROR_DISK_FULL;
+            return false;
+        }
         done += put;
     }
+    return true;
 }
 
-void RawFile::Flush() {
-    if (IsOpen()) FlushFileBuffers(handle_);
+bool RawFile::Flush() {
+    if (!IsOpen()) return false;
+    if (FlushFileBuffers(handle_)) return true;
+    error_ = GetLastError();
+    return false;
 }
 
 void RawFile::Close() {
@@ -91,32 +119,65 @@ void RawFile::Close() {
     handle_ = INVALID_HANDLE_VALUE;
 }
 
-bool PathExists(const std::string& path) {
-    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+bool PathExists(const char* path) {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsFolder(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+bool IsFolder(const char* path) {
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
+bool RemoveFile(const char* path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
-void SetNormalAttributes(const std::string& path) {
-    SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+bool RemoveSysFile(const wchar_t* path) { return DeleteFileW(path) != 0; }
+
+void SetNormalAttributes(const char* path) {
+    SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-bool CreateFolder(const std::string& path) {
-    return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+bool CreateFolder(const char* path) {
+    const Wide wide(path);
+    return wide.ok() && CreateDirectoryW(wide.c_str(), nullptr) != 0;
 }
 
-std::string TempFolder() {
-    wchar_t buffer[MAX_PATH + 1];
-    DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH) return std::string();
-    std::string folder = Narrow(buffer);
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
+bool TempFolder(wchar_t* folder, size_t room) {
+    if (room < 2) return false;
+    DWORD length = GetTempPathW(static_cast<DWORD>(room), folder);
+    if (length == 0 || length >= room - 1) return false;
+    if (folder[length - 1] != L'\\') {
+        folder[length++] = L'\\';
+        folder[length] = L'\0';
+    }
+    return true;
+}
+
+bool CreateTempFile(const wchar_t* folder, const char* stem, RawFile* file, wchar_t* path,
+                    size_t room) {
+    const DWORD process = GetCurrentProcessId();
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        char name[96];
+        size_t at = 0;
+        for (; stem[at] && at < 32; ++at) name[at] = stem[at];
+        name[at++] = '-';
+        at += gbk::FormatDecimal(process, name + at);
+        name[at++] = '-';
+        at += gbk::FormatDecimal(attempt, name + at);
+        gbk::Copy(name + at, sizeof name - at, ".tmp");
+
+        size_t length = 0;
+        while (folder[length]) ++length;
+        if (length + at + 5 >= room) return false;
+        for (size_t i = 0; i < length; ++i) path[i] = folder[i];
+        for (size_t i = 0; name[i]; ++i) path[length++] = static_cast<wchar_t>(name[i]);
+        path[length] = L'\0';
+        if (file->CreateNew(path)) return true;
+        // Taken by a file or a folder of someone else's: try the next name, touch nothing.
+        if (file->error() != ERROR_FILE_EXISTS && file->error() != ERROR_ALREADY_EXISTS &&
+            file->error() != ERROR_ACCESS_DENIED)
+            return false;
+    }
+    return false;
 }
 
 char PathSeparator() { return '\\'; }

@@ -1,25 +1,21 @@
-// The application's message box: an OK button and, unless a caption is given, the executable's
-// file name without its extension as the caption. Texts are GBK.
+// The application's own message box: a text (GBK) with an OK button over the active window.
+// Without windows (the host build) the messages are kept for the tests to read.
 #pragma once
 
+#ifndef _WIN32
 #include <string>
 #include <vector>
+#endif
 
 namespace platform {
 
-void ShowAppMessage(const std::string& text, const std::string& caption = std::string());
+// A null or empty `caption` gives the default caption, the executable's name without extension.
+void ShowAppMessage(const char* text, const char* caption = nullptr);
 
-// While a hook is set, messages go to it instead of a box: a modal box in a test under Wine
-// would wait for a click that never comes. nullptr restores the box.
-using MessageHook = void (*)(const std::string& text, const std::string& caption);
+using MessageHook = void (*)(const char* text, const char* caption);
 void SetMessageHook(MessageHook hook);
 
-#ifdef _WIN32
-// The executable's file name without its folder and extension ("setup" for setup.exe): the
-// caption of a box that is given none. GBK.
-std::string DefaultCaption();
-#else
-// Without windows, messages that no hook takes are kept here, oldest first, for tests to read.
+#ifndef _WIN32
 std::vector<std::string> TakeShownMessages();
 #endif
 

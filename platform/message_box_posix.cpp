@@ -12,9 +12,9 @@ std::vector<std::string>& Shown() {
 }
 }  // namespace
 
-void ShowAppMessage(const std::string& text, const std::string& caption) {
+void ShowAppMessage(const char* text, const char* caption) {
     if (g_hook)
-        g_hook(text, caption);
+        g_hook(text, caption ? caption : "");
     else
         Shown().push_back(text);
 }

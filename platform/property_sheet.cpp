@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "platform/gbk.h"
 #include "platform/system_library.h"
 #include "platform/text_win32.h"
 
@@ -63,14 +64,16 @@ INT_PTR CALLBACK PropertyPage::PageProc(HWND window, UINT message, WPARAM wParam
     return Guarded(self, message, wParam, lParam);
 }
 
-PropertySheet::PropertySheet(const std::string& caption, int startPage)
-    : title_(caption), startPage_(startPage) {}
+PropertySheet::PropertySheet(const char* caption, int startPage) : startPage_(startPage) {
+    gbk::Copy(title_, sizeof title_, caption);
+}
 
 PropertySheet::~PropertySheet() = default;
 
 void PropertySheet::AddPage(PropertyPage* page) {
+    if (pageCount_ == kMaxPages) return;
     page->sheet_ = this;
-    pages_.push_back(page);
+    pages_[pageCount_++] = page;
 }
 
 INT_PTR PropertySheet::RunModal(HWND owner) {
@@ -78,8 +81,8 @@ INT_PTR PropertySheet::RunModal(HWND owner) {
     auto propertySheet = Comctl<INT_PTR(WINAPI*)(const PROPSHEETHEADERW*)>("PropertySheetW");
     if (!propertySheet) return -1;
 
-    std::vector<PROPSHEETPAGEW> pages(pages_.size());
-    for (size_t i = 0; i < pages_.size(); ++i) {
+    PROPSHEETPAGEW pages[kMaxPages];
+    for (int i = 0; i < pageCount_; ++i) {
         PROPSHEETPAGEW& page = pages[i];
         page = PROPSHEETPAGEW();
         page.dwSize = sizeof page;
@@ -89,16 +92,16 @@ INT_PTR PropertySheet::RunModal(HWND owner) {
         page.pfnDlgProc = PropertyPage::PageProc;
         page.lParam = reinterpret_cast<LPARAM>(pages_[i]);
     }
-    const std::wstring caption = Widen(title_);
+    const Wide caption(title_);
     PROPSHEETHEADERW header = PROPSHEETHEADERW();
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | (wizard_ ? PSH_WIZARD : 0);
     header.hwndParent = owner;
     header.hInstance = ProgramInstance();
     header.pszCaption = caption.c_str();
-    header.nPages = static_cast<UINT>(pages.size());
+    header.nPages = static_cast<UINT>(pageCount_);
     header.nStartPage = static_cast<UINT>(startPage_);
-    header.ppsp = pages.data();
+    header.ppsp = pages;
     header.pfnCallback = SheetCallback;
 
     g_creating = this;
@@ -127,38 +130,33 @@ LRESULT CALLBACK PropertySheet::SheetProc(HWND window, UINT message, WPARAM wPar
     auto* self = reinterpret_cast<PropertySheet*>(GetPropW(window, kSheetProperty));
     if (!self || !self->defaultProc_) return DefWindowProcW(window, message, wParam, lParam);
     WNDPROC defaultProc = self->defaultProc_;
-    try {
-        if (message == kRestoreTitleMessage) {
-            const std::wstring wanted = Widen(self->title_);
-            wchar_t shown[512];
-            int length = GetWindowTextW(window, shown, 512);
-            if (std::wstring(shown, static_cast<size_t>(length)) != wanted)
-                SetWindowTextW(window, wanted.c_str());
-            return 0;
-        }
-        if (message == kAttachedMessage) {
-            self->OnSize();
-            return 0;
-        }
-        // Wine's sheet asks the cancel question twice for the close box: once for the system
-        // command and once more for the WM_CLOSE that follows it. One press of Cancel asks once,
-        // also on the last page, whose Cancel button is hidden.
-        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-            SendMessageW(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-            return 0;
-        }
-        if (message == WM_NCDESTROY) {
-            RemovePropW(window, kSheetProperty);
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defaultProc));
-            self->hwnd_ = nullptr;
-            return CallWindowProcW(defaultProc, window, message, wParam, lParam);
-        }
-        LRESULT result = CallWindowProcW(defaultProc, window, message, wParam, lParam);
-        if (message == WM_SIZE) self->OnSize();
-        return result;
-    } catch (...) {
+    if (message == kRestoreTitleMessage) {
+        const Wide wanted(self->title_);
+        wchar_t shown[512];
+        GetWindowTextW(window, shown, 512);
+        if (lstrcmpW(shown, wanted.c_str()) != 0) SetWindowTextW(window, wanted.c_str());
         return 0;
     }
+    if (message == kAttachedMessage) {
+        self->OnSize();
+        return 0;
+    }
+    // Wine's sheet asks the cancel question twice for the close box: once for the system
+    // command and once more for the WM_CLOSE that follows it. One press of Cancel asks once,
+    // also on the last page, whose Cancel button is hidden.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+        SendMessageW(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemovePropW(window, kSheetProperty);
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defaultProc));
+        self->hwnd_ = nullptr;
+        return CallWindowProcW(defaultProc, window, message, wParam, lParam);
+    }
+    LRESULT result = CallWindowProcW(defaultProc, window, message, wParam, lParam);
+    if (message == WM_SIZE) self->OnSize();
+    return result;
 }
 
 void PropertySheet::RestoreTitleLater() {
@@ -169,8 +167,8 @@ void PropertySheet::SetWizardButtons(unsigned flags) {
     if (hwnd_) PostMessageW(hwnd_, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(flags));
 }
 
-void PropertySheet::SetButtonText(int id, const std::string& text) {
-    if (hwnd_) SetWindowTextW(GetDlgItem(hwnd_, id), Widen(text).c_str());
+void PropertySheet::SetButtonText(int id, const char* text) {
+    if (hwnd_) SetWindowTextW(GetDlgItem(hwnd_, id), Wide(text).c_str());
 }
 
 void PropertySheet::ShowButton(int id, bool on) {
@@ -184,14 +182,14 @@ void PropertySheet::SetActivePage(int index) {
 int PropertySheet::ActiveIndex() const {
     if (!hwnd_) return -1;
     HWND page = reinterpret_cast<HWND>(SendMessageW(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0));
-    for (size_t i = 0; i < pages_.size(); ++i)
-        if (pages_[i]->hwnd() && pages_[i]->hwnd() == page) return static_cast<int>(i);
+    for (int i = 0; i < pageCount_; ++i)
+        if (pages_[i]->hwnd() && pages_[i]->hwnd() == page) return i;
     return -1;
 }
 
-void PropertySheet::SetTitle(const std::string& title) {
-    title_ = title;
-    if (hwnd_) SetWindowTextW(hwnd_, Widen(title_).c_str());
+void PropertySheet::SetTitle(const char* title) {
+    gbk::Copy(title_, sizeof title_, title);
+    if (hwnd_) SetWindowTextW(hwnd_, Wide(title_).c_str());
 }
 
 }  // namespace platform

@@ -4,9 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "platform/dialog.h"
 
 namespace platform {
@@ -51,7 +48,7 @@ public:
         kHelpButton = 9
     };
 
-    PropertySheet(const std::string& caption, int startPage);
+    PropertySheet(const char* caption, int startPage);
     virtual ~PropertySheet();
     PropertySheet(const PropertySheet&) = delete;
     PropertySheet& operator=(const PropertySheet&) = delete;
@@ -64,7 +61,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     // Posted, as the system's wizard expects while a page is being activated.
     void SetWizardButtons(unsigned flags);
-    void SetButtonText(int id, const std::string& text);
+    void SetButtonText(int id, const char* text);
     void ShowButton(int id, bool on);
     void SetActivePage(int index);
     int ActiveIndex() const;
@@ -72,8 +69,8 @@ public:
     // The sheet's title. The sheet keeps it and puts it back after every page change, since
     // some property sheets (Wine's) replace the title by the page's caption when the page
     // changes.
-    void SetTitle(const std::string& title);
-    const std::string& title() const { return title_; }
+    void SetTitle(const char* title);
+    const char* title() const { return title_; }
 
 protected:
     // After the default processing of the sheet window's WM_SIZE, and once right after the
@@ -87,10 +84,12 @@ private:
     static int CALLBACK SheetCallback(HWND window, UINT message, LPARAM lParam);
     static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::string title_;
+    static constexpr int kMaxPages = 8;
+    char title_[256];
     int startPage_;
     bool wizard_ = false;
-    std::vector<PropertyPage*> pages_;
+    PropertyPage* pages_[kMaxPages];
+    int pageCount_ = 0;
     HWND hwnd_ = nullptr;
     WNDPROC defaultProc_ = nullptr;
 };

@@ -8,7 +8,7 @@ namespace platform {
 
 const unsigned char* LoadResourceBlock(int id, const char* type, uint32_t* size) {
     *size = 0;
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), Widen(type).c_str());
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), Wide(type).c_str());
     if (!found) return nullptr;
     HGLOBAL loaded = LoadResource(nullptr, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;

@@ -2,38 +2,58 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace platform {
 
 namespace {
 bool g_searchRestricted = false;
+
+struct LoadedLibrary {
+    wchar_t name[32];
+    HMODULE module;
+};
+LoadedLibrary g_loaded[16];
+
+bool SameName(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
+
+HMODULE LoadFromSystem(const wchar_t* dll) {
+    // By its name, the program's manifest (common controls 6) still decides which comctl32
+    // comes: the activation context is consulted before any folder. A full path would bypass it
+    // and give the old version 5, so comctl32 is never loaded by path.
+    if (g_searchRestricted) return LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (SameName(dll, L"comctl32.dll")) return LoadLibraryW(dll);
+    // Without the restriction (Windows 7 before KB2533623) a full path keeps the download folder
+    // out of the search.
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + lstrlenW(dll) + 2 > MAX_PATH) return nullptr;
+    if (path[length - 1] != L'\\') path[length++] = L'\\';
+    lstrcpyW(path + length, dll);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+}  // namespace
 
 void HardenDllSearch() {
     // SetDefaultDllDirectories came with KB2533623 (Windows 7) and is looked up, so that the
-    // program still starts where it is missing; there the full paths below do the work.
+    // program still starts where it is missing; there the full paths above do the work.
     using SetDefaultFn = BOOL(WINAPI*)(DWORD);
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     auto setDefault = reinterpret_cast<SetDefaultFn>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) g_searchRestricted = true;
-    // Takes the current folder out of the search order on systems without the call above.
     SetDllDirectoryW(L"");
 }
 
 void* SystemLibrary(const wchar_t* dll) {
-    if (g_searchRestricted) {
-        if (HMODULE module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-            return module;
+    for (LoadedLibrary& entry : g_loaded) {
+        if (entry.name[0] && SameName(entry.name, dll)) return entry.module;
+        if (entry.name[0]) continue;
+        if (lstrlenW(dll) >= 32) return LoadFromSystem(dll);
+        // A missing DLL is remembered too: asking again would not make it appear.
+        lstrcpyW(entry.name, dll);
+        entry.module = LoadFromSystem(dll);
+        return entry.module;
     }
-    wchar_t folder[MAX_PATH];
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    std::wstring path(folder, length);
-    if (path.back() != L'\\') path += L'\\';
-    path += dll;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return LoadFromSystem(dll);
 }
 
 void* SystemProc(const wchar_t* dll, const char* name) {
@@ -47,26 +67,9 @@ void* SystemProc(const wchar_t* dll, const char* name) {
 // of a function of a system DLL: loads the DLL from the system folder, fills the import slot and
 // returns the function. A system without the function cannot run the installer at all.
 extern "C" void* sfx_resolve_import(const char* dll, const char* name, void** slot) {
-    // Each DLL's name is one string of the stubs, so its address identifies the DLL.
-    static struct {
-        const char* name;
-        void* module;
-    } loaded[16];
-    void* module = nullptr;
-    for (auto& entry : loaded) {
-        if (entry.name == dll) {
-            module = entry.module;
-            break;
-        }
-        if (!entry.name) {
-            wchar_t wide[64] = {};
-            for (int i = 0; dll[i] && i < 63; ++i) wide[i] = static_cast<wchar_t>(dll[i]);
-            module = platform::SystemLibrary(wide);
-            entry.name = dll;
-            entry.module = module;
-            break;
-        }
-    }
+    wchar_t wide[32] = {};
+    for (int i = 0; dll[i] && i < 31; ++i) wide[i] = static_cast<wchar_t>(dll[i]);
+    void* module = platform::SystemLibrary(wide);
     void* function =
         module ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name))
                : nullptr;

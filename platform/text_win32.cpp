@@ -2,30 +2,39 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 namespace platform {
 
-std::wstring Widen(const char* gbk) {
-    int length = static_cast<int>(std::strlen(gbk));
-    if (length == 0) return std::wstring();
-    int needed = MultiByteToWideChar(kGbkCodePage, 0, gbk, length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(kGbkCodePage, 0, gbk, length, &wide[0], needed);
-    return wide;
+Wide::Wide(const char* gbk) {
+    text_[0] = L'\0';
+    ok_ = true;
+    if (!*gbk) return;
+    int length = MultiByteToWideChar(kGbkCodePage, 0, gbk, -1, text_, kRoom);
+    if (length == 0) {
+        // Too long: keep what fits, so a message still shows, and say it was cut.
+        ok_ = false;
+        MultiByteToWideChar(kGbkCodePage, 0, gbk, static_cast<int>(kRoom / 2), text_, kRoom - 1);
+        text_[kRoom - 1] = L'\0';
+    }
 }
 
-std::wstring Widen(const std::string& gbk) { return Widen(gbk.c_str()); }
-
-std::string Narrow(const wchar_t* wide) {
-    int length = static_cast<int>(std::wcslen(wide));
-    if (length == 0) return std::string();
-    int needed = WideCharToMultiByte(kGbkCodePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string gbk(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(kGbkCodePage, 0, wide, length, &gbk[0], needed, nullptr, nullptr);
-    return gbk;
+bool Narrow(const wchar_t* wide, char* out, size_t room) {
+    if (room == 0) return false;
+    out[0] = '\0';
+    if (!*wide) return true;
+    int length = WideCharToMultiByte(kGbkCodePage, 0, wide, -1, out, static_cast<int>(room),
+                                     nullptr, nullptr);
+    if (length == 0) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
-std::string Narrow(const std::wstring& wide) { return Narrow(wide.c_str()); }
+bool FitsGbk(const wchar_t* wide) {
+    BOOL lost = FALSE;
+    int length = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0,
+                                     nullptr, &lost);
+    return length > 0 && !lost;
+}
 
 }  // namespace platform

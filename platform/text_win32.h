@@ -2,15 +2,30 @@
 // show and write correct Chinese names whatever the user's locale.
 #pragma once
 
-#include <string>
+#include <cstddef>
 
 namespace platform {
 
 constexpr unsigned kGbkCodePage = 936;
 
-std::wstring Widen(const std::string& gbk);
-std::wstring Widen(const char* gbk);
-std::string Narrow(const std::wstring& wide);
-std::string Narrow(const wchar_t* wide);
+// A GBK text widened for one W call. The room covers every text of the system (paths, the
+// agreement text, messages with a full path); a longer text is cut and ok() says so.
+class Wide {
+public:
+    static constexpr size_t kRoom = 2048;
+    explicit Wide(const char* gbk);
+    const wchar_t* c_str() const { return text_; }
+    bool ok() const { return ok_; }
+
+private:
+    wchar_t text_[kRoom];
+    bool ok_;
+};
+
+// Converts into `out` (room bytes, zero included). False, with `out` empty, when the text does
+// not fit whole.
+bool Narrow(const wchar_t* wide, char* out, size_t room);
+// True when every character of `wide` has a GBK form (the round trip gives it back).
+bool FitsGbk(const wchar_t* wide);
 
 }  // namespace platform

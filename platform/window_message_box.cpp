@@ -12,10 +12,20 @@ OwnedMessageBoxHook g_hook = nullptr;
 
 void SetOwnedMessageBoxHook(OwnedMessageBoxHook hook) { g_hook = hook; }
 
-int ShowOwnedMessageBox(void* owner, const std::string& text, const char* caption, unsigned type) {
-    const std::string title = caption ? std::string(caption) : DefaultCaption();
-    if (g_hook) return g_hook(owner, text, title, type);
-    return MessageBoxW(static_cast<HWND>(owner), Widen(text).c_str(), Widen(title).c_str(), type);
+int ShowOwnedMessageBox(void* owner, const char* text, const char* caption, unsigned type) {
+    wchar_t title[MAX_PATH + 1];
+    if (caption) {
+        const Wide given(caption);
+        lstrcpynW(title, given.c_str(), MAX_PATH + 1);
+    } else {
+        DefaultCaption(title, MAX_PATH + 1);
+    }
+    if (g_hook) {
+        char gbkTitle[MAX_PATH * 2 + 1];
+        Narrow(title, gbkTitle, sizeof gbkTitle);
+        return g_hook(owner, text, gbkTitle, type);
+    }
+    return MessageBoxW(static_cast<HWND>(owner), Wide(text).c_str(), title, type);
 }
 
 }  // namespace platform

@@ -4,7 +4,8 @@
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 top=$(cd "$(dirname "$0")/.." && pwd)
-sfxpack="$build/host/tools/sfxpack"
+# The publishers' sfxpack (make release), not the sanitizer build the tests use.
+sfxpack="$build/release/tools/sfxpack"
 package="$build/demo-setup.exe"
 shots="$build/demo-screenshots"
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@
 
 #ifndef SFXPACK_DEFAULT_STUB
 #define SFXPACK_DEFAULT_STUB "setup.exe"
+#endif
+// Where `make install` puts the stub, relative to the folder of the installed sfxpack.
+#ifndef SFXPACK_INSTALLED_STUB
+#define SFXPACK_INSTALLED_STUB "../share/sfx-installer/setup.exe"
 #endif
 
 namespace sfxpack {
@@ -31,8 +36,9 @@ const char kUsage[] =
     "  -o, --output SETUP.EXE  the package to write; an existing file is replaced only once\n"
     "                          the new package is complete\n"
     "  --stub STUB.EXE         the installer program the package is appended to; default:\n"
-    "                          $SFXPACK_STUB, else the build's " SFXPACK_DEFAULT_STUB
-    "\n"
+    "                          $SFXPACK_STUB, else " SFXPACK_INSTALLED_STUB " from this\n"
+    "                          program's folder (where make install puts it), else the build's\n"
+    "                          " SFXPACK_DEFAULT_STUB "\n"
     "  -q, --quiet             errors only: no warnings, progress or summary\n"
     "\n"
     "Exit status: 0 written, 1 an input was refused, 2 a usage error.\n";
@@ -47,10 +53,29 @@ void PrintWarnings(const std::vector<std::string>& warnings) {
         std::fprintf(stderr, "sfxpack: warning: %s\n", warning.c_str());
 }
 
-std::string StubPath(const char* option) {
+// Where make install put the stub, found from this program's own folder. /proc/self/exe names
+// the program itself, not a link to it, so a link in a folder of PATH leads there too.
+std::string InstalledStub() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::string();
+    return (self.parent_path() / SFXPACK_INSTALLED_STUB).lexically_normal().string();
+}
+
+// The stub to pack behind: --stub, else $SFXPACK_STUB, else the installed one, else the
+// build's. A stub named by the user is taken as named (and refused later if missing); of the
+// two defaults the first that exists. Empty with `*error` set when there is none.
+std::string StubPath(const char* option, std::string* error) {
     if (option) return option;
     if (const char* env = std::getenv("SFXPACK_STUB"); env && *env) return env;
-    return SFXPACK_DEFAULT_STUB;
+    const std::string installed = InstalledStub();
+    if (!installed.empty() && ::access(installed.c_str(), R_OK) == 0) return installed;
+    if (::access(SFXPACK_DEFAULT_STUB, R_OK) == 0) return SFXPACK_DEFAULT_STUB;
+    *error = "no installer stub: none installed" +
+             (installed.empty() ? std::string() : " at " + installed) +
+             " and none built at " SFXPACK_DEFAULT_STUB
+             " (build it with 'make win32', or name one with --stub or SFXPACK_STUB)";
+    return std::string();
 }
 
 // What about the stub looks wrong, without refusing it: a test may pack behind any file.
@@ -63,7 +88,7 @@ void CheckStub(const std::string& path, std::vector<std::string>* warnings) {
     if (std::memcmp(head, "MZ", 2) != 0)
         warnings->push_back(path + ": the stub is not a Windows program (no \"MZ\")");
     package::PackageTrailer trailer;
-    if (package::ReadTrailer(path, &trailer) && trailer.length > 0)
+    if (package::ReadTrailer(path.c_str(), &trailer) && trailer.length > 0)
         warnings->push_back(path +
                             ": the stub already carries a package; the new one hides it but "
                             "the old bytes stay inside");
@@ -98,6 +123,7 @@ int RunBuild(int argc, char** argv) {
     if (!manifestPath) return Fail(kExitUsage, "build: which manifest? (sfxpack build --help)");
     if (!outputPath || !*outputPath)
         return Fail(kExitUsage, "build: where to? name the package with -o SETUP.EXE");
+    if (stubOption && !*stubOption) return Fail(kExitUsage, "build: --stub needs a file name");
 
     std::vector<std::string> errors;
     Manifest manifest;
@@ -108,7 +134,9 @@ int RunBuild(int argc, char** argv) {
     const bool filesFound = ExpandFiles(manifest, &files, &errors, &warnings);
     if (!manifestRead || !filesFound) return Refuse(errors);
 
-    const std::string stub = StubPath(stubOption);
+    std::string noStub;
+    const std::string stub = StubPath(stubOption, &noStub);
+    if (!noStub.empty()) return Fail(kExitRefused, noStub);
     if (::access(stub.c_str(), R_OK) != 0)
         return Fail(kExitRefused,
                     "no installer stub at " + stub +

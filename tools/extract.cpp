@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "package/gbk.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
+#include "platform/gbk.h"
 #include "tools/commands.h"
 #include "tools/node_output.h"
 #include "tools/package_reader.h"
@@ -24,7 +24,7 @@ namespace {
 std::vector<std::string> SplitGbkPath(const std::string& path) {
     std::vector<std::string> parts(1);
     for (size_t i = 0; i < path.size();) {
-        const size_t width = package::gbk::CharWidth(path.data(), path.size(), i);
+        const size_t width = gbk::CharWidth(path.c_str() + i);
         if (width == 1 && (path[i] == '\\' || path[i] == '/'))
             parts.emplace_back();
         else

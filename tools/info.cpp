@@ -31,7 +31,7 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
     std::printf("readme file: %s\n", U(m.readmeFile).c_str());
     std::printf("program to run: %s\n", U(m.runProgram).c_str());
     for (int i = 0; i < 4; ++i)
-        std::printf("uninstaller text %d: %s\n", i, U(m.uninstallTexts[i].c_str()).c_str());
+        std::printf("uninstaller text %d: %s\n", i, U(m.uninstallTexts[i]).c_str());
     std::printf("picture: %d bytes at %d\n", m.pictureLength, m.pictureOffset);
     std::printf("icon: %d bytes at %d\n", m.iconLength, m.iconOffset);
     for (int i = 0; i < 2; ++i)
@@ -68,7 +68,7 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
     out += "  \"readmeFile\": " + J(m.readmeFile) + ",\n";
     out += "  \"runProgram\": " + J(m.runProgram) + ",\n";
     out += "  \"uninstallTexts\": [";
-    for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(m.uninstallTexts[i].c_str());
+    for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(m.uninstallTexts[i]);
     out += "],\n";
     out += "  \"picture\": {\"length\": " + N(m.pictureLength) +
            ", \"offset\": " + N(m.pictureOffset) + "},\n";

@@ -1,5 +1,7 @@
 #include "tools/node_output.h"
 
+#include <cstring>
+
 #include "archive/archive_reader.h"
 #include "platform/file.h"
 #include "tools/pending_output.h"
@@ -13,11 +15,19 @@ public:
     explicit PendingFile(const std::string& path) : path_(path) {}
     bool Create(std::string* error) {
         if (!pending_.Create(path_, error)) return false;
-        if (file_.OpenWrite(pending_.path())) return true;
+        if (file_.OpenWrite(pending_.path().c_str())) return true;
         *error = "cannot write " + pending_.path();
         return false;
     }
-    void Write(const unsigned char* data, size_t count) override { file_.Write(data, count); }
+    bool Write(const unsigned char* data, size_t count) override {
+        if (file_.Write(data, count)) return true;
+        if (failure_.empty())
+            failure_ = "cannot write " + pending_.path() + " (" +
+                       std::strerror(static_cast<int>(file_.error())) + ")";
+        return false;
+    }
+    // Why the last write failed; empty when none did.
+    const std::string& failure() const { return failure_; }
     bool Commit(std::string* error) {
         file_.Close();
         return pending_.Commit(path_, 0666, error);
@@ -27,6 +37,7 @@ private:
     std::string path_;
     PendingOutput pending_;
     platform::RawFile file_;
+    std::string failure_;
 };
 }  // namespace
 
@@ -34,15 +45,10 @@ bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t leng
                       uint32_t nodeIndex, const std::string& outputPath, std::string* error) {
     PendingFile output(outputPath);
     if (!output.Create(error)) return false;
-    try {
-        const archive::ExtractResult result =
-            archive::DecodeEmbedded(container, offset, length, nodeIndex, output);
-        if (!result.ok()) {
-            *error = result.Reason();
-            return false;
-        }
-    } catch (const platform::FileError& e) {
-        *error = e.what();
+    const archive::ExtractResult result =
+        archive::DecodeEmbedded(container.c_str(), offset, length, nodeIndex, output);
+    if (!result.ok()) {
+        *error = output.failure().empty() ? result.Reason() : output.failure();
         return false;
     }
     return output.Commit(error);
@@ -51,7 +57,7 @@ bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t leng
 bool CopyRangeToFile(const std::string& container, int64_t offset, int64_t length,
                      const std::string& outputPath, std::string* error) {
     platform::RawFile input;
-    if (!input.OpenRead(container)) {
+    if (!input.OpenRead(container.c_str())) {
         *error = "cannot read " + container;
         return false;
     }
@@ -63,30 +69,28 @@ bool CopyRangeToFile(const std::string& container, int64_t offset, int64_t lengt
     }
     PendingFile output(outputPath);
     if (!output.Create(error)) return false;
-    try {
-        unsigned char buffer[64 * 1024];
-        while (length > 0) {
-            const size_t want = length < static_cast<int64_t>(sizeof buffer)
-                                    ? static_cast<size_t>(length)
-                                    : sizeof buffer;
-            const size_t got = input.Read(buffer, want);
-            if (got == 0) {
-                *error = "cannot read " + container;
-                return false;
-            }
-            output.Write(buffer, got);
-            length -= static_cast<int64_t>(got);
+    unsigned char buffer[64 * 1024];
+    while (length > 0) {
+        const size_t want = length < static_cast<int64_t>(sizeof buffer)
+                                ? static_cast<size_t>(length)
+                                : sizeof buffer;
+        const size_t got = input.Read(buffer, want);
+        if (got == 0) {
+            *error = "cannot read " + container;
+            return false;
         }
-    } catch (const platform::FileError& e) {
-        *error = e.what();
-        return false;
+        if (!output.Write(buffer, got)) {
+            *error = output.failure();
+            return false;
+        }
+        length -= static_cast<int64_t>(got);
     }
     return output.Commit(error);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
     platform::RawFile file;
-    if (!file.OpenRead(path) || platform::IsFolder(path)) return false;
+    if (!file.OpenRead(path.c_str()) || platform::IsFolder(path.c_str())) return false;
     bytes->assign(static_cast<size_t>(file.Length()), '\0');
     return file.Read(&(*bytes)[0], bytes->size()) == bytes->size();
 }
@@ -94,10 +98,8 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
     PendingFile output(path);
     if (!output.Create(error)) return false;
-    try {
-        output.Write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    } catch (const platform::FileError& e) {
-        *error = e.what();
+    if (!output.Write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
+        *error = output.failure();
         return false;
     }
     return output.Commit(error);

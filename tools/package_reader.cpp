@@ -1,8 +1,6 @@
 #include "tools/package_reader.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
+#include <cstring>
 
 #include "package/settings_loader.h"
 #include "platform/file.h"
@@ -11,25 +9,26 @@ namespace sfxpack {
 
 bool OpenPackage(const std::string& path, package::SetupModel* model,
                  package::PackageTrailer* trailer, std::string* error) {
-    if (!platform::PathExists(path) || platform::IsFolder(path)) {
+    if (!platform::PathExists(path.c_str()) || platform::IsFolder(path.c_str())) {
         *error = path + ": no such file";
         return false;
     }
-    if (!package::ReadTrailer(path, trailer)) {
+    if (!package::ReadTrailer(path.c_str(), trailer)) {
         *error = path + ": not a package (no trailer \"&LEN:...,SEEK:....\" in its last " +
                  std::to_string(package::kTrailerWindow) + " bytes)";
         return false;
     }
-    // A name of our own, so that two runs never share the installer's fixed temporary name.
-    std::string temp = platform::TempFolder() + "sfxpack-XXXXXX";
-    int fd = mkstemp(&temp[0]);
-    if (fd < 0) {
-        *error = "cannot create a temporary file in " + platform::TempFolder();
+    char temp[platform::kPathRoom];
+    if (!platform::TempFolder(temp, sizeof temp)) {
+        *error = "no temporary folder ($TMPDIR names one too long)";
         return false;
     }
-    close(fd);
-    model->exePath = path;
-    switch (package::LoadSettings(path, temp, model)) {
+    if (path.size() >= sizeof model->exePath) {
+        *error = path + ": the path is too long";
+        return false;
+    }
+    std::memcpy(model->exePath, path.c_str(), path.size() + 1);
+    switch (package::LoadSettings(path.c_str(), temp, model)) {
         case package::LoadResult::Loaded: return true;
         case package::LoadResult::NoTrailer: *error = path + ": not a package (no trailer)"; break;
         case package::LoadResult::BadTrailer:
@@ -39,10 +38,13 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
                      std::to_string(trailer->trailerOffset) + ")";
             break;
         case package::LoadResult::CannotExtract:
-            *error = path + ": cannot extract the settings block";
+            *error = path + ": cannot extract the settings block (through a temporary file in " +
+                     temp + ")";
+            break;
+        case package::LoadResult::NoMemory:
+            *error = path + ": the settings block lists more files than memory holds";
             break;
     }
-    platform::RemoveFile(temp);
     return false;
 }
 

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "package/limits.h"
-#include "package/number.h"
 #include "package/scramble.h"
 #include "package/settings_layout.h"
 #include "package/trailer.h"
@@ -34,7 +33,9 @@ public:
                 "the package would grow past 2 GiB with " + what +
                 " (the installer addresses every piece with a signed 32-bit offset)");
         const int64_t start = position_;
-        out_.Write(data, size);
+        if (!out_.Write(data, size))
+            throw std::runtime_error(std::string("cannot write the package (") +
+                                     std::strerror(static_cast<int>(out_.error())) + ")");
         position_ += static_cast<int64_t>(size);
         return static_cast<int32_t>(start);
     }
@@ -42,7 +43,8 @@ public:
     // The whole stub, through a fixed buffer.
     void CopyStub(const std::string& stubPath) {
         platform::RawFile stub;
-        if (!stub.OpenRead(stubPath)) throw std::runtime_error(stubPath + ": cannot be read");
+        if (!stub.OpenRead(stubPath.c_str()))
+            throw std::runtime_error(stubPath + ": cannot be read");
         char buffer[1 << 16];
         for (size_t got; (got = stub.Read(buffer, sizeof buffer)) > 0;)
             Append(buffer, got, "the stub " + stubPath);
@@ -83,7 +85,7 @@ public:
 private:
     std::string ReadAll(const std::string& path) {
         platform::RawFile in;
-        if (!in.OpenRead(path)) throw std::runtime_error(path + ": cannot be read");
+        if (!in.OpenRead(path.c_str())) throw std::runtime_error(path + ": cannot be read");
         const int64_t length = in.Length();
         if (position_ + length > kLargestPackage)
             throw std::length_error(
@@ -101,7 +103,7 @@ private:
     int64_t position_ = 0;
 };
 
-std::string Number(int64_t value) { return package::FormatNumber(value); }
+std::string Number(int64_t value) { return std::to_string(value); }
 
 bool SameFile(const struct stat& a, const std::string& path) {
     struct stat b;
@@ -139,7 +141,7 @@ package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>
 
     package::ItemList items;
     items.columnsPerRow = layout::kItemsPerRow;
-    for (const std::string& item : settings) items.AddItem(item);
+    for (const std::string& item : settings) items.AddItem(item.c_str());
     for (size_t i = 0; i < files.size(); ++i) {
         const PackedFile& file = files[i];
         std::string entry[layout::kFileItems];
@@ -151,7 +153,7 @@ package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>
         entry[layout::kFileDataLength] = Number(pieces.files[i].length);
         entry[layout::kFileDataOffset] = Number(pieces.files[i].offset);
         entry[layout::kFileCompressed] = package::words::FlagWord(pieces.files[i].compressed);
-        for (const std::string& item : entry) items.AddItem(item);
+        for (const std::string& item : entry) items.AddItem(item.c_str());
     }
     return items;
 }
@@ -187,7 +189,7 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
     *stats = BuildStats();
     try {
         platform::RawFile out;
-        if (!out.OpenWrite(temp.path()))
+        if (!out.OpenWrite(temp.path().c_str()))
             throw std::runtime_error(temp.path() + ": cannot be written");
         Writer writer(out, progress);
         writer.CopyStub(stubPath);
@@ -202,14 +204,12 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
         package::ScrambleBlock(reinterpret_cast<unsigned char*>(&block[0]),
                                static_cast<long>(block.size()), package::kSettingsKey);
         const int32_t blockOffset = writer.Append(block.data(), block.size(), "the settings");
-        const std::string trailer =
-            package::FormatTrailer(static_cast<int32_t>(block.size()), blockOffset);
-        writer.Append(trailer.data(), trailer.size(), "the trailer");
+        char trailer[package::kTrailerRoom];
+        const size_t trailerLength =
+            package::FormatTrailer(static_cast<int32_t>(block.size()), blockOffset, trailer);
+        writer.Append(trailer, trailerLength, "the trailer");
         stats->packageSize = writer.position();
         out.Close();
-    } catch (const platform::FileError& e) {
-        *error = std::string(e.what()) + " (" + std::strerror(errno) + ")";
-        return false;
     } catch (const std::exception& e) {
         *error = e.what();
         return false;

@@ -19,8 +19,12 @@ const Command kCommands[] = {
      RunTavqUnpack},
 };
 
+#ifndef SFXPACK_VERSION
+#define SFXPACK_VERSION "unknown"
+#endif
+
 void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: sfxpack COMMAND [ARGS]\n\ncommands:\n");
+    std::fprintf(out, "usage: sfxpack COMMAND [ARGS]\n       sfxpack --version\n\ncommands:\n");
     for (const Command& command : kCommands)
         std::fprintf(out, "  %-44s %s\n", command.synopsis, command.summary);
     std::fprintf(out, "\n'sfxpack COMMAND --help' describes a command.\n");
@@ -51,9 +55,15 @@ int main(int argc, char** argv) {
         PrintUsage(stdout);
         return kExitOk;
     }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        if (argc > 2) return Fail(kExitUsage, "--version takes no arguments");
+        std::printf("sfxpack %s\n", SFXPACK_VERSION);
+        return kExitOk;
+    }
     for (const Command& command : kCommands)
         if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
-    std::fprintf(stderr, "sfxpack: unknown command '%s'\n", argv[1]);
+    std::fprintf(stderr, "sfxpack: unknown %s '%s'\n", argv[1][0] == '-' ? "option" : "command",
+                 argv[1]);
     PrintUsage(stderr);
     return kExitUsage;
 }

@@ -61,7 +61,10 @@ std::string FileItemName(int item) {
 
 class CountingSink : public archive::ByteSink {
 public:
-    void Write(const unsigned char*, size_t count) override { bytes += count; }
+    bool Write(const unsigned char*, size_t count) override {
+        bytes += count;
+        return true;
+    }
     uint64_t bytes = 0;
 };
 
@@ -120,7 +123,7 @@ private:
     void CheckItems() {
         platform::RawFile file;
         std::string block(static_cast<size_t>(trailer_.length), '\0');
-        if (!file.OpenRead(path_) ||
+        if (!file.OpenRead(path_.c_str()) ||
             file.Seek(trailer_.offset, platform::RawFile::Origin::Begin) < 0 ||
             file.Read(&block[0], block.size()) != block.size())
             return Problem("the settings block cannot be read");
@@ -187,7 +190,8 @@ private:
         unsigned char head[16] = {};
         platform::RawFile file;
         size_t got = 0;
-        if (file.OpenRead(path_) && file.Seek(offset, platform::RawFile::Origin::Begin) >= 0)
+        if (file.OpenRead(path_.c_str()) &&
+            file.Seek(offset, platform::RawFile::Origin::Begin) >= 0)
             got = file.Read(head, std::min<size_t>(sizeof head, static_cast<size_t>(length)));
         const char* format = PictureFormat(head, got);
         const bool icon = std::strcmp(kind, "icon") == 0;
@@ -209,7 +213,7 @@ private:
         unsigned char node[tavq::kNodeHeaderSize] = {};
         platform::RawFile file;
         if (entry.dataLength >= static_cast<int32_t>(tavq::kMinimumArchiveSize) &&
-            file.OpenRead(path_) &&
+            file.OpenRead(path_.c_str()) &&
             file.Seek(entry.dataOffset + static_cast<int64_t>(tavq::kFirstNodeOffset),
                       platform::RawFile::Origin::Begin) >= 0 &&
             file.Read(node, sizeof node) == sizeof node &&
@@ -219,7 +223,7 @@ private:
                     std::to_string(entry.dataLength) + " bytes stored for it");
         CountingSink sink;
         const archive::ExtractResult result =
-            archive::DecodeEmbedded(path_, entry.dataOffset, entry.dataLength, 0, sink);
+            archive::DecodeEmbedded(path_.c_str(), entry.dataOffset, entry.dataLength, 0, sink);
         if (!result.ok()) return Problem(what + ": does not decode: " + result.Reason());
         if (sink.bytes != result.uncompressedSize)
             Problem(what + ": decodes to " + std::to_string(sink.bytes) +

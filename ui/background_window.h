@@ -19,7 +19,7 @@ public:
 
     uint32_t color = 0x808000;  // 0x00BBGGRR
     HBRUSH brush = nullptr;     // made when the window is initialised, never deleted
-    std::string caption;
+    char caption[68] = {};
 
     // What the window reads from the package when it is made.
     const PictureHolder* picture = nullptr;

@@ -2,7 +2,7 @@
 
 namespace ui {
 
-ConfirmDialog::ConfirmDialog() : Dialog(kTemplate) { BindText(kMessageControl, &message); }
+ConfirmDialog::ConfirmDialog() : Dialog(kTemplate) { BindText(kMessageControl, message); }
 
 bool ConfirmDialog::OnInitDialog() {
     UpdateData(false);

@@ -14,11 +14,11 @@ public:
 
     ConfirmDialog();
 
-    std::string firstText;
-    std::string secondText;
-    std::string message;
-    HICON icon = nullptr;  // set on first use, never released
-    std::string caption;   // set on first use: the application's name
+    char firstText[64] = {};
+    char secondText[64] = {};
+    char message[1024] = {};  // room for a question that names a full path
+    HICON icon = nullptr;     // set on first use, never released
+    char caption[256] = {};   // set on first use: the application's name
 
 protected:
     bool OnInitDialog() override;

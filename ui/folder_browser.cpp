@@ -10,17 +10,17 @@ namespace ui {
 
 namespace {
 struct BrowseState {
-    std::wstring initial;
-    std::wstring caption;
+    const wchar_t* initial;
+    const wchar_t* caption;
 };
 
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
     const auto* state = reinterpret_cast<const BrowseState*>(data);
     if (message == BFFM_INITIALIZED) {
-        if (!state->initial.empty())
+        if (*state->initial)
             SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                         reinterpret_cast<LPARAM>(state->initial.c_str()));
-        if (!state->caption.empty()) SetWindowTextW(dialog, state->caption.c_str());
+                         reinterpret_cast<LPARAM>(state->initial));
+        if (*state->caption) SetWindowTextW(dialog, state->caption);
     } else if (message == BFFM_SELCHANGED) {
         SendMessageW(dialog, BFFM_ENABLEOK, 0, TRUE);
     }
@@ -37,10 +37,12 @@ int FolderBrowser::Run(HWND owner) {
     auto toPath = platform::SystemFunction<PathFn>(L"shell32.dll", "SHGetPathFromIDListW");
     if (!getMalloc || !browse || !toPath) return 0;
 
-    BrowseState state;
-    if (!initialFolder.empty()) state.initial = platform::Widen(BrowseStartFolder(initialFolder));
-    state.caption = platform::Widen(caption);
-    const std::wstring title = platform::Widen(prompt);
+    char start[1024];
+    BrowseStartFolder(initialFolder, start, sizeof start);
+    const platform::Wide initial(start);
+    const platform::Wide title(caption);
+    const platform::Wide promptText(prompt);
+    BrowseState state{initial.c_str(), title.c_str()};
 
     IMalloc* allocator = nullptr;
     if (FAILED(getMalloc(&allocator)) || !allocator) return 0;
@@ -50,7 +52,7 @@ int FolderBrowser::Run(HWND owner) {
     info.hwndOwner = owner;
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName;
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = promptText.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(&state);
@@ -58,10 +60,10 @@ int FolderBrowser::Run(HWND owner) {
     int chosen = 0;
     if (PIDLIST_ABSOLUTE item = browse(&info)) {
         wchar_t path[MAX_PATH] = {};
-        if (toPath(item, path)) {
-            result = platform::Narrow(path);
+        // A folder whose name GBK cannot hold cannot be installed to: it counts as no choice.
+        if (toPath(item, path) && platform::FitsGbk(path) &&
+            platform::Narrow(path, result, sizeof result))
             chosen = 1;
-        }
         allocator->Free(item);
     }
     allocator->Release();

@@ -10,10 +10,10 @@ namespace ui {
 
 class FolderBrowser {
 public:
-    std::string caption;        // the dialog's title; empty keeps the system's
-    std::string result;         // the chosen folder, after a run that returned 1
-    std::string initialFolder;  // selected when the dialog opens; empty selects nothing
-    std::string prompt;         // shown above the folder tree
+    const char* caption = "";        // the dialog's title; empty keeps the system's
+    const char* initialFolder = "";  // selected when the dialog opens; empty selects nothing
+    const char* prompt = "";         // shown above the folder tree
+    char result[1024] = {};          // the chosen folder, after a run that returned 1
 
     // 1 when a file-system folder was chosen (its path is then in `result`), 0 when the user
     // cancelled or chose something without a path.

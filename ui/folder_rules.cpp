@@ -1,80 +1,47 @@
 #include "ui/folder_rules.h"
 
+#include <cstring>
+
+#include "platform/gbk.h"
 #include "ui/messages.h"
 
 namespace ui {
 
-namespace {
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-// The offset where the last character of `path` starts (npos for an empty path).
-size_t LastCharacter(const std::string& path) {
-    size_t last = std::string::npos;
-    for (size_t i = 0; i < path.size();) {
-        last = i;
-        i += IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
-    }
-    return last;
-}
-}  // namespace
-
-size_t LastBackslash(const std::string& path) {
-    size_t found = std::string::npos;
-    for (size_t i = 0; i < path.size();) {
-        unsigned char byte = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(byte) && i + 1 < path.size()) {
-            i += 2;
-            continue;
-        }
-        if (byte == '\\') found = i;
-        ++i;
-    }
-    return found;
+bool DefaultInstallFolder(const char* windowsDir, const char* appName, char* folder, size_t room) {
+    const size_t first = gbk::FirstBackslash(windowsDir);
+    bool fits = first == gbk::kNotFound ? gbk::Copy(folder, room, windowsDir)
+                                        : gbk::CopyBytes(folder, room, windowsDir, first + 1);
+    if (!gbk::EndsWithBackslash(folder)) fits = gbk::Append(folder, room, "\\") && fits;
+    fits = gbk::Append(folder, room, "Program Files\\") && fits;
+    return gbk::Append(folder, room, appName) && fits;
 }
 
-bool EndsWithBackslash(const std::string& path) {
-    size_t last = LastCharacter(path);
-    return last != std::string::npos && path[last] == '\\' && last + 1 == path.size();
+bool WithFinalBackslash(const char* folder, char* out, size_t room) {
+    if (!gbk::Copy(out, room, folder)) return false;
+    return gbk::EndsWithBackslash(out) || gbk::Append(out, room, "\\");
 }
 
-std::string DefaultInstallFolder(const std::string& windowsDir, const std::string& appName) {
-    size_t first = std::string::npos;
-    for (size_t i = 0; i < windowsDir.size();) {
-        unsigned char byte = static_cast<unsigned char>(windowsDir[i]);
-        if (IsLeadByte(byte) && i + 1 < windowsDir.size()) {
-            i += 2;
-            continue;
-        }
-        if (byte == '\\') {
-            first = i;
-            break;
-        }
-        ++i;
-    }
-    std::string folder = first == std::string::npos ? windowsDir : windowsDir.substr(0, first + 1);
-    if (!EndsWithBackslash(folder)) folder += '\\';
-    return folder + "Program Files\\" + appName;
+bool ParentFolder(const char* folder, char* parent, size_t room) {
+    parent[0] = '\0';
+    const size_t last = gbk::LastCharacter(folder);
+    if (last == gbk::kNotFound) return true;
+    // Everything before the final backslash, then up to the backslash before it.
+    size_t cut = gbk::kNotFound;
+    for (size_t i = 0; i < last; i += gbk::CharWidth(folder + i))
+        if (folder[i] == '\\') cut = i;
+    if (cut == gbk::kNotFound) return true;
+    return gbk::CopyBytes(parent, room, folder, cut);
 }
 
-std::string WithFinalBackslash(const std::string& folder) {
-    return EndsWithBackslash(folder) ? folder : folder + '\\';
-}
-
-std::string ParentFolder(const std::string& folder) {
-    std::string rest = folder;
-    size_t last = LastCharacter(rest);
-    if (last == std::string::npos) return std::string();
-    rest.erase(last);  // the final backslash
-    size_t cut = LastBackslash(rest);
-    return cut == std::string::npos ? std::string() : rest.substr(0, cut);
-}
-
-FolderVerdict CheckParentFolder(std::string parent, const FolderProbe& probe) {
-    if (parent.empty()) return FolderVerdict::InvalidDrive;
-    if (EndsWithBackslash(parent)) parent.erase(parent.size() - 1);
-    if (parent.size() == 2) {
+FolderVerdict CheckParentFolder(const char* given, const FolderProbe& probe) {
+    if (!*given) return FolderVerdict::InvalidDrive;
+    char parent[1024];
+    if (!gbk::Copy(parent, sizeof parent, given)) return FolderVerdict::InvalidFolder;
+    if (gbk::EndsWithBackslash(parent)) parent[std::strlen(parent) - 1] = '\0';
+    if (std::strlen(parent) == 2) {
         switch (probe.DriveType(parent)) {
             case kDriveNoRoot: {
+                // Drives A: and B: without a disk are floppy drives waiting for one.
                 char letter = static_cast<char>(parent[0] | 0x20);
                 bool floppy = (letter == 'a' || letter == 'b') && parent[1] == ':';
                 return floppy ? FolderVerdict::FloppyDrive : FolderVerdict::InvalidDrive;
@@ -82,7 +49,7 @@ FolderVerdict CheckParentFolder(std::string parent, const FolderProbe& probe) {
             case kDriveRemovable: return FolderVerdict::FloppyDrive;
             case kDriveRemote: return FolderVerdict::NetworkDrive;
             case kDriveCdRom:
-                // A read-only medium: nothing can be installed there.
+                // Nothing can be installed on a read-only disc.
                 return FolderVerdict::InvalidDrive;
             default: return FolderVerdict::Pass;
         }
@@ -101,16 +68,19 @@ const char* FolderVerdictMessage(FolderVerdict verdict) {
     return "";
 }
 
-std::string BrowseStartFolder(std::string folder) {
-    while (!folder.empty()) {
-        char last = folder.back();
+bool BrowseStartFolder(const char* folder, char* start, size_t room) {
+    if (!gbk::Copy(start, room, folder)) return false;
+    size_t length = std::strlen(start);
+    while (length > 0) {
+        char last = start[length - 1];
         if (last != ' ' && last != '\t' && last != '\r' && last != '\n' && last != '\v' &&
             last != '\f')
             break;
-        folder.pop_back();
+        start[--length] = '\0';
     }
-    if (!folder.empty() && (folder.back() == '/' || EndsWithBackslash(folder))) folder.pop_back();
-    return folder;
+    if (length > 0 && (start[length - 1] == '/' || gbk::EndsWithBackslash(start)))
+        start[length - 1] = '\0';
+    return true;
 }
 
 }  // namespace ui

@@ -3,9 +3,9 @@
 #include "package/file_block.h"
 #include "package/settings_loader.h"
 #include "platform/file.h"
+#include "platform/gbk.h"
 #include "platform/ole.h"
 #include "platform/property_sheet.h"
-#include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 #include "ui/messages.h"
 #include "ui/package_icon.h"
@@ -22,10 +22,10 @@ SetupApp* const theApp = new SetupApp;
 SetupApp& App() { return *theApp; }
 
 SetupApp::SetupApp() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        model.exePath = platform::Narrow(std::wstring(path, length));
+    // Kept as the system gives it: the folder it was downloaded to may have a name that GBK
+    // cannot hold. A path cut short stays empty, and the package then cannot be found.
+    DWORD length = GetModuleFileNameW(nullptr, model.exePath, platform::kPathRoom);
+    if (length == 0 || length >= platform::kPathRoom) model.exePath[0] = L'\0';
 }
 
 void SetupApp::LoadPicture(PictureHolder* holder, int32_t length, int32_t offset) {
@@ -35,8 +35,9 @@ void SetupApp::LoadPicture(PictureHolder* holder, int32_t length, int32_t offset
 }
 
 bool SetupApp::LoadPackage() {
-    const std::string temp = platform::TempFolder() + package::kTempFileName;
-    if (package::LoadSettings(model.exePath, temp, &model) != package::LoadResult::Loaded)
+    wchar_t tempFolder[platform::kPathRoom];
+    if (!platform::TempFolder(tempFolder, platform::kPathRoom)) return false;
+    if (package::LoadSettings(model.exePath, tempFolder, &model) != package::LoadResult::Loaded)
         return false;
     if (model.pictureLength > 0)
         LoadPicture(&wizardPicture, model.pictureLength, model.pictureOffset);
@@ -60,7 +61,8 @@ bool SetupApp::InitInstance() {
     const bool background = model.showBackground == 1;
     if (background) {
         backgroundWindow.color = model.backgroundColor;
-        backgroundWindow.caption = model.backgroundCaption;
+        gbk::Copy(backgroundWindow.caption, sizeof backgroundWindow.caption,
+                  model.backgroundCaption);
         backgroundWindow.picture = &backgroundPicture;
         backgroundWindow.keepCaption = model.backgroundHasCaption != 0;
         // Without the window the wizard still runs.
@@ -78,16 +80,15 @@ bool SetupApp::InitInstance() {
     return false;
 }
 
-int SetupApp::ShowConfirm(const std::string& message, const std::string& firstText,
-                          const std::string& secondText) {
+int SetupApp::ShowConfirm(const char* message, const char* firstText, const char* secondText) {
     if (!confirmDialog.icon) {
         // A failed icon load is tried again on the next question.
         confirmDialog.icon = LoadSetupIcon(model.exePath, model.iconLength, model.iconOffset);
-        confirmDialog.caption = model.appName;
+        gbk::Copy(confirmDialog.caption, sizeof confirmDialog.caption, model.appName);
     }
-    confirmDialog.message = message;
-    confirmDialog.firstText = firstText;
-    confirmDialog.secondText = secondText;
+    gbk::Copy(confirmDialog.message, sizeof confirmDialog.message, message);
+    gbk::Copy(confirmDialog.firstText, sizeof confirmDialog.firstText, firstText);
+    gbk::Copy(confirmDialog.secondText, sizeof confirmDialog.secondText, secondText);
     return confirmDialog.RunModal(mainWindow) == IDOK ? 0 : 1;
 }
 

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "package/setup_model.h"
 #include "ui/background_window.h"
 #include "ui/confirm_dialog.h"
@@ -24,15 +22,14 @@ public:
     // package could not be loaded (after the message); either way the program then ends.
     bool InitInstance();
 
-    // Reads the settings through the temporary file qorv.tmp, then the pictures. False when
-    // the package cannot be found or read.
+    // Reads the settings through a temporary file of its own, then the pictures. False when
+    // the package cannot be found or read, or the system names no usable temporary folder.
     bool LoadPackage();
 
     // Asks `message` in the shared question box with the two button texts. 0 for the first
     // (default) button, 1 for anything else: the second button, Escape, the close box, or a box
     // that could not be shown.
-    int ShowConfirm(const std::string& message, const std::string& firstText,
-                    const std::string& secondText);
+    int ShowConfirm(const char* message, const char* firstText, const char* secondText);
 
     // Help requests have no effect.
     void WinHelp() {}

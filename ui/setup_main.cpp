@@ -1,8 +1,6 @@
 // setup.exe: the installer stub. The packer appends the package behind it.
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "platform/system_library.h"
 #include "ui/setup_app.h"
 
@@ -11,12 +9,6 @@ namespace {
 // (a download folder, where a planted version.dll would be found first).
 [[gnu::constructor(101)]] void RestrictDllSearchEarly() { platform::HardenDllSearch(); }
 }  // namespace
-
-// The verbose terminate handler would drag the demangler into the stub; a failure that gets
-// that far simply ends the program.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     platform::HardenDllSearch();

@@ -1,17 +1,18 @@
 #include "ui/step1.h"
 
+#include "platform/gbk.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 
 namespace ui {
 
 CStep1::CStep1() : WizardPage(kTemplate, text::kCancelNotStarted) {
-    for (int i = 0; i < 8; ++i) BindLine(kFirstLine + i, &lines[i]);
+    for (int i = 0; i < 8; ++i) BindLine(kFirstLine + i, lines[i]);
 }
 
 bool CStep1::OnInitDialog() {
     // Every line is pushed, so an empty line in the package gives an empty line on the page.
-    for (int i = 0; i < 8; ++i) lines[i] = PageLine(package::kPageWelcome, i);
+    for (int i = 0; i < 8; ++i) gbk::Copy(lines[i], kLineRoom, PageLine(package::kPageWelcome, i));
     UpdateData(false);
     return true;
 }

@@ -1,8 +1,6 @@
 // The welcome page (dialog 129): eight lines of the package's texts.
 #pragma once
 
-#include <string>
-
 #include "ui/wizard_page.h"
 
 namespace ui {
@@ -12,7 +10,7 @@ public:
     enum : int { kTemplate = 129, kFirstLine = 1007 };
     CStep1();
 
-    std::string lines[8];
+    char lines[8][kLineRoom] = {};
 
 protected:
     bool OnInitDialog() override;

@@ -1,20 +1,21 @@
 #include "ui/step2.h"
 
+#include "platform/gbk.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 
 namespace ui {
 
 CStep2::CStep2() : WizardPage(kTemplate, text::kCancelNotStarted) {
-    BindLine(kLine0, &line0);
-    BindLine(kLine1, &line1);
-    BindText(kAgreementText, &agreementText, kAgreementLimit);
+    BindLine(kLine0, line0);
+    BindLine(kLine1, line1);
+    BindText(kAgreementText, agreementText, kAgreementLimit);
 }
 
 bool CStep2::OnInitDialog() {
-    line0 = PageLine(package::kPageAgreement, 0);
-    line1 = PageLine(package::kPageAgreement, 1);
-    agreementText = PageLine(package::kPageAgreement, 2);
+    gbk::Copy(line0, sizeof line0, PageLine(package::kPageAgreement, 0));
+    gbk::Copy(line1, sizeof line1, PageLine(package::kPageAgreement, 1));
+    gbk::Copy(agreementText, sizeof agreementText, PageLine(package::kPageAgreement, 2));
     UpdateData(false);
     return true;
 }

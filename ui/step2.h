@@ -2,8 +2,6 @@
 // "我同意" and "我不同意"; Next is enabled only while the user agrees.
 #pragma once
 
-#include <string>
-
 #include "ui/wizard_page.h"
 
 namespace ui {
@@ -22,9 +20,9 @@ public:
     CStep2();
 
     int agreed = 0;
-    std::string line0;
-    std::string line1;
-    std::string agreementText;
+    char line0[kLineRoom] = {};
+    char line1[kLineRoom] = {};
+    char agreementText[kAgreementLimit] = {};
 
 protected:
     bool OnInitDialog() override;

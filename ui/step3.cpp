@@ -1,6 +1,8 @@
 #include "ui/step3.h"
 
+#include "package/setup_model.h"
 #include "platform/file.h"
+#include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 #include "ui/folder_browser.h"
@@ -13,45 +15,48 @@ namespace ui {
 namespace {
 class MachineProbe : public FolderProbe {
 public:
-    int DriveType(const std::string& drive) const override {
+    int DriveType(const char* drive) const override {
         // The root needs its backslash: "D:" alone names the current folder of drive D.
-        return static_cast<int>(GetDriveTypeW(platform::Widen(drive + "\\").c_str()));
+        char root[8];
+        gbk::Copy(root, sizeof root, drive);
+        gbk::Append(root, sizeof root, "\\");
+        return static_cast<int>(GetDriveTypeW(platform::Wide(root).c_str()));
     }
-    bool FolderExists(const std::string& path) const override { return platform::IsFolder(path); }
+    bool FolderExists(const char* path) const override { return platform::IsFolder(path); }
 };
 
-// True when the control's text survives the trip to GBK and back.
+// True when the control's whole text has a GBK form.
 bool FitsGbk(HWND control) {
-    int length = GetWindowTextLengthW(control);
-    std::wstring typed(static_cast<size_t>(length) + 1, L'\0');
-    typed.resize(static_cast<size_t>(GetWindowTextW(control, &typed[0], length + 1)));
-    return platform::Widen(platform::Narrow(typed)) == typed;
+    wchar_t typed[platform::Wide::kRoom];
+    const int length = GetWindowTextW(control, typed, platform::Wide::kRoom);
+    return length < static_cast<int>(platform::Wide::kRoom) - 1 && platform::FitsGbk(typed);
 }
 }  // namespace
 
-std::string WindowsFolder() {
-    wchar_t folder[MAX_PATH];
-    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    return platform::Narrow(std::wstring(folder, length));
+bool WindowsFolder(char* folder, size_t room) {
+    wchar_t wide[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(wide, MAX_PATH);
+    folder[0] = '\0';
+    return length > 0 && length < MAX_PATH && platform::Narrow(wide, folder, room);
 }
 
-bool ValidateParentFolder(const std::string& parent, const std::string& caption, HWND owner) {
+bool ValidateParentFolder(const char* parent, const char* caption, HWND owner) {
     FolderVerdict verdict = CheckParentFolder(parent, MachineProbe());
     if (verdict == FolderVerdict::Pass) return true;
-    platform::ShowOwnedMessageBox(owner, FolderVerdictMessage(verdict), caption.c_str(), MB_OK);
+    platform::ShowOwnedMessageBox(owner, FolderVerdictMessage(verdict), caption, MB_OK);
     return false;
 }
 
-CStep3::CStep3()
-    : WizardPage(kTemplate, text::kCancelAboutToStart),
-      folder(DefaultInstallFolder(WindowsFolder(), App().model.appName)) {
-    for (int i = 0; i < 4; ++i) BindLine(kFirstLine + i, &lines[i]);
-    BindText(kFolder, &folder, kFolderLimit);
+CStep3::CStep3() : WizardPage(kTemplate, text::kCancelAboutToStart) {
+    char windows[MAX_PATH * 2];
+    WindowsFolder(windows, sizeof windows);
+    DefaultInstallFolder(windows, App().model.appName, folder, sizeof folder);
+    for (int i = 0; i < 4; ++i) BindLine(kFirstLine + i, lines[i]);
+    BindText(kFolder, folder, kFolderLimit);
 }
 
 bool CStep3::OnInitDialog() {
-    for (int i = 0; i < 4; ++i) lines[i] = PageLine(package::kPageFolder, i);
+    for (int i = 0; i < 4; ++i) gbk::Copy(lines[i], kLineRoom, PageLine(package::kPageFolder, i));
     UpdateData(false);
     return true;
 }
@@ -77,24 +82,31 @@ void CStep3::Browse() {
     browser.prompt = text::kChooseFolderPrompt;
     browser.initialFolder = folder;
     if (browser.Run(hwnd()) != 1) return;
-    folder = browser.result;
+    gbk::Copy(folder, sizeof folder, browser.result);
     UpdateData(false);
 }
 
 bool CStep3::OnWizardNext() {
     // Nothing is checked or created while a text of the page is refused.
     if (!UpdateData(true)) return false;
+    const char* caption = App().model.appName;
     // Every path of the installation is GBK: a typed character that GBK cannot hold would turn
     // into "?" and name a folder that can never be made.
-    if (!FitsGbk(Item(kFolder))) {
-        platform::ShowOwnedMessageBox(hwnd(), text::kInvalidFolder, App().model.appName, MB_OK);
+    char chosen[package::kInstallDirRoom];
+    char parent[package::kInstallDirRoom];
+    if (!FitsGbk(Item(kFolder)) || !WithFinalBackslash(folder, chosen, sizeof chosen) ||
+        !ParentFolder(chosen, parent, sizeof parent)) {
+        platform::ShowOwnedMessageBox(hwnd(), text::kInvalidFolder, caption, MB_OK);
         return false;
     }
-    std::string chosen = WithFinalBackslash(folder);
-    if (!ValidateParentFolder(ParentFolder(chosen), App().model.appName, hwnd())) return false;
-    // Best effort: an existing folder is fine, and a failure shows when files are copied.
-    platform::CreateFolder(chosen);
-    App().model.installDir = chosen;
+    if (!ValidateParentFolder(parent, caption, hwnd())) return false;
+    // The run needs the folder itself: one that cannot be made (a file of that name is in the
+    // way) keeps the page, and installDir stays unset.
+    if (!platform::CreateFolder(chosen) && !platform::IsFolder(chosen)) {
+        platform::ShowOwnedMessageBox(hwnd(), text::kInvalidFolder, caption, MB_OK);
+        return false;
+    }
+    gbk::Copy(App().model.installDir, sizeof App().model.installDir, chosen);
     return true;
 }
 

@@ -2,8 +2,7 @@
 // typing or through the folder dialog, checked, created and handed to the installation.
 #pragma once
 
-#include <string>
-
+#include "platform/file.h"
 #include "ui/wizard_page.h"
 
 namespace ui {
@@ -19,8 +18,10 @@ public:
     };
     CStep3();
 
-    std::string lines[4];
-    std::string folder;
+    char lines[4][kLineRoom] = {};
+    // Larger than the box's limit: a deeper folder from the folder dialog is shown whole and
+    // then refused with the length message, never cut into another folder.
+    char folder[platform::kPathRoom] = {};
 
 protected:
     bool OnInitDialog() override;
@@ -34,9 +35,10 @@ private:
 
 // Checks the parent of the chosen folder; a refusal is shown in a box owned by `owner` with
 // `caption`. True when the folder may be created.
-bool ValidateParentFolder(const std::string& parent, const std::string& caption, HWND owner);
+bool ValidateParentFolder(const char* parent, const char* caption, HWND owner);
 
 // The Windows folder, as the platform reports it.
-std::string WindowsFolder();
+// False when it does not fit `room`.
+bool WindowsFolder(char* folder, size_t room);
 
 }  // namespace ui

@@ -2,19 +2,20 @@
 
 #include <commctrl.h>
 
+#include "platform/gbk.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 
 namespace ui {
 
-CStep4::CStep4() : WizardPage(kTemplate, text::kCancelInProgress) { BindLine(kLine0, &line0); }
+CStep4::CStep4() : WizardPage(kTemplate, text::kCancelInProgress) { BindLine(kLine0, line0); }
 
 CStep4::~CStep4() {
     if (hwnd()) SendDlgItemMessageW(hwnd(), kAnimation, ACM_OPENW, 0, 0);
 }
 
 bool CStep4::OnInitDialog() {
-    line0 = PageLine(package::kPageProgress, 0);
+    gbk::Copy(line0, sizeof line0, PageLine(package::kPageProgress, 0));
     UpdateData(false);
     return true;
 }

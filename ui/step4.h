@@ -2,8 +2,6 @@
 // the installation engine; for now the page shows its text and the copy animation.
 #pragma once
 
-#include <string>
-
 #include "ui/wizard_page.h"
 
 namespace ui {
@@ -22,7 +20,7 @@ public:
     CStep4();
     ~CStep4() override;
 
-    std::string line0;
+    char line0[kLineRoom] = {};
 
 protected:
     bool OnInitDialog() override;

@@ -1,16 +1,17 @@
 #include "ui/step5.h"
 
+#include "platform/gbk.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 
 namespace ui {
 
 CStep5::CStep5() : WizardPage(kTemplate, text::kCancelAboutToFinish) {
-    for (int i = 0; i < 3; ++i) BindLine(kFirstLine + i, &lines[i]);
+    for (int i = 0; i < 3; ++i) BindLine(kFirstLine + i, lines[i]);
 }
 
 bool CStep5::OnInitDialog() {
-    for (int i = 0; i < 3; ++i) lines[i] = PageLine(package::kPageFinish, i);
+    for (int i = 0; i < 3; ++i) gbk::Copy(lines[i], kLineRoom, PageLine(package::kPageFinish, i));
     UpdateData(false);
     return true;
 }

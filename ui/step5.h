@@ -2,8 +2,6 @@
 // installation engine; for now the page shows its texts and takes part in the button plan.
 #pragma once
 
-#include <string>
-
 #include "ui/wizard_page.h"
 
 namespace ui {
@@ -13,7 +11,7 @@ public:
     enum : int { kTemplate = 133, kFirstLine = 1022 };
     CStep5();
 
-    std::string lines[3];
+    char lines[3][kLineRoom] = {};
 
 protected:
     bool OnInitDialog() override;

@@ -1,5 +1,6 @@
 #include "ui/wizard_page.h"
 
+#include "platform/gbk.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 
@@ -26,9 +27,9 @@ void WizardPage::OnPaint(HDC dc) {
     App().wizardPicture.Draw(dc, 0, 0, kSidePictureWidth, kSidePictureHeight);
 }
 
-void WizardPage::BindLine(int id, std::string* value) { BindText(id, value, kLineLimit); }
+void WizardPage::BindLine(int id, char (&value)[kLineRoom]) { BindText(id, value, kLineLimit); }
 
-std::string WizardPage::PageLine(int page, int line) {
+const char* WizardPage::PageLine(int page, int line) {
     return App().model.pageTexts[page].Line(line);
 }
 

@@ -2,8 +2,6 @@
 // requests of the button plan.
 #pragma once
 
-#include <string>
-
 #include "platform/property_sheet.h"
 
 namespace ui {
@@ -15,6 +13,10 @@ public:
     // `cancelQuestion` is asked when the user cancels on this page.
     WizardPage(int templateId, const char* cancelQuestion);
 
+    static constexpr int kLineLimit = 47;
+    // A line as the package holds it: a longer one than the page takes is shown, then refused.
+    static constexpr size_t kLineRoom = 256;
+
 protected:
     // Continue or quit: quitting lets the sheet close; nothing done so far is undone.
     bool OnQueryCancel() override;
@@ -23,13 +25,11 @@ protected:
     virtual void OnPaint(HDC dc);
 
     // Binds the text control `id` to `value` with the limit of a page line (47 bytes).
-    void BindLine(int id, std::string* value);
+    void BindLine(int id, char (&value)[kLineRoom]);
     // Line `line` of this page's record of the package's texts.
-    static std::string PageLine(int page, int line);
+    static const char* PageLine(int page, int line);
 
     platform::PropertySheet& Sheet() const { return *sheet(); }
-
-    static constexpr int kLineLimit = 47;
 
 private:
     const char* cancelQuestion_;

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 megabytes=${1:-100}
 release=build/release
 
-cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSFX_SANITIZE=OFF >/dev/null
 cmake --build "$release" --target sfxpack >/dev/null
 sfxpack=$PWD/$release/tools/sfxpack
 

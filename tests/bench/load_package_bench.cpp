@@ -17,8 +17,9 @@ const std::string& PackageWith(int files) {
         TestPackage pkg;
         pkg.items[40] = "Benchmark";
         for (int i = 0; i < files; ++i)
-            pkg.AddFile("file" + std::to_string(i) + ".dat", "", "data\\sub" + std::to_string(i % 100),
-                        i % 8, "", 1000, 2000 + i, i % 2 == 0);
+            pkg.AddFile("file" + std::to_string(i) + ".dat", "",
+                        "data\\sub" + std::to_string(i % 100), i % 8, "", 1000, 2000 + i,
+                        i % 2 == 0);
         path = Dir().File("setup.exe");
         pkg.Write(path);
     }
@@ -29,7 +30,7 @@ void BM_LoadPackage100k(benchmark::State& state) {
     const std::string& exe = PackageWith(100000);
     for (auto _ : state) {
         package::SetupModel model;
-        package::LoadSettings(exe, Dir().File("qorv.tmp"), &model);
+        package::LoadSettings(exe.c_str(), Dir().Folder().c_str(), &model);
         long long total = 0;
         for (int i = 0; i < model.fileList.count; ++i) {
             model.fileList.SeekTo(i);

@@ -7,8 +7,9 @@
 namespace {
 class Sink : public archive::ByteSink {
 public:
-    void Write(const unsigned char* data, size_t count) override {
+    bool Write(const unsigned char* data, size_t count) override {
         for (size_t i = 0; i < count; ++i) sum += data[i];
+        return true;
     }
     unsigned sum = 0;
 };
@@ -19,6 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sink sink;
     const archive::ExtractResult result =
         archive::DecodeArchiveBytes(data + 1, size - 1, data[0] % 4, sink);
-    if (!result.ok() && result.Reason().empty()) __builtin_trap();
+    if (!result.ok() && !*result.Reason()) __builtin_trap();
     return 0;
 }

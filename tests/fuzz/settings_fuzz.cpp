@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     package::ParseTrailerText(bytes.c_str(), bytes.size());
 
     package::ItemList items;
-    items.SetText(bytes);
+    items.SetText(bytes.data(), bytes.size());
     for (size_t i = 0; i <= size; ++i) {
         const char* item = items.NextItem();
         if (std::strlen(item) > package::ItemList::kItemRoom) __builtin_trap();
     }
 
     package::ItemList settings;
-    settings.SetText(bytes);
+    settings.SetText(bytes.data(), bytes.size());
     package::SetupModel model;
     package::ReadSettings(settings, &model);
     return 0;

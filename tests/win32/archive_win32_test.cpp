@@ -24,26 +24,27 @@ std::string Archive(const std::string& magic, const std::string& stream) {
 }
 
 std::vector<std::string> g_messages;
-void Capture(const std::string& text, const std::string& caption) {
-    g_messages.push_back(text + "|" + caption);
+void Capture(const char* text, const char* caption) {
+    g_messages.push_back(std::string(text) + "|" + caption);
 }
 
 TEST(ArchiveWin32, ExtractsIntoAChineseNamedPath) {
     WinTempDir dir;
     const std::string folder = dir.File("文件夹\\");
-    ASSERT_TRUE(platform::CreateFolder(folder));
+    ASSERT_TRUE(platform::CreateFolder(folder.c_str()));
     PutBytes(dir.File("归档.tavq"), Archive("TAVQ", kAbababa));
-    ASSERT_EQ(archive::ArchiveReader::ExtractFile(dir.File("归档.tavq"), folder + "解压.bin", 0),
+    ASSERT_EQ(archive::ArchiveReader::ExtractFile(dir.File("归档.tavq").c_str(),
+                                                  (folder + "解压.bin").c_str(), 0),
               1);
     EXPECT_EQ(GetBytes(folder + "解压.bin"), "ABABABA");
     // The name on disk is the Chinese one, not its GBK bytes read as another code page.
-    const std::wstring wide = platform::Widen(folder) + L"\u89e3\u538b.bin";
+    const std::wstring wide = W(folder) + L"\u89e3\u538b.bin";
     EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
 
     const std::string container = std::string(333, 'M') + Archive("TAVQ", kAbababa);
     PutBytes(dir.File("安装.exe"), container);
-    EXPECT_EQ(archive::ArchiveReader::ExtractEmbedded(dir.File("安装.exe"), folder + "嵌入.txt",
-                                                      333, 100, 0),
+    EXPECT_EQ(archive::ArchiveReader::ExtractEmbedded(W(dir.File("安装.exe")).c_str(),
+                                                      (folder + "嵌入.txt").c_str(), 333, 100, 0),
               1);
     EXPECT_EQ(GetBytes(folder + "嵌入.txt"), "ABABABA");
 }
@@ -53,17 +54,22 @@ TEST(ArchiveWin32, RefusalReachesTheHookNotABox) {
     g_messages.clear();
     platform::SetMessageHook(Capture);
     PutBytes(dir.File("bad.tavq"), Archive("TAVX", kAbababa));
-    EXPECT_EQ(archive::ArchiveReader::ExtractFile(dir.File("bad.tavq"), dir.File("out.bin"), 0), 0);
+    EXPECT_EQ(archive::ArchiveReader::ExtractFile(dir.File("bad.tavq").c_str(),
+                                                  dir.File("out.bin").c_str(), 0),
+              0);
     PutBytes(dir.File("short.tavq"), "TAVQ");
-    EXPECT_EQ(archive::ArchiveReader::ExtractFile(dir.File("short.tavq"), dir.File("out.bin"), 0),
+    EXPECT_EQ(archive::ArchiveReader::ExtractFile(dir.File("short.tavq").c_str(),
+                                                  dir.File("out.bin").c_str(), 0),
               0);
     // A damaged stream: the partial output is removed.
     PutBytes(dir.File("cut.tavq"), Archive("TAVQ", kAbababa.substr(0, 5)));
-    EXPECT_EQ(archive::ArchiveReader::ExtractFile(dir.File("cut.tavq"), dir.File("out.bin"), 0), 0);
+    EXPECT_EQ(archive::ArchiveReader::ExtractFile(dir.File("cut.tavq").c_str(),
+                                                  dir.File("out.bin").c_str(), 0),
+              0);
     platform::SetMessageHook(nullptr);
     EXPECT_EQ(g_messages,
               (std::vector<std::string>{"not tavq file|", "error tavq file|", "error tavq file|"}));
-    EXPECT_FALSE(platform::PathExists(dir.File("out.bin")));
+    EXPECT_FALSE(platform::PathExists(dir.File("out.bin").c_str()));
 }
 
 }  // namespace

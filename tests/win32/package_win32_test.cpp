@@ -35,25 +35,27 @@ TEST(PackageWin32, SettingsOfAPackageWithAChineseName) {
     const std::string image(3000, 'M');
     const std::string exe = dir.File("安装程序.exe");
     PutBytes(exe, image + block +
-                      package::FormatTrailer(static_cast<int32_t>(block.size()),
-                                             static_cast<int32_t>(image.size())));
+                      TrailerText(static_cast<int32_t>(block.size()),
+                                  static_cast<int32_t>(image.size())));
 
+    // The temporary copy goes to a folder whose name GBK cannot hold, as a user's may be.
+    const std::wstring temp = W(dir.path()) + L"\uae40\ubbfc\uc218 J\u00f6rg\\";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
     package::SetupModel model;
-    const std::string temp = platform::TempFolder() + package::kTempFileName;
-    ASSERT_EQ(package::LoadSettings(exe, temp, &model), package::LoadResult::Loaded);
+    ASSERT_EQ(package::LoadSettings(W(exe).c_str(), temp.c_str(), &model),
+              package::LoadResult::Loaded);
     EXPECT_STREQ(model.pageTexts[0].line0, "欢迎安装");
     EXPECT_STREQ(model.appName, "演示程序");
     ASSERT_EQ(model.fileList.count, 1);
     EXPECT_STREQ(model.fileList.Current()->fileName, "说明.txt");
     EXPECT_STREQ(model.fileList.Current()->subFolder, "文档");
     EXPECT_EQ(model.fileList.Current()->overwriteMode, package::kOverwriteAsk);
-    EXPECT_FALSE(platform::PathExists(temp));
+    EXPECT_EQ(CountFiles(temp, L"*.tmp"), 0);
 
     int64_t length = -1;
-    auto tail = package::ReadFileBlock(exe, &length, 2990);
+    auto tail = package::ReadFileBlock(W(exe).c_str(), &length, 2990);
     ASSERT_TRUE(tail);
     EXPECT_EQ(length,
-              static_cast<int64_t>(10 + block.size()) +
-                  static_cast<int64_t>(
-                      package::FormatTrailer(static_cast<int32_t>(block.size()), 3000).size()));
+              static_cast<int64_t>(10 + block.size() +
+                                   TrailerText(static_cast<int32_t>(block.size()), 3000).size()));
 }

@@ -34,7 +34,12 @@ public:
 };
 const auto* const kOle = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
 
-std::string TempCopyPath() { return platform::TempFolder() + package::kTempFileName; }
+// Temporary files of ours left in the temporary folder.
+int TempLeftovers() { return CountFiles(TempFolderW(), L"qorv-*"); }
+
+void SetExePath(ui::SetupApp& app, const std::string& gbkPath) {
+    lstrcpynW(app.model.exePath, W(gbkPath).c_str(), platform::kPathRoom);
+}
 
 std::string RawResource(int id, LPCWSTR type) {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), type);
@@ -222,33 +227,28 @@ TEST(PackageIconWin32, IconBytesBecomeAnIconAndTheTemporaryFileGoes) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
-    EXPECT_FALSE(platform::PathExists(TempCopyPath()));
+    EXPECT_EQ(TempLeftovers(), 0);
 }
 
 TEST(PackageIconWin32, GarbageGivesNoIconAndNoLeftover) {
     const unsigned char garbage[] = "not an icon, not even close";
     EXPECT_EQ(ui::LoadIconFromBytes(garbage, sizeof garbage), nullptr);
     EXPECT_EQ(ui::LoadIconFromBytes(garbage, 0), nullptr);
-    EXPECT_FALSE(platform::PathExists(TempCopyPath()));
-}
-
-TEST(PackageIconWin32, AReadOnlyLeftoverDoesNotBlockTheIcon) {
-    PutBytes(TempCopyPath(), "left over from an earlier run");
-    SetFileAttributesW(platform::Widen(TempCopyPath()).c_str(), FILE_ATTRIBUTE_READONLY);
-    const std::string file = RawResource(3, MAKEINTRESOURCEW(10));  // RT_RCDATA
-    ASSERT_FALSE(file.empty());
-    HICON icon = ui::LoadIconFromBytes(reinterpret_cast<const unsigned char*>(file.data()),
-                                       static_cast<int32_t>(file.size()));
-    EXPECT_NE(icon, nullptr);
-    if (icon) DestroyIcon(icon);
-    EXPECT_FALSE(platform::PathExists(TempCopyPath()));
+    // A directory that claims an image beyond the bytes it came with.
+    std::string cut = RawResource(3, MAKEINTRESOURCEW(10));
+    ASSERT_GT(cut.size(), 100u);
+    cut.resize(60);
+    EXPECT_EQ(ui::LoadIconFromBytes(reinterpret_cast<const unsigned char*>(cut.data()),
+                                    static_cast<int32_t>(cut.size())),
+              nullptr);
+    EXPECT_EQ(TempLeftovers(), 0);
 }
 
 TEST(PackageIconWin32, WithoutAPackageIconTheProgramsIconIsUsed) {
-    HICON own = ui::LoadSetupIcon("unused.exe", 0, 0);
+    HICON own = ui::LoadSetupIcon(L"unused.exe", 0, 0);
     EXPECT_NE(own, nullptr);
     WinTempDir dir;
-    EXPECT_EQ(ui::LoadSetupIcon(dir.File("missing.exe"), 766, 0), nullptr)
+    EXPECT_EQ(ui::LoadSetupIcon(W(dir.File("missing.exe")).c_str(), 766, 0), nullptr)
         << "a package icon that cannot be read gives none, not the program's";
 }
 
@@ -288,14 +288,13 @@ std::string BuildPackage(const PackageParts& parts) {
     package::ScrambleBlock(reinterpret_cast<unsigned char*>(&block[0]),
                            static_cast<long>(block.size()), package::kSettingsKey);
     return image + block +
-           package::FormatTrailer(static_cast<int32_t>(block.size()),
-                                  static_cast<int32_t>(image.size()));
+           TrailerText(static_cast<int32_t>(block.size()), static_cast<int32_t>(image.size()));
 }
 
 TEST(LoadPackageWin32, AProgramWithoutAPackageFails) {
     ui::SetupApp app;
     EXPECT_FALSE(app.LoadPackage());
-    EXPECT_FALSE(platform::PathExists(TempCopyPath()));
+    EXPECT_EQ(TempLeftovers(), 0);
     EXPECT_EQ(app.wizardPicture.loaded, 0);
 }
 
@@ -306,8 +305,8 @@ TEST(LoadPackageWin32, APackageLoadsItsSettingsAndPictures) {
     parts.background = StripedBmp(30, 40, 0x00FF00, 0x00FF00);
     parts.showBackground = true;
     ui::SetupApp app;
-    app.model.exePath = dir.File("安装.exe");
-    PutBytes(app.model.exePath, BuildPackage(parts));
+    SetExePath(app, dir.File("安装.exe"));
+    PutBytes(dir.File("安装.exe"), BuildPackage(parts));
     ASSERT_TRUE(app.LoadPackage());
     EXPECT_STREQ(app.model.appName, "演示程序");
     EXPECT_STREQ(app.model.pageTexts[0].line1, "");
@@ -316,7 +315,7 @@ TEST(LoadPackageWin32, APackageLoadsItsSettingsAndPictures) {
     EXPECT_EQ(HimetricToPixels(app.wizardPicture.widthHimetric), 10);
     EXPECT_EQ(app.backgroundPicture.loaded, 1);
     EXPECT_EQ(HimetricToPixels(app.backgroundPicture.heightHimetric), 40);
-    EXPECT_FALSE(platform::PathExists(TempCopyPath()));
+    EXPECT_EQ(TempLeftovers(), 0);
 }
 
 TEST(LoadPackageWin32, WithoutABackgroundItsPictureStaysEmpty) {
@@ -324,8 +323,8 @@ TEST(LoadPackageWin32, WithoutABackgroundItsPictureStaysEmpty) {
     PackageParts parts;
     parts.background = StripedBmp(30, 40, 0x00FF00, 0x00FF00);
     ui::SetupApp app;
-    app.model.exePath = dir.File("setup.exe");
-    PutBytes(app.model.exePath, BuildPackage(parts));
+    SetExePath(app, dir.File("setup.exe"));
+    PutBytes(dir.File("setup.exe"), BuildPackage(parts));
     ASSERT_TRUE(app.LoadPackage());
     EXPECT_EQ(app.backgroundPicture.loaded, 0);
     // No packaged wizard picture: the program's resource PIC 130 stands in.
@@ -338,15 +337,44 @@ TEST(LoadPackageWin32, ADamagedTrailerFails) {
     std::string bytes = BuildPackage(PackageParts());
     bytes.replace(bytes.rfind("SEEK:") + 5, 1, "9");
     ui::SetupApp app;
-    app.model.exePath = dir.File("setup.exe");
-    PutBytes(app.model.exePath, bytes);
+    SetExePath(app, dir.File("setup.exe"));
+    PutBytes(dir.File("setup.exe"), bytes);
     EXPECT_FALSE(app.LoadPackage());
-    EXPECT_FALSE(platform::PathExists(TempCopyPath()));
+    EXPECT_EQ(TempLeftovers(), 0);
+}
+
+TEST(LoadPackageWin32, WhatOthersPutAtTheOldTemporaryNameIsNeitherAnObstacleNorTouched) {
+    const std::wstring temp = TempFolderW();
+    const std::string planted = G(temp) + "qorv.tmp";
+    CreateDirectoryW(W(planted).c_str(), nullptr);
+    ASSERT_TRUE(platform::IsFolder(planted.c_str()));
+    WinTempDir dir;
+    ui::SetupApp app;
+    SetExePath(app, dir.File("setup.exe"));
+    PutBytes(dir.File("setup.exe"), BuildPackage(PackageParts()));
+    EXPECT_TRUE(app.LoadPackage());
+    EXPECT_TRUE(platform::IsFolder(planted.c_str()));
+    RemoveDirectoryW(W(planted).c_str());
+
+    ASSERT_TRUE(PutBytes(planted, "someone else's"));
+    SetFileAttributesW(W(planted).c_str(), FILE_ATTRIBUTE_READONLY);
+    ui::SetupApp again;
+    SetExePath(again, dir.File("setup.exe"));
+    EXPECT_TRUE(again.LoadPackage());
+    EXPECT_EQ(GetBytes(planted), "someone else's");
+    EXPECT_EQ(GetFileAttributesW(W(planted).c_str()) & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    SetFileAttributesW(W(planted).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(W(planted).c_str());
+    EXPECT_EQ(TempLeftovers(), 0);
 }
 
 TEST(DataExchangeWin32, TheLengthMessageNamesTheLimit) {
-    EXPECT_EQ(platform::Dialog::MaxLengthMessage(47), "请输入不超过 47 个字符。");
-    EXPECT_EQ(platform::Dialog::MaxLengthMessage(528), "请输入不超过 528 个字符。");
+    char text[64];
+    platform::Dialog::MaxLengthMessage(47, text, sizeof text);
+    EXPECT_STREQ(text, "请输入不超过 47 个字符。");
+    platform::Dialog::MaxLengthMessage(528, text, sizeof text);
+    EXPECT_STREQ(text, "请输入不超过 528 个字符。");
 }
 
 // --- The resources every window of the wizard is built from. ---
@@ -615,7 +643,7 @@ struct ShownBox {
 };
 ShownBox g_shown;
 
-int RecordBox(void*, const std::string& text, const std::string& caption, unsigned type) {
+int RecordBox(void*, const char* text, const char* caption, unsigned type) {
     g_shown.text = text;
     g_shown.caption = caption;
     g_shown.type = type;
@@ -633,16 +661,21 @@ protected:
 };
 
 TEST_F(FolderPageWin32, DefaultFolderIsOnTheWindowsDrive) {
-    const std::string windows = ui::WindowsFolder();
+    char buffer[MAX_PATH * 2];
+    ASSERT_TRUE(ui::WindowsFolder(buffer, sizeof buffer));
+    const std::string windows = buffer;
     ASSERT_GE(windows.size(), 3u);
-    EXPECT_EQ(ui::DefaultInstallFolder(windows, "演示程序"),
-              windows.substr(0, 3) + "Program Files\\演示程序");
+    char folder[256];
+    ASSERT_TRUE(ui::DefaultInstallFolder(windows.c_str(), "演示程序", folder, sizeof folder));
+    EXPECT_EQ(folder, windows.substr(0, 3) + "Program Files\\演示程序");
 }
 
 TEST_F(FolderPageWin32, AGoodParentPassesWithoutABox) {
     EXPECT_TRUE(ui::ValidateParentFolder("C:", "演示程序", nullptr));
     EXPECT_TRUE(ui::ValidateParentFolder("C:\\", "演示程序", nullptr));
-    EXPECT_TRUE(ui::ValidateParentFolder(ui::WindowsFolder(), "演示程序", nullptr));
+    char windows[MAX_PATH * 2];
+    ASSERT_TRUE(ui::WindowsFolder(windows, sizeof windows));
+    EXPECT_TRUE(ui::ValidateParentFolder(windows, "演示程序", nullptr));
     EXPECT_EQ(g_shown.count, 0);
 }
 
@@ -656,12 +689,12 @@ TEST_F(FolderPageWin32, RefusalsAreShownWithTheApplicationsName) {
     EXPECT_EQ(g_shown.text, "无效的驱动器");
 
     WinTempDir dir;
-    EXPECT_TRUE(ui::ValidateParentFolder(dir.File("x").substr(0, dir.path().size() - 1), "演示程序",
-                                         nullptr));
-    EXPECT_FALSE(ui::ValidateParentFolder(dir.File("没有这个目录"), "演示程序", nullptr));
+    EXPECT_TRUE(ui::ValidateParentFolder(dir.File("x").substr(0, dir.path().size() - 1).c_str(),
+                                         "演示程序", nullptr));
+    EXPECT_FALSE(ui::ValidateParentFolder(dir.File("没有这个目录").c_str(), "演示程序", nullptr));
     EXPECT_EQ(g_shown.text, "无效的文件夹");
     PutBytes(dir.File("文件"), "a file is no folder");
-    EXPECT_FALSE(ui::ValidateParentFolder(dir.File("文件"), "演示程序", nullptr));
+    EXPECT_FALSE(ui::ValidateParentFolder(dir.File("文件").c_str(), "演示程序", nullptr));
     EXPECT_EQ(g_shown.count, 4);
 }
 

@@ -156,11 +156,19 @@ BOOL CALLBACK MatchVisibleChild(HWND child, LPARAM data) {
     return TRUE;
 }
 
-// A control of the sheet itself (the wizard buttons), else a visible control of the page shown.
+// A control of the window itself (the wizard buttons, a box's buttons), else a control of the
+// page shown, hidden or not, else a visible control further down. Every page of the sheet has
+// its controls, with the same ids, so a hidden control only counts on the page shown.
 HWND FindControl(HWND top, int id) {
     if (!top) return nullptr;
     HWND direct = GetDlgItem(top, id);
     if (direct) return direct;
+    if (GetDlgItem(top, kSheetNext)) {
+        DWORD_PTR page = 0;
+        SendMessageTimeoutW(top, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 1000, &page);
+        if (HWND onPage = page ? GetDlgItem(reinterpret_cast<HWND>(page), id) : nullptr)
+            return onPage;
+    }
     ChildSearch search{id, nullptr};
     EnumChildWindows(top, MatchVisibleChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -357,7 +365,8 @@ void Driver::ExpectControl(const Command& c) {
     std::string want = verb == "expect-text" ? c.At(2) : "";
     WaitFor(kWaitMs, [&]() -> std::string {
         HWND control = FindControl(Target(), id);
-        if (!control && verb == "expect-hidden") return "";  // a user sees no button either way
+        // A missing control is a failure for expect-hidden too: a scenario that names the wrong
+        // id, or a page that lost its control, must not pass.
         if (!control) return "no control " + Hex(id);
         if (verb == "expect-hidden") return IsWindowVisible(control) ? Hex(id) + " is visible" : "";
         if (!IsWindowVisible(control)) return Hex(id) + " is hidden";

@@ -29,8 +29,9 @@ private:
 
 class StringSink : public archive::ByteSink {
 public:
-    void Write(const unsigned char* data, size_t count) override {
+    bool Write(const unsigned char* data, size_t count) override {
         bytes.append(reinterpret_cast<const char*>(data), count);
+        return true;
     }
     std::string bytes;
 };

@@ -8,6 +8,14 @@
 #include <string>
 #include <vector>
 
+// A path that test code uses as a std::string and hands to the file interfaces, which take
+// `const char*`, as it is.
+class TestPath : public std::string {
+public:
+    TestPath(std::string path) : std::string(std::move(path)) {}
+    operator const char*() const { return c_str(); }
+};
+
 class TempDir {
 public:
     TempDir() {
@@ -18,7 +26,9 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    TestPath File(const std::string& name) const { return path_ + "/" + name; }
+    // The folder with its separator, as the temporary folder is given to the loader.
+    TestPath Folder() const { return path_ + "/"; }
     const std::string& path() const { return path_; }
 
 private:

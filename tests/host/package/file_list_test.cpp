@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "package/setup_model.h"
 
 using package::FileEntry;
@@ -42,16 +45,54 @@ TEST(FileList, SeekToReachesEveryIndexFromAnywhere) {
     EXPECT_EQ(list.Current()->dataLength, 7);
 }
 
-TEST(FileList, ReadingInOrderWalksOneStepAtATime) {
-    // 100,000 entries read in order: quadratic walking would take minutes here.
-    FileList list;
-    Fill(list, 100000);
-    long long sum = 0;
-    for (int i = 0; i < list.count; ++i) {
-        list.SeekTo(i);
-        sum += list.Current()->dataLength;
+// While alive, every link of the first entry, the last entry, the cursor and `target` (a
+// neighbour of the cursor) leads to a trap entry that links only to itself, except the one link
+// from the cursor to `target`. A seek to `target` that walks any other way (from the first
+// entry, or past the target and back) ends on the trap. The links come back when it goes.
+class OnlyOneStep {
+public:
+    OnlyOneStep(FileList& list, FileEntry* target) {
+        trap_.prev = trap_.next = &trap_;
+        FileEntry* cursor = list.cursorNode;
+        FileEntry** step = cursor->next == target ? &cursor->next : &cursor->prev;
+        EXPECT_EQ(*step, target) << "not a neighbour of the cursor";
+        for (FileEntry* node : {list.first, list.last, cursor, target}) {
+            Cut(&node->prev);
+            Cut(&node->next);
+        }
+        *step = target;
     }
-    EXPECT_EQ(sum, 99999LL * 100000 / 2);
-    for (int i = list.count - 1; i >= 0; --i) list.SeekTo(i);
-    EXPECT_EQ(list.cursorIndex, 0);
+    ~OnlyOneStep() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) *it->first = it->second;
+    }
+
+private:
+    void Cut(FileEntry** link) {
+        saved_.emplace_back(link, *link);
+        *link = &trap_;
+    }
+
+    FileEntry trap_;
+    std::vector<std::pair<FileEntry**, FileEntry*>> saved_;
+};
+
+TEST(FileList, ReadingInOrderWalksOneStepAtATime) {
+    // A walk from the first entry for every file would make reading 100,000 entries quadratic.
+    FileList list;
+    Fill(list, 1000);
+    std::vector<FileEntry*> nodes;
+    for (FileEntry* node = list.first; node; node = node->next) nodes.push_back(node);
+
+    for (int i = 1; i < list.count; ++i) {
+        OnlyOneStep guard(list, nodes[i]);
+        list.SeekTo(i);
+        ASSERT_EQ(list.Current(), nodes[i]) << "entry " << i << " was not reached in one step";
+        EXPECT_EQ(list.cursorIndex, i);
+    }
+    for (int i = list.count - 2; i >= 0; --i) {
+        OnlyOneStep guard(list, nodes[i]);
+        list.SeekTo(i);
+        ASSERT_EQ(list.Current(), nodes[i]) << "entry " << i << " was not reached in one step";
+        EXPECT_EQ(list.cursorIndex, i);
+    }
 }

@@ -12,7 +12,7 @@ using package::ItemList;
 namespace {
 ItemList FromText(const std::string& text) {
     ItemList list;
-    list.SetText(text);
+    list.SetText(text.data(), text.size());
     return list;
 }
 }  // namespace
@@ -29,7 +29,7 @@ TEST(ItemList, AddItemWritesRowsOfTheGivenWidth) {
 
     ItemList wide;
     wide.columnsPerRow = 8;
-    for (char c = '1'; c <= '9'; ++c) wide.AddItem(std::string(1, c));
+    for (char c = '1'; c <= '9'; ++c) wide.AddItem(std::string(1, c).c_str());
     EXPECT_EQ(wide.text(), std::string("1\x07"
                                        "2\x07"
                                        "3\x07"
@@ -92,7 +92,7 @@ TEST(ItemList, LoadFromFileUnscramblesAndStopsAtAZeroByte) {
 
     ItemList list;
     ASSERT_TRUE(list.LoadFromFile(dir.File("block"), "wirl.dat"));
-    EXPECT_EQ(list.text(), "one\x07two\x08\r\n");
+    EXPECT_STREQ(list.text(), "one\x07two\x08\r\n");
 
     ItemList plainList;
     WriteBytes(dir.File("plain"), "p\x07");

@@ -1,8 +1,8 @@
 #include "package/number.h"
+#include "platform/gbk.h"
 
 #include <gtest/gtest.h>
 
-using package::CopyField;
 using package::ParseNumber;
 
 TEST(Number, ConvertsLikeAtol) {
@@ -25,7 +25,10 @@ TEST(Number, FlagsAreTheExactWordTrue) {
     EXPECT_FALSE(package::ParseFlag("1"));
 }
 
-TEST(CopyField, FitsOrCutsAtACharacterBoundary) {
+TEST(GbkCopy, FitsOrCutsAtACharacterBoundary) {
+    auto CopyField = [](char* field, size_t room, const char* text) {
+        gbk::Copy(field, room, text);
+    };
     char field[6];
     CopyField(field, sizeof field, "abc");
     EXPECT_STREQ(field, "abc");

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "package_builder.h"
 
@@ -12,9 +17,19 @@ using package::SetupModel;
 namespace {
 class LoaderTest : public ::testing::Test {
 protected:
+    void SetUp() override { std::filesystem::create_directory(Temp().c_str()); }
     LoadResult Load(const TestPackage& pkg) {
         pkg.Write(dir.File("setup.exe"));
-        return package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &model);
+        return package::LoadSettings(dir.File("setup.exe"), Temp(), &model);
+    }
+    // The temporary folder the loader is given, and what is left in it.
+    TestPath Temp() const { return dir.File("temp/"); }
+    std::vector<std::string> TempEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Temp().c_str()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
     TempDir dir;
     SetupModel model;
@@ -54,7 +69,7 @@ TEST_F(LoaderTest, EverySettingLandsInItsField) {
     EXPECT_STREQ(model.appName, "Demo App");
     EXPECT_STREQ(model.readmeFile, "readme.txt");
     EXPECT_STREQ(model.runProgram, "demo.exe");
-    EXPECT_EQ(model.uninstallTexts[3], "un3");
+    EXPECT_STREQ(model.uninstallTexts[3], "un3");
     EXPECT_EQ(model.pictureLength, 1234);
     EXPECT_EQ(model.pictureOffset, 5678);
     EXPECT_EQ(model.iconLength, 766);
@@ -90,7 +105,7 @@ TEST_F(LoaderTest, EverySettingLandsInItsField) {
     EXPECT_EQ(model.fileList.Current()->overwriteMode, package::kOverwriteAlways);
 
     // The temporary copy of the block is gone.
-    EXPECT_FALSE(std::filesystem::exists(dir.File("qorv.tmp")));
+    EXPECT_TRUE(TempEntries().empty());
 }
 
 TEST_F(LoaderTest, KeywordsAndFlagsAreExactAndCaseSensitive) {
@@ -120,8 +135,7 @@ TEST_F(LoaderTest, EmptyFileListAndEmptyNameEndTheList) {
     two.AddFile("", "", "", 0, "", 1, 1, false);
     two.AddFile("never", "", "", 0, "", 1, 1, false);
     two.Write(dir.File("two.exe"));
-    ASSERT_EQ(package::LoadSettings(dir.File("two.exe"), dir.File("t"), &second),
-              LoadResult::Loaded);
+    ASSERT_EQ(package::LoadSettings(dir.File("two.exe"), Temp(), &second), LoadResult::Loaded);
     EXPECT_EQ(second.fileList.count, 1);
 }
 
@@ -155,7 +169,7 @@ TEST_F(LoaderTest, OverlongItemsAreCutAtTheirFieldsRoom) {
     EXPECT_STREQ(model.fileTypes[0].extension, "exe");
     EXPECT_STREQ(model.fileTypes[0].program, "program.exe");
     EXPECT_EQ(std::string(model.fileTypes[1].program).size(), 254u);
-    EXPECT_EQ(model.uninstallTexts[0].size(), 531u);
+    EXPECT_EQ(std::string(model.uninstallTexts[0]).size(), 531u);
     model.fileList.SeekTo(0);
     EXPECT_EQ(std::string(model.fileList.Current()->fileName).size(), 255u);
     EXPECT_EQ(std::string(model.fileList.Current()->subFolder).size(), 255u);
@@ -173,28 +187,53 @@ TEST_F(LoaderTest, CutNeverSplitsAChineseCharacter) {
 
 TEST_F(LoaderTest, DamagedPackagesAreReported) {
     WriteBytes(dir.File("none.exe"), std::string(4000, 'x'));
-    EXPECT_EQ(package::LoadSettings(dir.File("none.exe"), dir.File("q"), &model),
-              LoadResult::NoTrailer);
-    EXPECT_EQ(package::LoadSettings(dir.File("missing.exe"), dir.File("q"), &model),
+    EXPECT_EQ(package::LoadSettings(dir.File("none.exe"), Temp(), &model), LoadResult::NoTrailer);
+    EXPECT_EQ(package::LoadSettings(dir.File("missing.exe"), Temp(), &model),
               LoadResult::NoTrailer);
     for (const char* trailer :
          {"&LEN:abc,SEEK:xyz.", "&LEN:100,SEEK:3950.", "&LEN:-5,SEEK:10.", "&LEN:10,SEEK:-10."}) {
         WriteBytes(dir.File("bad.exe"), std::string(4000, 'x') + trailer);
-        EXPECT_EQ(package::LoadSettings(dir.File("bad.exe"), dir.File("q"), &model),
+        EXPECT_EQ(package::LoadSettings(dir.File("bad.exe"), Temp(), &model),
                   LoadResult::BadTrailer)
             << trailer;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.File("q")));
+    EXPECT_TRUE(TempEntries().empty());
 }
 
-TEST_F(LoaderTest, StaleTemporaryFileIsNeverReadInsteadOfTheBlock) {
+TEST_F(LoaderTest, WhatOthersPutInTheTemporaryFolderIsNeitherReadNorTouched) {
     TestPackage pkg;
     pkg.items[40] = "Fresh";
-    WriteBytes(dir.File("qorv.tmp"), "stale");
-    std::filesystem::permissions(dir.File("qorv.tmp"), std::filesystem::perms::owner_read);
+    // A stale copy with another package's settings at the old fixed name and at the first name
+    // this process would choose, a folder at the second, and a link at the third that points
+    // at a file of the user's.
+    TestPackage stale;
+    stale.items[40] = "Stale";
+    stale.Write(dir.File("stale.exe"));
+    const std::string temp = Temp();
+    const std::string pid = std::to_string(getpid());
+    WriteBytes(temp + "qorv.tmp", ReadBytes(dir.File("stale.exe")));
+    WriteBytes(temp + "qorv-" + pid + "-0.tmp", "stale");
+    std::filesystem::permissions(temp + "qorv-" + pid + "-0.tmp",
+                                 std::filesystem::perms::owner_read);
+    std::filesystem::create_directory(temp + "qorv-" + pid + "-1.tmp");
+    WriteBytes(dir.File("users-file"), "keep me");
+    std::filesystem::create_symlink(dir.File("users-file").c_str(),
+                                    temp + "qorv-" + pid + "-2.tmp");
+
     ASSERT_EQ(Load(pkg), LoadResult::Loaded);
     EXPECT_STREQ(model.appName, "Fresh");
-    EXPECT_FALSE(std::filesystem::exists(dir.File("qorv.tmp")));
+    EXPECT_EQ(TempEntries(),
+              (std::vector<std::string>{"qorv-" + pid + "-0.tmp", "qorv-" + pid + "-1.tmp",
+                                        "qorv-" + pid + "-2.tmp", "qorv.tmp"}));
+    EXPECT_EQ(ReadBytes(temp + "qorv-" + pid + "-0.tmp"), "stale");
+    EXPECT_EQ(ReadBytes(dir.File("users-file")), "keep me");
+}
+
+TEST_F(LoaderTest, ATemporaryFolderThatCannotBeWrittenFailsTheLoad) {
+    TestPackage pkg;
+    pkg.Write(dir.File("setup.exe"));
+    EXPECT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("absent/"), &model),
+              LoadResult::CannotExtract);
 }
 
 TEST_F(LoaderTest, LineEndAfterTheTrailerIsTolerated) {

@@ -150,7 +150,7 @@ protected:
 
 TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
               package::LoadResult::Loaded);
     EXPECT_STREQ(m.pageTexts[0].line0, "w0");
     EXPECT_STREQ(m.pageTexts[0].line7, "欢迎w7");
@@ -164,10 +164,10 @@ TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
     EXPECT_STREQ(m.appName, "演示 Demo");
     EXPECT_STREQ(m.readmeFile, "INSTALL_FOLDER\\docs\\读我.txt");
     EXPECT_STREQ(m.runProgram, "INSTALL_FOLDER\\程序\\app.exe");
-    EXPECT_EQ(m.uninstallTexts[0], "u0");
-    EXPECT_EQ(m.uninstallTexts[1], "卸载");
-    EXPECT_EQ(m.uninstallTexts[2], "");
-    EXPECT_EQ(m.uninstallTexts[3], "u3");
+    EXPECT_STREQ(m.uninstallTexts[0], "u0");
+    EXPECT_STREQ(m.uninstallTexts[1], "卸载");
+    EXPECT_STREQ(m.uninstallTexts[2], "");
+    EXPECT_STREQ(m.uninstallTexts[3], "u3");
     EXPECT_STREQ(m.fileTypes[0].extension, "dmo");
     EXPECT_STREQ(m.fileTypes[0].program, "INSTALL_FOLDER\\程序\\app.exe");
     EXPECT_STREQ(m.fileTypes[1].extension, "LOG");
@@ -256,7 +256,7 @@ TEST_F(EverySettingTest, TheSameInputsGiveTheSameBytes) {
 TEST_F(EverySettingTest, VerifyReportsEachDamage) {
     const std::string good = ReadBytes(dir.File("setup.exe"));
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
               package::LoadResult::Loaded);
     const package::FileEntry* data = m.fileList.first->next->next;  // the compressed data.txt
     ASSERT_TRUE(data->compressed);
@@ -434,11 +434,37 @@ TEST_F(BuildTest, CommandLineMistakesAreUsageErrors) {
     EXPECT_EQ(Run("build setup.toml -o"), 2);
     EXPECT_EQ(Run("build setup.toml other.toml -o x.exe"), 2);
     EXPECT_EQ(Run("build setup.toml -o x.exe --fast"), 2);
+    EXPECT_EQ(Run("build setup.toml -o x.exe --stub ''"), 2);
     EXPECT_EQ(Run("verify"), 2);
-    EXPECT_EQ(Run("build --help"), 0);
-    EXPECT_NE(out.find("usage: sfxpack build"), std::string::npos);
-    EXPECT_EQ(Run("verify --help"), 0);
-    EXPECT_NE(out.find("usage: sfxpack verify"), std::string::npos);
+    EXPECT_EQ(Run(""), 2);
+    EXPECT_NE(err.find("usage: sfxpack COMMAND"), std::string::npos) << err;
+    EXPECT_EQ(Run("--fast"), 2);
+    EXPECT_NE(err.find("unknown option '--fast'"), std::string::npos) << err;
+    EXPECT_EQ(Run("--version now"), 2);
+}
+
+// Help goes to standard output with status 0, so `sfxpack build --help | less` works; a wrong
+// option goes to standard error with status 2.
+TEST_F(BuildTest, EveryCommandHasHelpAndRefusesUnknownOptions) {
+    for (const std::string command :
+         {"build", "verify", "info", "extract", "tavq-pack", "tavq-unpack"}) {
+        for (const std::string help : {"--help", "-h"}) {
+            EXPECT_EQ(Run(command + " " + help), 0) << command << " " << help;
+            EXPECT_EQ(out.rfind("usage: sfxpack " + command + " ", 0), 0u) << out;
+            EXPECT_EQ(err, "");
+        }
+        EXPECT_EQ(Run(command + " --no-such-option"), 2) << command;
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find("'--no-such-option'"), std::string::npos) << err;
+    }
+    for (const std::string help : {"--help", "-h", "help"}) {
+        EXPECT_EQ(Run(help), 0) << help;
+        EXPECT_EQ(out.rfind("usage: sfxpack COMMAND", 0), 0u) << out;
+        EXPECT_NE(out.find("tavq-unpack"), std::string::npos) << out;
+    }
+    EXPECT_EQ(Run("--version"), 0);
+    EXPECT_EQ(out, "sfxpack " SFXPACK_VERSION "\n");
+    EXPECT_EQ(err, "");
 }
 
 }  // namespace

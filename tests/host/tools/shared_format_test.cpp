@@ -5,7 +5,6 @@
 #include <string>
 
 #include "archive/tavq_format.h"
-#include "package/gbk.h"
 #include "package/settings_layout.h"
 #include "package/settings_loader.h"
 #include "package/words.h"
@@ -14,30 +13,7 @@
 
 namespace {
 
-namespace gbk = package::gbk;
 namespace tavq = archive::tavq;
-
-TEST(GbkWalkTest, ATrailByteIsNeverTakenForASeparator) {
-    // "乗" is 0x81 0x5C: its trail byte is a backslash.
-    const std::string path = "C:\\a\\\x81\x5C";
-    EXPECT_EQ(gbk::FindLast(path.data(), path.size(), '\\'), 4u);
-    EXPECT_EQ(gbk::FindFirst(path.data() + 5, 2, '\\'), gbk::kNone);
-    EXPECT_EQ(gbk::LastCharStart(path.data(), path.size()), 5u);
-    // A lead byte on the last byte stands alone; the separator before it still counts.
-    const std::string cut = "a\\\x81";
-    EXPECT_EQ(gbk::LastCharStart(cut.data(), cut.size()), 2u);
-    EXPECT_EQ(gbk::FindLast(cut.data(), cut.size(), '\\'), 1u);
-    EXPECT_EQ(gbk::LastCharStart("", 0), gbk::kNone);
-}
-
-TEST(GbkWalkTest, AFieldTakesWholeCharactersOnly) {
-    const std::string text = "a\xD6\xD0\xCE\xC4";  // "a中文"
-    EXPECT_EQ(gbk::FittingLength(text.data(), text.size(), 2), 1u);
-    EXPECT_EQ(gbk::FittingLength(text.data(), text.size(), 3), 3u);
-    EXPECT_EQ(gbk::FittingLength(text.data(), text.size(), 99), 5u);
-    EXPECT_EQ(gbk::CharWidth(text.c_str(), 1), 2u);
-    EXPECT_EQ(gbk::CharWidth("\x81", 0), 1u);
-}
 
 TEST(TavqFormatTest, ReadsTheFieldsOfAnArchiveWrittenFieldByField) {
     const std::string bytes = TavqHead(3, 7) + TavqNodeBytes("name.txt", "stream", 1234);
