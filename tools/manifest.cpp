@@ -332,8 +332,10 @@ private:
     void ReadPages(const toml::table& root) {
         const toml::table* pages = GetTable(root, "pages");
         if (!pages) return;
+        const char* const* names = layout::kPageNames;
         CheckKeys(*pages, "pages.",
-                  {"welcome", "agreement", "agreement-text", "folder", "progress", "finish"});
+                  {names[layout::kWelcome], names[layout::kAgreement], "agreement-text",
+                   names[layout::kFolder], names[layout::kProgress], names[layout::kFinish]});
         for (int page = 0; page < layout::kPages; ++page) {
             const char* name = layout::kPageNames[page];
             const std::string setting = std::string("pages.") + name;

@@ -333,7 +333,7 @@ TEST_F(BuildTest, TextsAtTheirExactLimitsArePackedWhole) {
     EXPECT_EQ(Run("verify setup.exe"), 0) << out;
 
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
               package::LoadResult::Loaded);
     std::string gbkLine;
     for (int i = 0; i < 23; ++i) gbkLine += "中";

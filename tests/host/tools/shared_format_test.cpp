@@ -67,7 +67,7 @@ TEST(PackageWordsTest, TheLoaderGivesEachStoredWordItsValue) {
     pkg.AddFile("g", "windows_folder", "", 0, "ask_copy", 0, 0, false);
     pkg.Write(dir.File("setup.exe"));
     package::SetupModel model;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("qorv.tmp"), &model),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &model),
               package::LoadResult::Loaded);
     EXPECT_EQ(model.showBackground, 1);
     EXPECT_EQ(model.backgroundHasCaption, 0);
