@@ -34,6 +34,7 @@ static_assert(sizeof(FileTypeEntry::program) == package::kProgramRoom + 1 &&
                   sizeof(FileTypeEntry::extension) == package::kExtensionRoom + 1,
               "file types");
 static_assert(sizeof(SetupModel::backgroundCaption) == package::kCaptionRoom + 1, "caption");
+static_assert(sizeof(SetupModel::uninstallTexts[0]) == package::kItemRoom + 1, "uninstaller texts");
 static_assert(sizeof(SetupModel::fileTypes) / sizeof(FileTypeEntry) == layout::kFileTypes &&
                   sizeof(SetupModel::uninstallTexts) / sizeof(SetupModel::uninstallTexts[0]) ==
                       layout::kUninstallTexts,
