@@ -1,5 +1,6 @@
 #include "archive/lzw_decoder.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -21,11 +22,24 @@ constexpr size_t kCopyWidth = 16;
 // byte is copied like any string, from a place of its own.
 constexpr size_t kByteValuesRoom = 256 + kCopyWidth;
 
-uint64_t LoadBigEndian64(const unsigned char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
+// Bits are kept in a machine word. On a 32-bit machine (the installer's own) a 64-bit word
+// would take two registers and turn every shift into a sequence; 32 bits still hold two codes
+// after each refill. SFX_LZW_WORD32 forces the narrow word, to test it on a 64-bit host.
+#if defined(SFX_LZW_WORD32) || UINTPTR_MAX <= 0xFFFFFFFFu
+using BitWord = uint32_t;
+#else
+using BitWord = uint64_t;
+#endif
+constexpr unsigned kWordBits = sizeof(BitWord) * 8;
+
+inline BitWord LoadBigEndian(const unsigned char* p) {
+    BitWord word;
+    std::memcpy(&word, p, sizeof word);
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    return __builtin_bswap64(word);
+    if constexpr (sizeof word == 8)
+        return static_cast<BitWord>(__builtin_bswap64(word));
+    else
+        return static_cast<BitWord>(__builtin_bswap32(static_cast<uint32_t>(word)));
 #else
     return word;
 #endif
@@ -41,17 +55,18 @@ struct CodeInput {
     size_t end = 0;
 };
 
-// Bits not yet read, at the top of a 64-bit word.
+// Bits not yet read, at the top of the word.
 struct Bits {
-    uint64_t word = 0;
+    BitWord word = 0;
     unsigned count = 0;
 };
 
-// Takes as many whole bytes into the bits as fit, from eight bytes that are there.
+// Takes as many whole bytes into the bits as fit, from eight bytes that are there. Called only
+// when fewer bits are left than a code has, so at least one byte fits.
 inline Bits TakeWord(CodeInput& in, Bits bits) {
-    const unsigned take = (63 - bits.count) >> 3;
-    bits.word |= (LoadBigEndian64(in.buffer + in.pos) >> (64 - 8 * take))
-                 << (64 - bits.count - 8 * take);
+    const unsigned take = (kWordBits - 1 - bits.count) >> 3;
+    bits.word |= (LoadBigEndian(in.buffer + in.pos) >> (kWordBits - 8 * take))
+                 << (kWordBits - bits.count - 8 * take);
     in.pos += take;
     bits.count += 8 * take;
     return bits;
@@ -77,8 +92,8 @@ Bits Refill(CodeInput& in, Bits bits) {
         in.unread = got < want ? 0 : in.unread - static_cast<uint32_t>(want);
     }
     if (in.end - in.pos >= 8) return TakeWord(in, bits);
-    while (bits.count <= 56 && in.pos < in.end) {
-        bits.word |= static_cast<uint64_t>(in.buffer[in.pos++]) << (56 - bits.count);
+    while (bits.count <= kWordBits - 8 && in.pos < in.end) {
+        bits.word |= static_cast<BitWord>(in.buffer[in.pos++]) << (kWordBits - 8 - bits.count);
         bits.count += 8;
     }
     return bits;
@@ -162,7 +177,7 @@ DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, Byt
             bits = in.end - in.pos >= 8 ? TakeWord(in, bits) : Refill(in, bits);
             if (bits.count < n) return false;
         }
-        code = static_cast<unsigned>(bits.word >> (64 - n));
+        code = static_cast<unsigned>(bits.word >> (kWordBits - n));
         bits.word <<= n;
         bits.count -= n;
         return true;

@@ -13,12 +13,7 @@ namespace {
 class PendingFile : public archive::ByteSink {
 public:
     explicit PendingFile(const std::string& path) : path_(path) {}
-    bool Create(std::string* error) {
-        if (!pending_.Create(path_, error)) return false;
-        if (file_.OpenWrite(pending_.path().c_str())) return true;
-        *error = "cannot write " + pending_.path();
-        return false;
-    }
+    bool Create(std::string* error) { return pending_.Create(path_, &file_, error); }
     bool Write(const unsigned char* data, size_t count) override {
         if (file_.Write(data, count)) return true;
         if (failure_.empty())

@@ -185,12 +185,10 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
     }
 
     PendingOutput temp;
-    if (!temp.Create(outputPath, error)) return false;
+    platform::RawFile out;
+    if (!temp.Create(outputPath, &out, error)) return false;
     *stats = BuildStats();
     try {
-        platform::RawFile out;
-        if (!out.OpenWrite(temp.path().c_str()))
-            throw std::runtime_error(temp.path() + ": cannot be written");
         Writer writer(out, progress);
         writer.CopyStub(stubPath);
         PackageLayout pieces;

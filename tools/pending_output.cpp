@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 namespace sfxpack {
 
@@ -29,24 +30,29 @@ void ReleaseSignals() {
 }
 }  // namespace
 
-bool PendingOutput::Create(const std::string& outputPath, std::string* error) {
+bool PendingOutput::Create(const std::string& outputPath, platform::RawFile* file,
+                           std::string* error) {
     const size_t slash = outputPath.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : outputPath.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
-    path_ = folder + "." + name + ".sfxpack-XXXXXX";
-    if (path_.size() >= sizeof gTempPath) {
+    if (folder.size() + name.size() + 16 >= sizeof gTempPath) {
         *error = outputPath + ": the path is too long";
-        path_.clear();
         return false;
     }
-    const int fd = ::mkstemp(&path_[0]);
-    if (fd < 0) {
-        *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) + " (" +
-                 std::strerror(errno) + ")";
-        path_.clear();
-        return false;
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0;; ++attempt) {
+        std::string suffix;
+        for (int i = 0; i < 6; ++i) suffix += kLetters[random() % (sizeof kLetters - 1)];
+        path_ = folder + "." + name + ".sfxpack-" + suffix;
+        if (file->CreateNew(path_.c_str())) break;
+        if (file->error() != EEXIST || attempt == 100) {
+            *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) +
+                     " (" + std::strerror(static_cast<int>(file->error())) + ")";
+            path_.clear();
+            return false;
+        }
     }
-    ::close(fd);
     std::memcpy(gTempPath, path_.c_str(), path_.size() + 1);
     std::signal(SIGINT, RemoveTempAndDie);
     std::signal(SIGTERM, RemoveTempAndDie);

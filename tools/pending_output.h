@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/file.h"
+
 namespace sfxpack {
 
 class PendingOutput {
@@ -17,8 +19,9 @@ public:
     // Removes the temporary file unless it was committed.
     ~PendingOutput();
 
-    // Creates an empty temporary file beside `outputPath`; its name is path().
-    bool Create(const std::string& outputPath, std::string* error);
+    // Creates an empty temporary file beside `outputPath` and opens it as `file`: one step, so
+    // nothing can be put at the name between choosing it and opening it. Its name is path().
+    bool Create(const std::string& outputPath, platform::RawFile* file, std::string* error);
     const std::string& path() const { return path_; }
     // Gives the temporary file the permissions `mode` (less the umask) and the name
     // `outputPath`. The file must be closed.

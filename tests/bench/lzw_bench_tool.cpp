@@ -33,9 +33,7 @@ int Pack(const char* in, const char* out) {
     const std::string archive = sfxpack::BuildTavqArchive({node});
     Report("encode", static_cast<int64_t>(node.data.size()), Seconds(start));
     platform::RawFile output;
-    output.CreateOrThrow(out);
-    output.Write(archive.data(), archive.size());
-    return 0;
+    return output.Create(out) && output.Write(archive.data(), archive.size()) ? 0 : 1;
 }
 
 int Extract(const char* archive, const char* out) {
@@ -51,7 +49,10 @@ int Extract(const char* archive, const char* out) {
 // Decoding alone: the same reader into a sink that keeps nothing.
 int DecodeOnly(const char* archive) {
     struct : archive::ByteSink {
-        void Write(const unsigned char*, size_t count) override { bytes += count; }
+        bool Write(const unsigned char*, size_t count) override {
+            bytes += count;
+            return true;
+        }
         int64_t bytes = 0;
     } sink;
     platform::RawFile file;
