@@ -54,6 +54,14 @@ constexpr const char* WordOf(const Word (&table)[N], int32_t value) {
 }
 
 inline int32_t FolderKindFromWord(const char* text) { return ValueOf(kFolderWords, text); }
+// The same for the word that starts a stored path ("WINDOWS_FOLDER\app.exe"): its first
+// `length` bytes, up to the backslash.
+inline int32_t FolderKindFromWord(const char* text, size_t length) {
+    for (const Word& word : kFolderWords)
+        if (std::strlen(word.text) == length && std::memcmp(word.text, text, length) == 0)
+            return word.value;
+    return kFolderWords[0].value;
+}
 inline int32_t OverwriteModeFromWord(const char* text) { return ValueOf(kOverwriteWords, text); }
 inline bool FlagFromWord(const char* text) { return std::strcmp(text, kTrue) == 0; }
 

@@ -90,4 +90,14 @@ TEST(PackageWordsTest, TheLoaderGivesEachStoredWordItsValue) {
     EXPECT_FALSE(package::words::FlagFromWord("True"));
 }
 
+TEST(PackageWordsTest, AStoredPathStartsWithItsWholeFolderWord) {
+    using package::words::FolderKindFromWord;
+    EXPECT_EQ(FolderKindFromWord("WINDOWS_FOLDER\\notepad.exe", 14), package::kFolderWindows);
+    EXPECT_EQ(FolderKindFromWord("SYSTEM_FOLDER\\a.dll", 13), package::kFolderSystem);
+    // Only the whole word counts: a longer or shorter first level is the install folder's.
+    EXPECT_EQ(FolderKindFromWord("WINDOWS_FOLDERS\\x", 15), package::kFolderInstall);
+    EXPECT_EQ(FolderKindFromWord("WINDOWS_FOLDER\\x", 7), package::kFolderInstall);
+    EXPECT_EQ(FolderKindFromWord("", 0), package::kFolderInstall);
+}
+
 }  // namespace
