@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "package/settings_layout.h"
 #include "package/setup_model.h"
 #include "package/uninstaller_block.h"
 #include "tools/commands.h"
@@ -14,7 +15,7 @@
 namespace sfxpack {
 
 namespace {
-const char* const kPageNames[] = {"welcome", "agreement", "folder", "progress", "finish"};
+using package::layout::kPageNames;
 
 std::string U(const char* gbk) { return GbkToUtf8(gbk); }
 std::string J(const char* gbk) { return JsonString(GbkToUtf8(gbk)); }
