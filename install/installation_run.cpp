@@ -15,31 +15,6 @@ namespace {
 constexpr uint32_t kPause = 500;
 constexpr int32_t kShortPath = 36;
 
-class FileSink : public archive::ByteSink {
-public:
-    explicit FileSink(platform::RawFile& file) : file_(file) {}
-    bool Write(const unsigned char* data, size_t count) override {
-        return file_.Write(data, count);
-    }
-
-private:
-    platform::RawFile& file_;
-};
-
-// A new file beside `path` for the bytes on their way: "NAME.sfx-new", then numbered, never
-// one that is there already.
-bool CreateSibling(const char* path, char* sibling, size_t room, platform::RawFile* file) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32] = ".sfx-new";
-        if (attempt > 0) gbk::FormatDecimal(attempt, suffix + 8);
-        if (!gbk::Copy(sibling, room, path) || !gbk::Append(sibling, room, suffix)) return false;
-        if (file->CreateNew(sibling)) return true;
-        if (platform::PathExists(sibling)) continue;
-        return false;
-    }
-    return false;
-}
-
 bool IsControl(const char* path) {
     const char* dot = std::strrchr(path, '.');
     if (!dot) return false;
@@ -77,13 +52,13 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                                  WriteFailure* failure) {
     char sibling[platform::kPathRoom];
     platform::RawFile out;
-    if (!CreateSibling(path, sibling, sizeof sibling, &out)) {
+    if (!platform::CreateSibling(path, sibling, sizeof sibling, &out)) {
         *failure = WriteFailure{WriteFailure::CannotCreate, out.error()};
         return false;
     }
     bool complete;
     if (entry.compressed) {
-        FileSink sink(out);
+        archive::FileSink sink(out);
         const archive::ExtractResult result =
             archive::DecodeEmbedded(model_.exePath, entry.dataOffset, entry.dataLength, 0, sink);
         complete = result.ok();

@@ -11,42 +11,41 @@
 #include "package/uninstaller_block.h"
 #include "platform/gbk.h"
 #include "platform/resource.h"
-#include "platform/text_win32.h"
 
 namespace install {
 
 namespace {
-// The new unwise.exe while it is written: a file of its own in the install folder, removed again
-// unless it took the uninstaller's name. Writing beside the destination keeps the final rename
-// on one volume, and an earlier unwise.exe whole until the new one is.
+// The new unwise.exe while it is written: a file of its own beside the old one, removed again
+// unless it took the uninstaller's name, so an earlier unwise.exe stays whole until the new one
+// is.
 class PendingFile {
 public:
+    PendingFile() = default;
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
-    PendingFile() = default;
     ~PendingFile() {
         file.Close();
-        if (created_ && !placed_) platform::RemoveSysFile(path_);
+        if (created_ && !placed_) platform::RemoveFile(path_);
     }
 
-    bool Create(const wchar_t* folder) {
-        created_ = platform::CreateTempFile(folder, "unwise", &file, path_, platform::kPathRoom);
+    bool Create(const char* target) {
+        created_ = platform::CreateSibling(target, path_, sizeof path_, &file);
         return created_;
     }
-    bool Place(const wchar_t* target, platform::ErrorCode* error) {
+    bool Place(const char* target, platform::ErrorCode* error) {
         if (!file.Flush()) {
             *error = file.error();
             return false;
         }
         file.Close();
-        placed_ = platform::PutInPlace(path_, target, error);
+        placed_ = platform::MoveIntoPlace(path_, target, error);
         return placed_;
     }
 
     platform::RawFile file;
 
 private:
-    wchar_t path_[platform::kPathRoom] = {};
+    char path_[platform::kPathRoom] = {};
     bool created_ = false;
     bool placed_ = false;
 };
@@ -78,20 +77,15 @@ bool Fail(platform::ErrorCode* error, platform::ErrorCode reason) {
 bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
                           const package::SetupModel& model, const char* installDir,
                           platform::ErrorCode* error) {
-    char folder[platform::kPathRoom];
     char target[platform::kPathRoom];
-    if (!gbk::Copy(folder, sizeof folder, installDir) ||
-        (!gbk::EndsWithBackslash(folder) && !gbk::Append(folder, sizeof folder, "\\")) ||
-        !gbk::Copy(target, sizeof target, folder) ||
+    if (!gbk::Copy(target, sizeof target, installDir) ||
+        (!gbk::EndsWithBackslash(target) && !gbk::Append(target, sizeof target, "\\")) ||
         !gbk::Append(target, sizeof target, kUninstallerName))
         return Fail(error, ERROR_FILENAME_EXCED_RANGE);
-    const platform::Wide wideFolder(folder);
-    const platform::Wide wideTarget(target);
-    if (!wideFolder.ok() || !wideTarget.ok()) return Fail(error, ERROR_FILENAME_EXCED_RANGE);
 
     PendingFile pending;
     platform::RawFile& out = pending.file;
-    if (!pending.Create(wideFolder.c_str()))
+    if (!pending.Create(target))
         return Fail(error, out.error() ? out.error() : ERROR_FILENAME_EXCED_RANGE);
 
     // The program, decoded straight from the archive's bytes: no copy of it anywhere else.
@@ -129,7 +123,7 @@ bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
 
     // A read-only unwise.exe of an earlier installation would refuse the replacement.
     platform::SetNormalAttributes(target);
-    return pending.Place(wideTarget.c_str(), error);
+    return pending.Place(target, error);
 }
 
 bool WriteUninstaller(const package::SetupModel& model, const char* installDir,

@@ -112,15 +112,15 @@ bool CreateTempFile(const SysChar* folder, const char* stem, RawFile* file, SysC
                     size_t room);
 bool RemoveSysFile(const SysChar* path);
 
-// Gives the file `from` the name `to` in one step, replacing what is there: a reader of `to`
-// finds the old file or the new one, never a part of either. Both lie in one folder. False with
-// the system's reason when it cannot (`to` held open by another program, a folder at `to`);
-// `from` then stays.
-bool PutInPlace(const SysChar* from, const SysChar* to, ErrorCode* error);
-
 // Puts the complete file `from` in the place of `to`, replacing what is there in one step: a
 // reader never sees half a file, and a failure leaves `to` as it was. `error` gets the reason.
 bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error);
+
+// Creates the new file that a complete copy of `path` is written to before MoveIntoPlace gives
+// it the name: beside it, so the move stays on one volume, as "NAME.sfx-new", then numbered,
+// never a name that is taken. `sibling` receives its name; false (with file->error() when the
+// system said why) when none can be made.
+bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file);
 
 // The separator that ends folder names on this platform.
 char PathSeparator();

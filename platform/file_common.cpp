@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/gbk.h"
+
 namespace platform {
 
 RawFile::~RawFile() { Close(); }
@@ -12,6 +14,19 @@ void SetWriteHook(WriteHook hook) { g_writeHook = hook; }
 
 bool PassesWriteHook(size_t count, ErrorCode* error) {
     return !g_writeHook || g_writeHook(count, error);
+}
+
+bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32] = ".sfx-new";
+        if (attempt > 0) gbk::FormatDecimal(attempt, suffix + 8);
+        if (!gbk::Copy(sibling, room, path) || !gbk::Append(sibling, room, suffix)) return false;
+        if (file->CreateNew(sibling)) return true;
+        // Another run's leftover or another program's file: never opened, never removed.
+        if (PathExists(sibling)) continue;
+        return false;
+    }
+    return false;
 }
 
 bool TextFile::WriteString(const char* text) {

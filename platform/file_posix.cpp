@@ -103,12 +103,6 @@ bool RemoveFile(const char* path) { return ::unlink(path) == 0; }
 
 bool RemoveSysFile(const char* path) { return ::unlink(path) == 0; }
 
-bool PutInPlace(const char* from, const char* to, ErrorCode* error) {
-    if (::rename(from, to) == 0) return true;
-    *error = static_cast<ErrorCode>(errno);
-    return false;
-}
-
 void SetNormalAttributes(const char* path) {
     struct stat st;
     if (::stat(path, &st) == 0) ::chmod(path, (st.st_mode & 07777) | S_IWUSR);

@@ -135,13 +135,6 @@ bool RemoveFile(const char* path) { return DeleteFileW(Wide(path).c_str()) != 0;
 
 bool RemoveSysFile(const wchar_t* path) { return DeleteFileW(path) != 0; }
 
-bool PutInPlace(const wchar_t* from, const wchar_t* to, ErrorCode* error) {
-    // Written through, so that after a crash the name holds a whole file, old or new.
-    if (MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    *error = GetLastError();
-    return false;
-}
-
 void SetNormalAttributes(const char* path) {
     SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }

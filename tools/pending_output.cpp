@@ -72,7 +72,7 @@ bool PendingOutput::Commit(const std::string& outputPath, mode_t mode, std::stri
     ::umask(umaskValue);
     ::chmod(path_.c_str(), mode & ~umaskValue);
     platform::ErrorCode reason = 0;
-    if (!platform::PutInPlace(path_.c_str(), outputPath.c_str(), &reason)) {
+    if (!platform::MoveIntoPlace(path_.c_str(), outputPath.c_str(), &reason)) {
         *error = "cannot rename the finished file to " + outputPath + " (" +
                  std::strerror(static_cast<int>(reason)) + ")";
         return false;
