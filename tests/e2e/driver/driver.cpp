@@ -401,8 +401,16 @@ void Driver::Start(const Command& c) {
         std::wstring word = Wide(c.words[i]);
         line += word.find(L' ') == std::wstring::npos ? L" " + word : L" \"" + word + L"\"";
     }
-    for (const Program& other : g_programs)
-        if (other.name == name) throw Failure{name + " is started already"};
+    for (auto other = g_programs.begin(); other != g_programs.end(); ++other) {
+        if (other->name != name) continue;
+        // One that has ended may run again (an uninstaller answered twice): the new run takes
+        // its place.
+        if (WaitForSingleObject(other->process, 0) != WAIT_OBJECT_0)
+            throw Failure{name + " is started already"};
+        CloseHandle(other->process);
+        g_programs.erase(other);
+        break;
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
