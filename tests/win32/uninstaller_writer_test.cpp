@@ -203,6 +203,41 @@ TEST_F(UninstallerWriterWin32, AHeldOpenUninstallerStaysAsItWas) {
     EXPECT_EQ(Entries(), kJustTheUninstaller);
 }
 
+namespace {
+// A disk that fills up after `g_room` more bytes.
+size_t g_room = 0;
+bool FillingDisk(size_t count, platform::ErrorCode* error) {
+    if (count <= g_room) {
+        g_room -= count;
+        return true;
+    }
+    *error = ERROR_DISK_FULL;
+    return false;
+}
+}  // namespace
+
+TEST_F(UninstallerWriterWin32, AFullDiskLeavesTheEarlierUninstallerWhole) {
+    model->pictureLength = 40000;
+    model->pictureOffset = pictureAt;
+    model->iconLength = 766;
+    model->iconOffset = iconAt;
+    const std::string old = "the uninstaller of an earlier installation";
+    ASSERT_TRUE(PutBytes(Target(), old));
+    const size_t program = Program().size();
+    // Full in the program, in the picture, in the icon and in the block.
+    for (size_t room : {size_t{1000}, program + 100, program + 40100, program + 40800}) {
+        g_room = room;
+        error = 0;
+        platform::SetWriteHook(FillingDisk);
+        const bool written = install::WriteUninstaller(*model, installDir.c_str(), &error);
+        platform::SetWriteHook(nullptr);
+        EXPECT_FALSE(written) << "room for " << room << " bytes";
+        EXPECT_EQ(error, static_cast<platform::ErrorCode>(ERROR_DISK_FULL));
+        EXPECT_EQ(GetBytes(Target()), old);
+        EXPECT_EQ(Entries(), kJustTheUninstaller);
+    }
+}
+
 TEST_F(UninstallerWriterWin32, ADamagedOrMissingArchiveWritesNothing) {
     const std::string archive = Archive();
     ASSERT_EQ(archive.compare(0, 4, "TAVQ"), 0);
