@@ -28,11 +28,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     platform::HardenDllSearch();
 
     // Kept as the system gives it (UTF-16): the install folder may have a name GBK cannot hold.
-    static wchar_t exePath[platform::kPathRoom];
+    wchar_t exePath[platform::kPathRoom];
     const DWORD length = GetModuleFileNameW(nullptr, exePath, platform::kPathRoom);
     if (length == 0 || length >= platform::kPathRoom) exePath[0] = L'\0';
 
-    static package::UninstallerBlock block;
+    // On the stack: as statics these zeros would be stored in the program, in every installer.
+    package::UninstallerBlock block;
     if (package::ReadUninstallerBlock(exePath, &block) != package::UninstallerBlockResult::Loaded) {
         platform::ShowOwnedMessageBox(nullptr, unwise::text::kInitFailed, "", MB_OK);
         return kExitNoData;
