@@ -112,7 +112,17 @@ bool CreateTempFile(const SysChar* folder, const char* stem, RawFile* file, SysC
                     size_t room);
 bool RemoveSysFile(const SysChar* path);
 
+// Puts the complete file `from` in the place of `to`, replacing what is there in one step: a
+// reader never sees half a file, and a failure leaves `to` as it was. `error` gets the reason.
+bool ReplaceFile(const char* from, const char* to, ErrorCode* error);
+
 // The separator that ends folder names on this platform.
 char PathSeparator();
+
+// A test program's hook on every write, before it reaches the system: it may delay the write or
+// fail it (returning false with an error code), to show how a slow or full disk is met. Null,
+// as in the shipped programs, lets every write through.
+using WriteHook = bool (*)(size_t count, ErrorCode* error);
+void SetWriteHook(WriteHook hook);
 
 }  // namespace platform

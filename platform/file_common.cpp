@@ -4,6 +4,16 @@ namespace platform {
 
 RawFile::~RawFile() { Close(); }
 
+namespace {
+WriteHook g_writeHook = nullptr;
+}  // namespace
+
+void SetWriteHook(WriteHook hook) { g_writeHook = hook; }
+
+bool PassesWriteHook(size_t count, ErrorCode* error) {
+    return !g_writeHook || g_writeHook(count, error);
+}
+
 bool TextFile::WriteString(const char* text) {
     // Runs without LF go out in one call each, so a long log costs few writes.
     const char* run = text;

@@ -65,7 +65,10 @@ size_t RawFile::Read(void* buffer, size_t count) {
     return done;
 }
 
+bool PassesWriteHook(size_t count, ErrorCode* error);
+
 bool RawFile::Write(const void* data, size_t count) {
+    if (!PassesWriteHook(count, &error_)) return false;
     size_t done = 0;
     while (done < count) {
         ssize_t n = ::write(fd_, static_cast<const char*>(data) + done, count - done);
@@ -124,6 +127,12 @@ bool CreateTempFile(const char* folder, const char* stem, RawFile* file, char* p
         if (file->CreateNew(path)) return true;
         if (file->error() != EEXIST && file->error() != ELOOP) return false;
     }
+    return false;
+}
+
+bool ReplaceFile(const char* from, const char* to, ErrorCode* error) {
+    if (::rename(from, to) == 0) return true;
+    if (error) *error = static_cast<ErrorCode>(errno);
     return false;
 }
 

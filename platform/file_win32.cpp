@@ -91,7 +91,10 @@ size_t RawFile::Read(void* buffer, size_t count) {
     return done;
 }
 
+bool PassesWriteHook(size_t count, ErrorCode* error);
+
 bool RawFile::Write(const void* data, size_t count) {
+    if (!PassesWriteHook(count, &error_)) return false;
     size_t done = 0;
     while (done < count) {
         DWORD chunk = count - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count - done);
@@ -177,6 +180,16 @@ bool CreateTempFile(const wchar_t* folder, const char* stem, RawFile* file, wcha
             file->error() != ERROR_ACCESS_DENIED)
             return false;
     }
+    return false;
+}
+
+bool ReplaceFile(const char* from, const char* to, ErrorCode* error) {
+    const Wide source(from);
+    const Wide target(to);
+    if (source.ok() && target.ok() &&
+        MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (error) *error = source.ok() && target.ok() ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
     return false;
 }
 

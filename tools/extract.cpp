@@ -8,6 +8,7 @@
 
 #include "package/setup_model.h"
 #include "platform/file.h"
+#include "platform/gbk.h"
 #include "tools/commands.h"
 #include "tools/node_output.h"
 #include "tools/package_reader.h"
@@ -22,16 +23,13 @@ namespace {
 // trail byte may be 0x5C, which is not a separator there.
 std::vector<std::string> SplitGbkPath(const std::string& path) {
     std::vector<std::string> parts(1);
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < path.size()) {
-            parts.back() += path.substr(i, 2);
-            ++i;
-        } else if (c == '\\' || c == '/') {
+    for (size_t i = 0; i < path.size();) {
+        const size_t width = gbk::CharWidth(path.c_str() + i);
+        if (width == 1 && (path[i] == '\\' || path[i] == '/'))
             parts.emplace_back();
-        } else {
-            parts.back() += path[i];
-        }
+        else
+            parts.back().append(path, i, width);
+        i += width;
     }
     return parts;
 }

@@ -9,6 +9,7 @@
 #include <set>
 #include <system_error>
 
+#include "package/limits.h"
 #include "package/setup_model.h"
 #include "tools/text.h"
 #include "tools/text_limits.h"
@@ -150,9 +151,9 @@ private:
             !Utf8ToGbk(subFolder, &file.subFolder, &offending))
             return Error(f.path + ": the character '" + offending +
                          "' has no GBK form; the installer names files in GBK");
-        std::string problem = LimitProblem(file.name, kNameRoom);
+        std::string problem = LimitProblem(file.name, package::kNameRoom);
         if (!problem.empty()) return Error(f.path + ": the name " + problem);
-        problem = LimitProblem(file.subFolder, kNameRoom);
+        problem = LimitProblem(file.subFolder, package::kNameRoom);
         if (!problem.empty())
             return Error(f.path + ": the folder \"" + subFolder + "\" below the base folder " +
                          problem);

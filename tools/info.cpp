@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "package/settings_layout.h"
 #include "package/setup_model.h"
 #include "tools/commands.h"
 #include "tools/package_reader.h"
@@ -12,7 +13,7 @@
 namespace sfxpack {
 
 namespace {
-const char* const kPageNames[] = {"welcome", "agreement", "folder", "progress", "finish"};
+using package::layout::kPageNames;
 
 std::string U(const char* gbk) { return GbkToUtf8(gbk); }
 std::string J(const char* gbk) { return JsonString(GbkToUtf8(gbk)); }

@@ -4,24 +4,18 @@
 #include <cstring>
 #include <vector>
 
+#include "archive/lzw_codes.h"
+
 namespace sfxpack {
 
 namespace {
 
-constexpr unsigned kClearCode = 256;
-constexpr unsigned kEndCode = 257;
-constexpr unsigned kFirstFreeCode = 258;
-// The installer's decoder reads 13-bit codes from nextCode 4095 on; clearing at 4092 keeps every
-// code within 12 bits.
-constexpr unsigned kClearAt = 4092;
-
-// The decoder's width rule: the bits needed for nextCode + 1, but at least 9. It grows one code
-// earlier than the classic rule.
-unsigned WidthFor(unsigned decoderNextCode) {
-    unsigned width = 9;
-    while ((decoderNextCode + 1) >> width) ++width;
-    return width;
-}
+using archive::lzw::CodeWidth;
+using archive::lzw::kClearCode;
+using archive::lzw::kEndCode;
+using archive::lzw::kFirstFreeCode;
+using archive::lzw::kFirstWidth;
+using archive::lzw::kPackerClearsAt;
 
 class BitWriter {
 public:
@@ -89,7 +83,7 @@ std::string LzwEncode(const unsigned char* data, size_t size) {
     bool firstAfterClear = true;
     unsigned encoderNext = kFirstFreeCode;
 
-    bits.Put(kClearCode, 9);
+    bits.Put(kClearCode, kFirstWidth);
     if (size > 0) {
         unsigned current = data[0];
         for (size_t i = 1; i < size; ++i) {
@@ -99,13 +93,13 @@ std::string LzwEncode(const unsigned char* data, size_t size) {
                 current = found;
                 continue;
             }
-            bits.Put(current, WidthFor(decoderNext));
+            bits.Put(current, CodeWidth(decoderNext));
             if (firstAfterClear)
                 firstAfterClear = false;
             else
                 ++decoderNext;
-            if (decoderNext == kClearAt) {
-                bits.Put(kClearCode, WidthFor(decoderNext));
+            if (decoderNext == kPackerClearsAt) {
+                bits.Put(kClearCode, CodeWidth(decoderNext));
                 table.Clear();
                 decoderNext = kFirstFreeCode;
                 encoderNext = kFirstFreeCode;
@@ -115,14 +109,14 @@ std::string LzwEncode(const unsigned char* data, size_t size) {
             }
             current = byte;
         }
-        bits.Put(current, WidthFor(decoderNext));
+        bits.Put(current, CodeWidth(decoderNext));
         if (!firstAfterClear) ++decoderNext;
-        if (decoderNext == kClearAt) {
-            bits.Put(kClearCode, WidthFor(decoderNext));
+        if (decoderNext == kPackerClearsAt) {
+            bits.Put(kClearCode, CodeWidth(decoderNext));
             decoderNext = kFirstFreeCode;
         }
     }
-    bits.Put(kEndCode, WidthFor(decoderNext));
+    bits.Put(kEndCode, CodeWidth(decoderNext));
     bits.Finish();
     return out;
 }

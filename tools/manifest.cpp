@@ -8,6 +8,9 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "package/limits.h"
+#include "package/settings_layout.h"
+#include "package/words.h"
 #include "tools/picture_format.h"
 #include "tools/text.h"
 #include "tools/text_limits.h"
@@ -17,8 +20,7 @@
 namespace sfxpack {
 
 namespace {
-const char* const kPageNames[package::kPageCount] = {"welcome", "agreement", "folder", "progress",
-                                                     "finish"};
+namespace layout = package::layout;
 
 int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
 
@@ -181,9 +183,10 @@ private:
         return false;
     }
 
-    // A text the installer shows on one line or stores in a field of `room` bytes.
-    bool LineText(const std::string& utf8, int line, const std::string& setting, size_t room,
-                  size_t characters, const std::string& where, std::string* gbk) {
+    // A text the installer shows on one line or stores in a field, at most `limit` bytes of GBK;
+    // `where` names what sets the limit (LimitProblem).
+    bool LineText(const std::string& utf8, int line, const std::string& setting, size_t limit,
+                  const std::string& where, std::string* gbk) {
         if (HasControlCharacter(utf8)) {
             Error(line, setting,
                   "holds a line break or another control character; it is shown "
@@ -191,7 +194,7 @@ private:
             return false;
         }
         if (!ToGbk(utf8, line, setting, gbk)) return false;
-        std::string problem = LimitProblem(*gbk, room, characters, where);
+        std::string problem = LimitProblem(*gbk, limit, where);
         if (!problem.empty()) Error(line, setting, problem);
         return problem.empty();
     }
@@ -202,13 +205,11 @@ private:
         std::string rest;
         if (!RelativePath(utf8, line, setting, &rest)) return false;
         std::string gbk;
-        if (!ToGbk(std::string(FolderKeyword(folderKind)) + "\\" + rest, line, setting, &gbk))
-            return false;
+        const std::string word = package::words::FolderWord(folderKind);
+        if (!ToGbk(word + "\\" + rest, line, setting, &gbk)) return false;
         std::string problem = LimitProblem(gbk, room);
         if (!problem.empty()) {
-            Error(line, setting,
-                  "with its folder word \"" + std::string(FolderKeyword(folderKind)) + "\\\" " +
-                      problem);
+            Error(line, setting, "with its folder word \"" + word + "\\\" " + problem);
             return false;
         }
         *stored = gbk;
@@ -301,7 +302,8 @@ private:
                 Error(line, "application.name", "missing; every package needs a name");
         } else if (text.empty()) {
             Error(line, "application.name", "is empty; every package needs a name");
-        } else if (LineText(text, line, "application.name", kNameRoom, 0, "", &m_.appName)) {
+        } else if (LineText(text, line, "application.name", package::kAppNameLimit,
+                            SettingsItemWhere(layout::kAppName), &m_.appName)) {
             // The name becomes the default install folder and the program group's folder.
             std::string problem = NameProblem(text);
             if (!problem.empty())
@@ -320,7 +322,7 @@ private:
             if (!FolderWordOf(*app, s.folderKey, folderSetting, &folderKind)) continue;
             const std::string setting = std::string("application.") + s.key;
             if (GetString(*app, s.key, setting, &text, &line))
-                StoredPath(text, line, setting, folderKind, kNameRoom, s.stored);
+                StoredPath(text, line, setting, folderKind, package::kNameRoom, s.stored);
             else if (const toml::node* node = app->get(s.folderKey); node && !app->get(s.key))
                 Warn(LineOf(*node), folderSetting,
                      std::string("has no effect without application.") + s.key);
@@ -330,28 +332,30 @@ private:
     void ReadPages(const toml::table& root) {
         const toml::table* pages = GetTable(root, "pages");
         if (!pages) return;
+        const char* const* names = layout::kPageNames;
         CheckKeys(*pages, "pages.",
-                  {"welcome", "agreement", "agreement-text", "folder", "progress", "finish"});
-        for (int page = 0; page < package::kPageCount; ++page) {
-            const std::string setting = std::string("pages.") + kPageNames[page];
+                  {names[layout::kWelcome], names[layout::kAgreement], "agreement-text",
+                   names[layout::kFolder], names[layout::kProgress], names[layout::kFinish]});
+        for (int page = 0; page < layout::kPages; ++page) {
+            const char* name = layout::kPageNames[page];
+            const std::string setting = std::string("pages.") + name;
             std::vector<std::string> lines;
             std::vector<int> sourceLines;
-            GetStrings(*pages, kPageNames[page], setting, package::PageText::kLines, &lines,
-                       &sourceLines);
+            GetStrings(*pages, name, setting, layout::kLinesPerPage, &lines, &sourceLines);
             for (size_t i = 0; i < lines.size(); ++i) {
                 const int line = static_cast<int>(i);
                 const std::string lineSetting = setting + "[" + std::to_string(i) + "]";
-                const size_t shown = PageLineCharacters(page, line);
-                const std::string where = std::string("the ") + kPageNames[page] + " page shows";
-                std::string* gbk = &m_.pageTexts[page][i];
-                if (page == package::kPageAgreement && line == 2)
+                const bool shown = layout::PageShowsLine(page, line);
+                if (page == layout::kAgreement && line == layout::kAgreementTextLine)
                     AgreementText(lines[i], sourceLines[i], lineSetting);
                 else
-                    LineText(lines[i], sourceLines[i], lineSetting, PageLineRoom(line), shown,
-                             where, gbk);
-                if (shown == 0 && !lines[i].empty())
+                    LineText(lines[i], sourceLines[i], lineSetting,
+                             package::PageLineLimit(page, line),
+                             SettingsItemWhere(layout::PageLineItem(page, line)),
+                             &m_.pageTexts[page][i]);
+                if (!shown && !lines[i].empty())
                     Warn(sourceLines[i], lineSetting,
-                         std::string("the ") + kPageNames[page] +
+                         std::string("the ") + name +
                              " page does not show this line; it is stored and has no effect");
             }
         }
@@ -359,7 +363,7 @@ private:
         int line;
         if (GetString(*pages, "agreement-text", "pages.agreement-text", &file, &line)) {
             std::string path;
-            if (!m_.pageTexts[package::kPageAgreement][2].empty()) {
+            if (!m_.pageTexts[layout::kAgreement][layout::kAgreementTextLine].empty()) {
                 Error(line, "pages.agreement-text",
                       "the agreement text is given twice, here and as pages.agreement[2]");
             } else if (InputFile(file, line, "pages.agreement-text", &path)) {
@@ -376,12 +380,13 @@ private:
     void AgreementText(const std::string& utf8, int line, const std::string& setting) {
         std::string gbk;
         if (!ToGbk(EditControlText(utf8), line, setting, &gbk)) return;
+        const int item = layout::PageLineItem(layout::kAgreement, layout::kAgreementTextLine);
         std::string problem =
-            LimitProblem(gbk, kLongLineRoom, kAgreementCharacters, "the agreement box holds");
+            LimitProblem(gbk, package::SettingsItemLimit(item), SettingsItemWhere(item));
         if (!problem.empty())
-            Error(line, setting, problem + " (line ends count as two)");
+            Error(line, setting, problem + " (a line end counts as two)");
         else
-            m_.pageTexts[package::kPageAgreement][2] = gbk;
+            m_.pageTexts[layout::kAgreement][layout::kAgreementTextLine] = gbk;
     }
 
     void ReadUninstaller(const toml::table& root) {
@@ -390,7 +395,8 @@ private:
         CheckKeys(*uninstaller, "uninstaller.", {"texts"});
         std::vector<std::string> texts;
         std::vector<int> lines;
-        GetStrings(*uninstaller, "texts", "uninstaller.texts", 4, &texts, &lines);
+        GetStrings(*uninstaller, "texts", "uninstaller.texts", layout::kUninstallTexts, &texts,
+                   &lines);
         for (size_t i = 0; i < texts.size(); ++i) {
             const std::string setting = "uninstaller.texts[" + std::to_string(i) + "]";
             std::string gbk;
@@ -423,7 +429,8 @@ private:
         std::string text;
         int line;
         if (GetString(*background, "caption", "background.caption", &text, &line))
-            LineText(text, line, "background.caption", kCaptionRoom, 0, "", &m_.backgroundCaption);
+            LineText(text, line, "background.caption", package::kCaptionRoom, "",
+                     &m_.backgroundCaption);
         if (GetString(*background, "color", "background.color", &text, &line) &&
             !ParseColorText(text, &m_.backgroundColor))
             Error(line, "background.color", "\"" + text + "\" is not a colour of the form #RRGGBB");
@@ -450,7 +457,7 @@ private:
     }
 
     void ReadFileTypes(const toml::table& root) {
-        const toml::array* types = TableList(root, "file-type", 2);
+        const toml::array* types = TableList(root, "file-type", layout::kFileTypes);
         if (!types) return;
         std::string firstExtension;
         for (size_t i = 0; i < types->size(); ++i) {
@@ -469,14 +476,16 @@ private:
             } else if (i == 1 && CaseFoldKey(text) == CaseFoldKey(firstExtension)) {
                 Error(line, prefix + "extension", "\"" + text + "\" is associated twice");
             } else {
-                LineText(text, line, prefix + "extension", kExtensionRoom, 0, "", &type.extension);
+                LineText(text, line, prefix + "extension", package::kExtensionRoom, "",
+                         &type.extension);
                 firstExtension = text;
             }
             int32_t folderKind = package::kFolderInstall;
             FolderWordOf(table, "program-folder", prefix + "program-folder", &folderKind);
             line = LineOf(table);
             if (GetString(table, "program", prefix + "program", &text, &line))
-                StoredPath(text, line, prefix + "program", folderKind, kProgramRoom, &type.program);
+                StoredPath(text, line, prefix + "program", folderKind, package::kProgramRoom,
+                           &type.program);
             else if (!table.get("program"))
                 Error(line, prefix + "program", "missing; which program opens the type?");
         }
@@ -510,7 +519,7 @@ private:
                 if (!text.empty() &&
                     RelativePath(text, line, prefix + "subfolder", &rule.subFolder) &&
                     ToGbk(rule.subFolder, line, prefix + "subfolder", &gbk)) {
-                    std::string problem = LimitProblem(gbk, kNameRoom);
+                    std::string problem = LimitProblem(gbk, package::kNameRoom);
                     if (!problem.empty()) Error(line, prefix + "subfolder", problem);
                 }
             }

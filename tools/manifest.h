@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "package/settings_layout.h"
 #include "package/setup_model.h"
 
 namespace sfxpack {
@@ -33,15 +34,15 @@ struct Manifest {
     std::string path;
     std::string folder;  // relative sources and pictures start here; ends with '/'
 
-    std::string pageTexts[package::kPageCount][package::PageText::kLines];  // GBK
-    std::string appName;                                                    // GBK
+    std::string pageTexts[package::layout::kPages][package::layout::kLinesPerPage];  // GBK
+    std::string appName;                                                             // GBK
     std::string readmeFile;  // GBK, as stored with its folder word; empty: none
     std::string runProgram;  // likewise
-    std::string uninstallTexts[4];
+    std::string uninstallTexts[package::layout::kUninstallTexts];
     std::string picture;  // paths on this machine; empty: none
     std::string icon;
     std::string backgroundPicture;
-    FileTypeRule fileTypes[2];
+    FileTypeRule fileTypes[package::layout::kFileTypes];
     bool showBackground = false;
     std::string backgroundCaption;  // GBK
     uint32_t backgroundColor = 0;   // 0x00BBGGRR
@@ -64,7 +65,7 @@ struct Manifest {
 
 // Reads and checks the manifest at `path`. On refusal returns false with one message per
 // problem, each naming the manifest's line and the setting: "setup.toml:12: pages.welcome[3]:
-// is 52 characters long; the welcome page shows at most 47".
+// is 52 bytes long in GBK; the welcome page shows at most 47".
 bool ReadManifest(const std::string& path, Manifest* manifest, std::vector<std::string>* errors);
 
 // "setup.toml:12: files[2].source: <text>", the form of every message about a manifest.

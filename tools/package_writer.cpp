@@ -7,19 +7,20 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "package/number.h"
+#include "package/limits.h"
 #include "package/scramble.h"
+#include "package/settings_layout.h"
 #include "package/trailer.h"
+#include "package/words.h"
 #include "platform/file.h"
 #include "tools/pending_output.h"
 #include "tools/tavq_writer.h"
-#include "tools/words.h"
 
 namespace sfxpack {
 
 namespace {
-// Every offset and length of a package is a signed 32-bit number.
-constexpr int64_t kLargestPackage = INT32_MAX;
+namespace layout = package::layout;
+using package::kLargestPackage;
 
 class Writer {
 public:
@@ -102,7 +103,7 @@ private:
     int64_t position_ = 0;
 };
 
-const char* Flag(bool value) { return value ? "TRUE" : "FALSE"; }
+std::string Number(int64_t value) { return std::to_string(value); }
 
 bool SameFile(const struct stat& a, const std::string& path) {
     struct stat b;
@@ -111,44 +112,48 @@ bool SameFile(const struct stat& a, const std::string& path) {
 }  // namespace
 
 package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>& files,
-                                const PackageLayout& layout) {
-    package::ItemList items;
-    items.columnsPerRow = 8;
-    auto number = [&](int64_t value) { items.AddItem(std::to_string(value).c_str()); };
-    auto text = [&](const std::string& item) { items.AddItem(item.c_str()); };
-    for (const auto& page : m.pageTexts)
-        for (const std::string& line : page) text(line);
-    text(m.appName);
-    text(m.readmeFile);
-    text(m.runProgram);
-    for (const std::string& uninstallText : m.uninstallTexts) text(uninstallText);
-    items.AddItem("");  // item 48: unused
-    number(layout.picture.length);
-    number(layout.picture.offset);
-    number(layout.icon.length);
-    number(layout.icon.offset);
-    for (const FileTypeRule& type : m.fileTypes) {
-        text(type.program);
-        text(type.extension);
+                                const PackageLayout& pieces) {
+    // Every setting goes to its item by number and the items then go out in order, so the order
+    // is the layout's alone. Items no setting fills (the unused ones) stay empty.
+    std::string settings[layout::kSettingsItems];
+    for (int page = 0; page < layout::kPages; ++page)
+        for (int line = 0; line < layout::kLinesPerPage; ++line)
+            settings[layout::PageLineItem(page, line)] = m.pageTexts[page][line];
+    settings[layout::kAppName] = m.appName;
+    settings[layout::kReadmeFile] = m.readmeFile;
+    settings[layout::kRunProgram] = m.runProgram;
+    for (int i = 0; i < layout::kUninstallTexts; ++i)
+        settings[layout::UninstallTextItem(i)] = m.uninstallTexts[i];
+    settings[layout::kPictureLength] = Number(pieces.picture.length);
+    settings[layout::kPictureOffset] = Number(pieces.picture.offset);
+    settings[layout::kIconLength] = Number(pieces.icon.length);
+    settings[layout::kIconOffset] = Number(pieces.icon.offset);
+    for (int type = 0; type < layout::kFileTypes; ++type) {
+        settings[layout::FileTypeProgramItem(type)] = m.fileTypes[type].program;
+        settings[layout::FileTypeExtensionItem(type)] = m.fileTypes[type].extension;
     }
-    items.AddItem(Flag(m.showBackground));
-    number(layout.backgroundPicture.length);
-    number(layout.backgroundPicture.offset);
-    text(m.backgroundCaption);
-    number(m.backgroundColor);
-    items.AddItem(Flag(m.backgroundHasCaption));
-    items.AddItem("");  // items 63 and 64: unused
-    items.AddItem("");
+    settings[layout::kShowBackground] = package::words::FlagWord(m.showBackground);
+    settings[layout::kBackgroundPictureLength] = Number(pieces.backgroundPicture.length);
+    settings[layout::kBackgroundPictureOffset] = Number(pieces.backgroundPicture.offset);
+    settings[layout::kBackgroundCaption] = m.backgroundCaption;
+    settings[layout::kBackgroundColor] = Number(m.backgroundColor);
+    settings[layout::kBackgroundHasCaption] = package::words::FlagWord(m.backgroundHasCaption);
+
+    package::ItemList items;
+    items.columnsPerRow = layout::kItemsPerRow;
+    for (const std::string& item : settings) items.AddItem(item.c_str());
     for (size_t i = 0; i < files.size(); ++i) {
         const PackedFile& file = files[i];
-        text(file.name);
-        text(FolderKeyword(file.folderKind));
-        text(file.subFolder);
-        number(file.shortcutFlags);
-        text(OverwriteKeyword(file.overwriteMode));
-        number(layout.files[i].length);
-        number(layout.files[i].offset);
-        items.AddItem(Flag(layout.files[i].compressed));
+        std::string entry[layout::kFileItems];
+        entry[layout::kFileName] = file.name;
+        entry[layout::kFileFolder] = package::words::FolderWord(file.folderKind);
+        entry[layout::kFileSubFolder] = file.subFolder;
+        entry[layout::kFileShortcuts] = Number(file.shortcutFlags);
+        entry[layout::kFileOverwrite] = package::words::OverwriteWord(file.overwriteMode);
+        entry[layout::kFileDataLength] = Number(pieces.files[i].length);
+        entry[layout::kFileDataOffset] = Number(pieces.files[i].offset);
+        entry[layout::kFileCompressed] = package::words::FlagWord(pieces.files[i].compressed);
+        for (const std::string& item : entry) items.AddItem(item.c_str());
     }
     return items;
 }
@@ -186,13 +191,13 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
     try {
         Writer writer(out, progress);
         writer.CopyStub(stubPath);
-        PackageLayout layout;
-        layout.picture = writer.Picture(manifest.picture);
-        layout.icon = writer.Picture(manifest.icon);
-        layout.backgroundPicture = writer.Picture(manifest.backgroundPicture);
-        for (const PackedFile& file : files) layout.files.push_back(writer.File(file, stats));
+        PackageLayout pieces;
+        pieces.picture = writer.Picture(manifest.picture);
+        pieces.icon = writer.Picture(manifest.icon);
+        pieces.backgroundPicture = writer.Picture(manifest.backgroundPicture);
+        for (const PackedFile& file : files) pieces.files.push_back(writer.File(file, stats));
 
-        package::ItemList items = SettingsItems(manifest, files, layout);
+        package::ItemList items = SettingsItems(manifest, files, pieces);
         std::string block = items.text();
         package::ScrambleBlock(reinterpret_cast<unsigned char*>(&block[0]),
                                static_cast<long>(block.size()), package::kSettingsKey);

@@ -41,10 +41,10 @@ struct PackageLayout {
     std::vector<StoredPiece> files;  // one per PackedFile, in the same order
 };
 
-// The settings block, unscrambled: 64 settings items, then eight items per file, eight items a
-// row.
+// The settings block, unscrambled: the settings items, then the items of each file, in the
+// order of package/settings_layout.h, eight items a row.
 package::ItemList SettingsItems(const Manifest& manifest, const std::vector<PackedFile>& files,
-                                const PackageLayout& layout);
+                                const PackageLayout& pieces);
 
 // Writes the package into `outputPath` through a temporary file beside it, which is renamed at
 // the end and removed on any failure (an interruption by SIGINT or SIGTERM included), so an

@@ -3,27 +3,43 @@
 #include <cstdio>
 
 #include "package/item_list.h"
+#include "package/limits.h"
+#include "package/settings_layout.h"
 #include "package/setup_model.h"
-#include "platform/gbk.h"
 
 namespace sfxpack {
 
-size_t CharacterCount(const std::string& gbk) {
-    size_t count = 0;
-    for (size_t i = 0; i < gbk.size(); ++count)
-        i += gbk::IsLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
-    return count;
-}
-
-size_t PageLineRoom(int line) { return line == 2 ? kLongLineRoom : kNameRoom; }
-
-size_t PageLineCharacters(int page, int line) {
-    // Lines each page binds to a control: welcome 0-7, agreement 0-2 (2 is the agreement box),
-    // folder 0-3, progress 0, finish 0-2.
-    static const int kShownLines[package::kPageCount] = {8, 3, 4, 1, 3};
-    if (page < 0 || page >= package::kPageCount || line < 0 || line >= kShownLines[page]) return 0;
-    return page == package::kPageAgreement && line == 2 ? kAgreementCharacters : kLineCharacters;
-}
+// The installer's fields and the limits the packer checks must be the same numbers: a field one
+// byte shorter than its limit would cut what the packer let through.
+namespace {
+using package::FileEntry;
+using package::FileTypeEntry;
+using package::PageText;
+using package::SetupModel;
+namespace layout = package::layout;
+static_assert(package::ItemList::kItemRoom == package::kItemRoom, "the item list's buffer");
+static_assert(layout::kPages == package::kPageCount && layout::kLinesPerPage == PageText::kLines,
+              "the pages of the layout are the model's");
+static_assert(sizeof(PageText::line0) == package::kNameRoom + 1 &&
+                  sizeof(PageText::line2) == package::kLongLineRoom + 1,
+              "page lines");
+static_assert(sizeof(SetupModel::appName) == package::kNameRoom + 1 &&
+                  sizeof(SetupModel::readmeFile) == package::kNameRoom + 1 &&
+                  sizeof(SetupModel::runProgram) == package::kNameRoom + 1,
+              "names");
+static_assert(sizeof(FileEntry::fileName) == package::kNameRoom + 1 &&
+                  sizeof(FileEntry::subFolder) == package::kNameRoom + 1,
+              "file entries");
+static_assert(sizeof(FileTypeEntry::program) == package::kProgramRoom + 1 &&
+                  sizeof(FileTypeEntry::extension) == package::kExtensionRoom + 1,
+              "file types");
+static_assert(sizeof(SetupModel::backgroundCaption) == package::kCaptionRoom + 1, "caption");
+static_assert(sizeof(SetupModel::uninstallTexts[0]) == package::kItemRoom + 1, "uninstaller texts");
+static_assert(sizeof(SetupModel::fileTypes) / sizeof(FileTypeEntry) == layout::kFileTypes &&
+                  sizeof(SetupModel::uninstallTexts) / sizeof(SetupModel::uninstallTexts[0]) ==
+                      layout::kUninstallTexts,
+              "counts");
+}  // namespace
 
 std::string ItemProblem(const std::string& gbk) {
     for (unsigned char c : gbk)
@@ -36,23 +52,32 @@ std::string ItemProblem(const std::string& gbk) {
                           c);
             return text;
         }
-    if (gbk.size() > package::ItemList::kItemRoom)
-        return "is " + std::to_string(gbk.size()) + " bytes in GBK; a settings item holds " +
-               std::to_string(package::ItemList::kItemRoom);
+    if (gbk.size() > package::kItemRoom)
+        return "is " + std::to_string(gbk.size()) + " bytes long in GBK; a settings item holds " +
+               std::to_string(package::kItemRoom);
     return "";
 }
 
-std::string LimitProblem(const std::string& gbk, size_t room, size_t characters,
-                         const std::string& where) {
+std::string SettingsItemWhere(int item) {
+    if (item == layout::kAppName)
+        return "the default folder C:\\Program Files\\NAME leaves the name at most";
+    if (item < layout::kFirstPageLine || item >= layout::kAppName) return "";
+    const int page = (item - layout::kFirstPageLine) / layout::kLinesPerPage;
+    const int line = (item - layout::kFirstPageLine) % layout::kLinesPerPage;
+    if (!layout::PageShowsLine(page, line)) return "";
+    if (page == layout::kAgreement && line == layout::kAgreementTextLine)
+        return "the agreement box holds at most";
+    return std::string("the ") + layout::kPageNames[page] + " page shows at most";
+}
+
+std::string LimitProblem(const std::string& gbk, size_t limit, const std::string& where) {
     std::string problem = ItemProblem(gbk);
     if (!problem.empty()) return problem;
-    if (gbk.size() > room)
-        return "is " + std::to_string(gbk.size()) + " bytes in GBK; the installer has room for " +
-               std::to_string(room);
-    if (characters != 0 && CharacterCount(gbk) > characters)
-        return "is " + std::to_string(CharacterCount(gbk)) + " characters long; " + where +
-               " at most " + std::to_string(characters);
-    return "";
+    // The texts hold no zero byte (ItemProblem), so the installer's measure is the size.
+    if (package::WithinLimit(gbk.c_str(), limit)) return "";
+    return "is " + std::to_string(package::LimitedLength(gbk.c_str())) + " bytes long in GBK; " +
+           (where.empty() ? std::string("the installer has room for") : where) + " " +
+           std::to_string(limit);
 }
 
 }  // namespace sfxpack

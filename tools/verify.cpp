@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "archive/archive_reader.h"
+#include "archive/tavq_format.h"
 #include "package/item_list.h"
+#include "package/limits.h"
 #include "package/scramble.h"
+#include "package/settings_layout.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
 #include "tools/commands.h"
@@ -22,10 +25,39 @@
 namespace sfxpack {
 
 namespace {
-const char* const kPageNames[] = {"welcome", "agreement", "folder", "progress", "finish"};
-constexpr size_t kSettingsItems = 64;
-constexpr size_t kFileItems = 8;
-constexpr size_t kNumberRoom = 19;
+namespace layout = package::layout;
+
+// How a message names settings item `item`.
+std::string SettingName(int item) {
+    if (item >= layout::kFirstPageLine && item < layout::kAppName) {
+        const int page = (item - layout::kFirstPageLine) / layout::kLinesPerPage;
+        const int line = (item - layout::kFirstPageLine) % layout::kLinesPerPage;
+        return std::string("page ") + layout::kPageNames[page] + " line " + std::to_string(line);
+    }
+    if (item >= layout::kFirstUninstallText && item < layout::kUnusedAfterUninstallTexts)
+        return "uninstaller text " + std::to_string(item - layout::kFirstUninstallText);
+    if (item >= layout::kFirstFileType && item < layout::kShowBackground) {
+        const int type = (item - layout::kFirstFileType) / 2;
+        return std::string(item == layout::FileTypeProgramItem(type) ? "the program"
+                                                                     : "the extension") +
+               " of file type " + std::to_string(type);
+    }
+    switch (item) {
+        case layout::kAppName: return "the application name";
+        case layout::kReadmeFile: return "the readme";
+        case layout::kRunProgram: return "the program to run";
+        case layout::kBackgroundCaption: return "the background caption";
+        default: return "item " + std::to_string(item + 1);
+    }
+}
+
+std::string FileItemName(int item) {
+    switch (item) {
+        case layout::kFileName: return "name";
+        case layout::kFileSubFolder: return "subfolder";
+        default: return "item " + std::to_string(item + 1);
+    }
+}
 
 class CountingSink : public archive::ByteSink {
 public:
@@ -109,49 +141,34 @@ private:
         if (badRowEnds) Problem(std::to_string(badRowEnds) + " row ends are not followed by CR LF");
         if (unfinished)
             Problem("the settings block ends inside an item, which the installer drops");
-        if (items.size() < kSettingsItems) {
+        if (items.size() < static_cast<size_t>(layout::kSettingsItems)) {
             Problem("the settings block holds " + std::to_string(items.size()) + " of the " +
-                    std::to_string(kSettingsItems) + " settings items");
+                    std::to_string(layout::kSettingsItems) + " settings items");
             return;
         }
-        for (int page = 0; page < package::kPageCount; ++page)
-            for (int line = 0; line < package::PageText::kLines; ++line)
-                Text(items[static_cast<size_t>(page * 8 + line)],
-                     std::string("page ") + kPageNames[page] + " line " + std::to_string(line),
-                     PageLineRoom(line), PageLineCharacters(page, line),
-                     std::string("the ") + kPageNames[page] + " page shows");
-        Text(items[40], "the application name", kNameRoom);
-        Text(items[41], "the readme", kNameRoom);
-        Text(items[42], "the program to run", kNameRoom);
-        for (size_t i = 43; i < 47; ++i)
-            Text(items[i], "uninstaller text " + std::to_string(i - 43),
-                 package::ItemList::kItemRoom);
-        for (size_t i : {48, 49, 50, 51, 57, 58, 60})
-            Text(items[i], "item " + std::to_string(i + 1), kNumberRoom);
-        Text(items[52], "the program of file type 0", kProgramRoom);
-        Text(items[53], "the extension of file type 0", kExtensionRoom);
-        Text(items[54], "the program of file type 1", kProgramRoom);
-        Text(items[55], "the extension of file type 1", kExtensionRoom);
-        Text(items[59], "the background caption", kCaptionRoom);
+        for (int item = 0; item < layout::kSettingsItems; ++item)
+            Text(items[static_cast<size_t>(item)], SettingName(item),
+                 package::SettingsItemLimit(item), SettingsItemWhere(item));
 
         size_t entries = 0;
-        for (size_t i = kSettingsItems; i < items.size() && !items[i].empty(); i += kFileItems) {
+        const size_t fileItems = layout::kFileItems;
+        for (size_t i = layout::kSettingsItems; i < items.size() && !items[i].empty();
+             i += fileItems) {
             const std::string what = "file " + std::to_string(entries++);
-            if (i + kFileItems > items.size()) {
+            if (i + fileItems > items.size()) {
                 Problem(what + ": its entry ends after " + std::to_string(items.size() - i) +
-                        " of its " + std::to_string(kFileItems) + " items");
+                        " of its " + std::to_string(fileItems) + " items");
                 break;
             }
-            Text(items[i], what + " name", kNameRoom);
-            Text(items[i + 2], what + " subfolder", kNameRoom);
-            for (size_t k : {3, 5, 6})
-                Text(items[i + k], what + " item " + std::to_string(k + 1), kNumberRoom);
+            for (int k = 0; k < layout::kFileItems; ++k)
+                Text(items[i + static_cast<size_t>(k)], what + " " + FileItemName(k),
+                     package::FileItemLimit(k));
         }
     }
 
-    void Text(const std::string& gbk, const std::string& what, size_t room, size_t characters = 0,
+    void Text(const std::string& gbk, const std::string& what, size_t limit,
               const std::string& where = "") {
-        const std::string problem = LimitProblem(gbk, room, characters, where);
+        const std::string problem = LimitProblem(gbk, limit, where);
         if (!problem.empty()) Problem(what + " \"" + GbkToUtf8(gbk) + "\" " + problem);
     }
 
@@ -192,21 +209,18 @@ private:
         if (entry.dataLength < 0) return Problem(what + ": a negative length");
         if (!InRange(what, entry.dataLength, entry.dataOffset) || !entry.compressed) return;
         // The reader takes the node's own sizes on trust; they must stay inside the piece.
-        unsigned char node[archive::kNodeHeaderSize] = {};
+        namespace tavq = archive::tavq;
+        unsigned char node[tavq::kNodeHeaderSize] = {};
         platform::RawFile file;
-        if (entry.dataLength >= static_cast<int32_t>(archive::kMinimumArchiveSize) &&
+        if (entry.dataLength >= static_cast<int32_t>(tavq::kMinimumArchiveSize) &&
             file.OpenRead(path_.c_str()) &&
-            file.Seek(entry.dataOffset + archive::kArchiveHeaderSize + archive::kBeginMarkSize,
+            file.Seek(entry.dataOffset + static_cast<int64_t>(tavq::kFirstNodeOffset),
                       platform::RawFile::Origin::Begin) >= 0 &&
-            file.Read(node, sizeof node) == sizeof node) {
-            const uint64_t compressed =
-                node[12] | node[13] << 8 | node[14] << 16 | static_cast<uint64_t>(node[15]) << 24;
-            const uint64_t nameLength = node[16] | node[17] << 8;
-            if (archive::kMinimumArchiveSize + nameLength + compressed >
+            file.Read(node, sizeof node) == sizeof node &&
+            tavq::kFirstNodeOffset + tavq::ParseNodeHeader(node).Span() >
                 static_cast<uint64_t>(entry.dataLength))
-                Problem(what + ": the archive's node runs past the " +
-                        std::to_string(entry.dataLength) + " bytes stored for it");
-        }
+            Problem(what + ": the archive's node runs past the " +
+                    std::to_string(entry.dataLength) + " bytes stored for it");
         CountingSink sink;
         const archive::ExtractResult result =
             archive::DecodeEmbedded(path_.c_str(), entry.dataOffset, entry.dataLength, 0, sink);

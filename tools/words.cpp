@@ -94,20 +94,4 @@ bool ParseColorText(const std::string& text, uint32_t* color) {
     return true;
 }
 
-const char* FolderKeyword(int32_t folderKind) {
-    switch (folderKind) {
-        case package::kFolderWindows: return "WINDOWS_FOLDER";
-        case package::kFolderSystem: return "SYSTEM_FOLDER";
-        default: return "INSTALL_FOLDER";
-    }
-}
-
-const char* OverwriteKeyword(int32_t overwriteMode) {
-    switch (overwriteMode) {
-        case package::kOverwriteIfMissing: return "NOTEXIST_COPY";
-        case package::kOverwriteAsk: return "ASK_COPY";
-        default: return "ALWAYS_COPY";
-    }
-}
-
 }  // namespace sfxpack

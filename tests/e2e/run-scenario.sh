@@ -5,19 +5,24 @@
 #
 #   run-scenario.sh --script S.scn --shots DIR --driver DRIVER.EXE
 #                   [--manifest M.toml --stub SETUP.EXE | --program SETUP.EXE]
-#                   [--patch ARG]... [--copy FILE]... [--overrides WINE_DLL_OVERRIDES]
+#                   [--pack NAME.EXE=M.toml]... [--patch ARG]... [--copy FILE]...
+#                   [--overrides WINE_DLL_OVERRIDES] [--stage-dir WINDOWS_FOLDER]
+#                   [--temp WINDOWS_FOLDER]
 #
-# --manifest packs the package with `$SFXPACK build`; --patch hands its arguments to
-# patch-package.py to damage the package afterwards; --copy puts a file beside setup.exe;
-# --overrides is added to the Wine DLL overrides of this run. The exit status is the driver's.
+# --manifest packs the package with `$SFXPACK build`; --pack packs another manifest with the
+# same stub beside it under another name; --patch hands its arguments to patch-package.py to
+# damage the package afterwards; --copy puts a file beside setup.exe; --overrides is added to
+# the Wine DLL overrides of this run. --stage-dir stages all of these in another folder of
+# drive C (created; names in UTF-8) instead of C:\e2e\app; --temp makes a new folder the
+# user's TEMP and TMP. The exit status is the driver's.
 set -uo pipefail
 : "${SFX_WINE_ROOT:?run-scenario: SFX_WINE_ROOT must name the build folder of the Wine template}"
 here=$(cd "$(dirname "$0")" && pwd)
 # Bash itself cannot switch to the build's own locale and says so; Wine, started later, can.
 . "$here/../wine/wine-env.sh" 2>/dev/null
 
-script="" shots="" driver="" manifest="" stub="" program="" overrides=""
-patches=() copies=()
+script="" shots="" driver="" manifest="" stub="" program="" overrides="" stage_dir="" temp=""
+patches=() copies=() packs=()
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --script) script=$2 ;;
@@ -29,6 +34,9 @@ while [[ $# -gt 0 ]]; do
         --patch) patches+=("$2") ;;
         --copy) copies+=("$2") ;;
         --overrides) overrides=$2 ;;
+        --pack) packs+=("$2") ;;
+        --stage-dir) stage_dir=$2 ;;
+        --temp) temp=$2 ;;
         *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -37,6 +45,20 @@ if [[ ! -f "$SFX_WINE_TEMPLATE/.complete" ]]; then
     echo "run-scenario: no Wine template in $SFX_WINE_TEMPLATE" >&2
     exit 125
 fi
+
+# The Unix path of a Windows path on drive C of the prefix. Existing folders are matched without
+# regard to case, as Windows does: C:\Users is Wine's drive_c/users, not a second folder.
+unix_path() {
+    local path="$WINEPREFIX/drive_c" part match parts
+    IFS='\' read -ra parts <<<"${1#[Cc]:\\}"
+    for part in "${parts[@]}"; do
+        [[ -n "$part" ]] || continue
+        match=$(find "$path" -mindepth 1 -maxdepth 1 -iname "$part" -printf '%f\n' 2>/dev/null |
+            head -n1)
+        path+="/${match:-$part}"
+    done
+    printf '%s\n' "$path"
+}
 
 scratch=$(mktemp -d)
 xvfb=""
@@ -55,7 +77,8 @@ mkdir -p "$HOME"
 cp -a "$SFX_WINE_TEMPLATE" "$WINEPREFIX"
 stage="$WINEPREFIX/drive_c/e2e"
 app="$stage/app"
-mkdir -p "$app"
+[[ -n "$stage_dir" ]] && app=$(unix_path "$stage_dir")
+mkdir -p "$stage" "$app"
 cp "$driver" "$stage/driver.exe"
 cp "$script" "$stage/scenario.scn"
 
@@ -68,6 +91,12 @@ if [[ -n "$manifest" ]]; then
 elif [[ -n "$program" ]]; then
     cp "$program" "$app/setup.exe"
 fi
+for pack in "${packs[@]}"; do
+    if ! "$SFXPACK" build "${pack#*=}" -o "$app/${pack%%=*}" --stub "$stub" --quiet; then
+        echo "run-scenario: sfxpack build of ${pack#*=} failed" >&2
+        exit 1
+    fi
+done
 for patch in "${patches[@]}"; do
     # shellcheck disable=SC2086  # one --patch carries several words
     python3 "$here/patch-package.py" "$app/setup.exe" $patch || exit 1
@@ -86,6 +115,21 @@ if [[ ! -s "$scratch/display" ]]; then
     exit 1
 fi
 export DISPLAY=":$(head -n1 "$scratch/display")"
+
+if [[ -n "$temp" ]]; then
+    # Wine takes TEMP and TMP from the user's registry, not from the Unix environment, and reg add
+    # would pass a name through the console's code page: regedit reads UTF-16 as it is.
+    mkdir -p "$(unix_path "$temp")"
+    value=${temp//\\/\\\\}
+    { printf '\xff\xfe'
+      printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Environment]\r\n"TEMP"="%s"\r\n"TMP"="%s"\r\n' \
+          "$value" "$value" | iconv -f UTF-8 -t UTF-16LE
+    } >"$stage/environment.reg"
+    if ! wine regedit /S 'C:\e2e\environment.reg'; then
+        echo "run-scenario: regedit could not set TEMP" >&2
+        exit 1
+    fi
+fi
 
 cd "$stage"
 timeout 120 wine driver.exe scenario.scn 'C:\e2e\shots'

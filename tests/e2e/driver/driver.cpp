@@ -1,4 +1,4 @@
-// The end-to-end driver: starts a program under test and operates its windows as a user would,
+// The end-to-end driver: starts programs under test and operates their windows as a user would,
 // following a scenario script (one command a line, texts in UTF-8). See tests/e2e/README.md for
 // the commands. Every expectation polls until it holds or its time runs out, because the wizard
 // posts its button changes and a page switch is not visible the moment a press returns.
@@ -44,6 +44,18 @@ std::wstring Wide(const std::string& utf8) {
     return out;
 }
 
+// A Windows path of the script: %NAME% stands for the environment variable, as in %TEMP%, which
+// the programs started inherit from the driver.
+std::wstring PathOf(const std::string& utf8) {
+    std::wstring path = Wide(utf8);
+    DWORD n = ExpandEnvironmentStringsW(path.c_str(), nullptr, 0);
+    if (n == 0) return path;
+    std::wstring expanded(n, L'\0');
+    n = ExpandEnvironmentStringsW(path.c_str(), &expanded[0], n);
+    expanded.resize(n > 0 ? n - 1 : 0);
+    return expanded;
+}
+
 // The driver's console is a pipe when ctest runs it: raw UTF-8 bytes reach the log unchanged.
 void Print(const std::string& line) {
     std::string text = line + "\n";
@@ -62,8 +74,18 @@ std::string Hex(int value) {
 
 // ---- windows of the program under test -------------------------------------------------------
 
-DWORD g_pid = 0;
-HANDLE g_process = nullptr;
+// Every program the scenario started; commands address the current one (the last started, or
+// the one chosen with `select`), so that two wizards open at once are never confused.
+struct Program {
+    std::string name;  // as the script named it in `start`
+    DWORD pid = 0;
+    HANDLE process = nullptr;
+    HANDLE thread = nullptr;  // until resumed: programs started one after the other run at once
+};
+std::vector<Program> g_programs;
+size_t g_current = 0;
+
+Program* Current() { return g_programs.empty() ? nullptr : &g_programs[g_current]; }
 
 std::string ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -91,18 +113,28 @@ std::string TextOf(HWND window) {
     return ReadText(window, &text) ? text : std::string("<no answer>");
 }
 
-BOOL CALLBACK CollectTopWindow(HWND window, LPARAM list) {
+struct WindowSearch {
+    DWORD pid;  // 0: every program started
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == g_pid && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    if (!IsWindowVisible(window)) return TRUE;
+    for (const Program& program : g_programs)
+        if (program.pid == pid && (!search->pid || search->pid == pid))
+            search->found.push_back(window);
     return TRUE;
 }
 
-std::vector<HWND> TopWindows() {
-    std::vector<HWND> found;
-    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&found));
-    return found;  // top of the z-order first
+// The visible top-level windows of the current program, or of every program started.
+std::vector<HWND> TopWindows(bool everyProgram = false) {
+    WindowSearch search{0, {}};
+    if (!everyProgram) search.pid = Current() ? Current()->pid : ~DWORD(0);
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;  // top of the z-order first
 }
 
 bool IsDialog(HWND window) { return ClassOf(window) == "#32770"; }
@@ -174,11 +206,13 @@ HWND FindControl(HWND top, int id) {
     return search.found;
 }
 
-bool Exited(DWORD* code) {
-    if (!g_process || WaitForSingleObject(g_process, 0) != WAIT_OBJECT_0) return false;
-    GetExitCodeProcess(g_process, code);
+bool Exited(const Program* program, DWORD* code) {
+    if (!program || WaitForSingleObject(program->process, 0) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(program->process, code);
     return true;
 }
+
+bool Exited(DWORD* code) { return Exited(Current(), code); }
 
 // ---- screenshots ---------------------------------------------------------------------------
 
@@ -309,10 +343,16 @@ private:
         HWND sheet = nullptr;
         WaitFor(ms, [&]() -> std::string {
             sheet = FindSheet();
+            if (sheet) return "";
             DWORD code;
-            if (!sheet && Exited(&code))
+            if (Exited(&code))
                 throw Failure{"the program ended (" + std::to_string(code) + ") with no wizard"};
-            return sheet ? "" : "no wizard window";
+            // A program that could not start shows its box and waits: say so at once, rather
+            // than after the whole wait for a wizard that cannot come.
+            if (HWND box = FindBox())
+                throw Failure{"no wizard, but the box " +
+                              Quote(TextOf(GetDlgItem(box, kMessageBoxText))) + " is open"};
+            return "no wizard window";
         });
         return sheet;
     }
@@ -325,6 +365,10 @@ private:
     }
 
     void Start(const Command& c);
+    void Select(const Command& c);
+    void MakeFile(const Command& c);
+    void ExpectPath(const Command& c);
+    void ExpectFolderHolds(const Command& c);
     void ExpectControl(const Command& c);
     void Click(const Command& c);
     void ExpectBox(const Command& c, bool confirm);
@@ -337,26 +381,173 @@ private:
 };
 
 // Programs under test are staged in the folder "app" beside the driver, away from the driver's
-// own DLLs, and start there as from a download folder.
+// own DLLs, and start there as from a download folder. A Windows path (a name with a backslash
+// or a colon, as the runner's --stage-dir needs) starts the program where a user's browser would
+// have put it; either way it starts in its own folder. The new program becomes the current one
+// and runs from the next command that is not a `start` (see ResumeStarted).
 void Driver::Start(const Command& c) {
-    wchar_t folder[MAX_PATH];
-    GetFullPathNameW(L"app", MAX_PATH, folder, nullptr);
-    std::wstring program = std::wstring(folder) + L"\\" + Wide(c.At(1));
+    const std::string& name = c.At(1);
+    std::wstring program;
+    if (name.find_first_of("\\:") == std::string::npos) {
+        wchar_t folder[MAX_PATH];
+        GetFullPathNameW(L"app", MAX_PATH, folder, nullptr);
+        program = std::wstring(folder) + L"\\" + Wide(name);
+    } else {
+        program = PathOf(name);
+    }
+    std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
     std::wstring line = L"\"" + program + L"\"";
     for (size_t i = 2; i < c.words.size(); ++i) {
         std::wstring word = Wide(c.words[i]);
         line += word.find(L' ') == std::wstring::npos ? L" " + word : L" \"" + word + L"\"";
     }
+    for (const Program& other : g_programs)
+        if (other.name == name) throw Failure{name + " is started already"};
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder,
-                        &startup, &info))
-        throw Failure{"cannot start " + c.At(1) + " (error " + std::to_string(GetLastError()) +
+    if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, folder.c_str(), &startup, &info))
+        throw Failure{"cannot start " + name + " (error " + std::to_string(GetLastError()) + ")"};
+    g_programs.push_back(Program{name, info.dwProcessId, info.hProcess, info.hThread});
+    g_current = g_programs.size() - 1;
+    dialog_ = nullptr;
+}
+
+// Programs of consecutive `start` commands wait suspended until the next other command, and
+// then start together: creating a process under Wine takes longer than an installer's start-up,
+// so one started after the other would hardly overlap.
+void ResumeStarted() {
+    for (Program& program : g_programs) {
+        if (!program.thread) continue;
+        ResumeThread(program.thread);
+        CloseHandle(program.thread);
+        program.thread = nullptr;
+    }
+}
+
+// Later commands address this program (named as in its `start`), its wizard and its boxes.
+void Driver::Select(const Command& c) {
+    for (size_t i = 0; i < g_programs.size(); ++i) {
+        if (g_programs[i].name == c.At(1)) {
+            g_current = i;
+            dialog_ = nullptr;
+            return;
+        }
+    }
+    throw Failure{"no program " + c.At(1) + " was started"};
+}
+
+// Plants a file the way another program would have left it: the text as UTF-8 bytes, and
+// read-only when asked.
+void Driver::MakeFile(const Command& c) {
+    std::wstring path = PathOf(c.At(1));
+    const std::string& text = c.At(2);
+    bool readOnly = c.Has(3) && c.At(3) == "read-only";
+    if (c.Has(3) && !readOnly) throw Failure{"unknown word " + c.At(3)};
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw Failure{"cannot create " + c.At(1) + " (error " + std::to_string(GetLastError()) +
                       ")"};
-    CloseHandle(info.hThread);
-    g_process = info.hProcess;
-    g_pid = info.dwProcessId;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != text.size()) throw Failure{"cannot write " + c.At(1)};
+    if (readOnly && !SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY))
+        throw Failure{"cannot make " + c.At(1) + " read-only"};
+}
+
+// The whole content of a file, or false when it cannot be read. Shared reading, so that a file
+// another program holds open can still be looked at.
+bool ReadWholeFile(const std::wstring& path, std::string* content) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    content->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0)
+        content->append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+void Driver::ExpectPath(const Command& c) {
+    const std::string& verb = c.At(0);
+    std::wstring path = PathOf(c.At(1));
+    std::string shown = Utf8(path);
+    // expect-file PATH [content "TEXT"] [read-only | writable]
+    bool checkContent = false, checkReadOnly = false, wantReadOnly = false;
+    std::string content;
+    for (size_t i = 2; i < c.words.size(); ++i) {
+        if (verb == "expect-file" && c.words[i] == "content") {
+            checkContent = true;
+            content = c.At(++i);
+        } else if (verb == "expect-file" &&
+                   (c.words[i] == "read-only" || c.words[i] == "writable")) {
+            checkReadOnly = true;
+            wantReadOnly = c.words[i] == "read-only";
+        } else {
+            throw Failure{"unknown word " + c.words[i]};
+        }
+    }
+    WaitFor(kWaitMs, [&]() -> std::string {
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+        bool folder = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        if (verb == "expect-folder" && !folder) return "no folder " + shown;
+        if (verb == "expect-no-file") return exists ? shown + " exists" : "";
+        if (verb == "expect-file") {
+            if (!exists || folder) return "no file " + shown;
+            bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+            if (checkReadOnly && readOnly != wantReadOnly)
+                return shown + (readOnly ? " is read-only" : " is not read-only");
+            std::string got;
+            if (checkContent && !ReadWholeFile(path, &got)) return "cannot read " + shown;
+            if (checkContent && got != content)
+                return shown + " holds " + Quote(got) + ", not " + Quote(content);
+        }
+        return "";
+    });
+}
+
+// expect-folder-holds PATH [NAME]...: the folder holds exactly these entries, no others (no
+// name: it is empty), as a look at the temporary folder after a program has ended.
+void Driver::ExpectFolderHolds(const Command& c) {
+    std::wstring folder = PathOf(c.At(1));
+    std::string shown = Utf8(folder);
+    std::vector<std::string> want(c.words.begin() + 2, c.words.end());
+    if (c.At(0) == "expect-folder-empty" && !want.empty())
+        throw Failure{"expect-folder-empty takes only the folder"};
+    WaitFor(kWaitMs, [&]() -> std::string {
+        DWORD attributes = GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return "no folder " + shown;
+        std::vector<std::string> found;
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE) return "cannot list " + shown;
+        do {
+            std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") found.push_back(Utf8(name));
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+        std::string why;
+        for (const std::string& name : found) {
+            bool expected = false;
+            for (const std::string& w : want) expected = expected || w == name;
+            if (!expected) why += (why.empty() ? "" : ", ") + Quote(name);
+        }
+        if (!why.empty()) return shown + (want.empty() ? " holds " : " also holds ") + why;
+        for (const std::string& w : want) {
+            bool present = false;
+            for (const std::string& name : found) present = present || w == name;
+            if (!present) return shown + " lacks " + Quote(w);
+        }
+        return "";
+    });
 }
 
 void Driver::ExpectControl(const Command& c) {
@@ -474,9 +665,20 @@ void Driver::WaitGone(HWND box) {
     dialog_ = nullptr;
 }
 
+// Two programs' wizards open at the same place on the screen: before its pixels are looked at,
+// the window of the current program is brought to the top, as a user would click on it.
+void RaiseIfShared(HWND window) {
+    if (g_programs.size() < 2) return;
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void Driver::Screenshot(const Command& c) {
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (!(c.Has(2) && c.At(2) == "screen")) GetWindowRect(Target(), &area);
+    if (!(c.Has(2) && c.At(2) == "screen")) {
+        HWND top = Target();
+        RaiseIfShared(top);
+        GetWindowRect(top, &area);
+    }
     // Let the last change paint before the picture is taken.
     Sleep(200);
     SaveScreen(area, shots_ + L"\\" + Wide(c.At(1)) + L".bmp");
@@ -484,6 +686,7 @@ void Driver::Screenshot(const Command& c) {
 
 void Driver::Run(const Command& c) {
     const std::string& verb = c.At(0);
+    if (verb != "start") ResumeStarted();
     if (verb == "start") {
         Start(c);
     } else if (verb == "expect-sheet") {
@@ -566,20 +769,31 @@ void Driver::Run(const Command& c) {
             throw Failure{"the program ended with " + std::to_string(code)};
     } else if (verb == "end-program") {
         // For scenarios whose subject is over before the wizard is: the user pulls the plug.
-        if (g_process) {
-            TerminateProcess(g_process, 0);
-            WaitForSingleObject(g_process, kWaitMs);
+        if (Program* program = Current()) {
+            TerminateProcess(program->process, 0);
+            WaitForSingleObject(program->process, kWaitMs);
         }
     } else if (verb == "expect-folder" || verb == "expect-file" || verb == "expect-no-file") {
-        WaitFor(kWaitMs, [&]() -> std::string {
-            DWORD attributes = GetFileAttributesW(Wide(c.At(1)).c_str());
-            bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-            bool folder = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-            if (verb == "expect-folder" && !folder) return "no folder " + c.At(1);
-            if (verb == "expect-file" && (!exists || folder)) return "no file " + c.At(1);
-            if (verb == "expect-no-file" && exists) return c.At(1) + " exists";
-            return "";
-        });
+        ExpectPath(c);
+    } else if (verb == "expect-folder-empty" || verb == "expect-folder-holds") {
+        ExpectFolderHolds(c);
+    } else if (verb == "make-folder") {
+        if (!CreateDirectoryW(PathOf(c.At(1)).c_str(), nullptr))
+            throw Failure{"cannot create " + c.At(1) + " (error " + std::to_string(GetLastError()) +
+                          ")"};
+    } else if (verb == "make-file") {
+        MakeFile(c);
+    } else if (verb == "expect-temp-folder") {
+        // What the driver's GetTempPath says is what the programs it starts inherit.
+        wchar_t buffer[MAX_PATH + 1];
+        DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+        std::wstring got(buffer, n > 0 && n <= MAX_PATH ? n : 0);
+        std::wstring want = Wide(c.At(1));
+        if (!got.empty() && got.back() == L'\\') got.pop_back();
+        if (!want.empty() && want.back() == L'\\') want.pop_back();
+        if (got != want) throw Failure{"the temporary folder is " + Quote(Utf8(got))};
+    } else if (verb == "select") {
+        Select(c);
     } else if (verb == "expect-background") {
         COLORREF want = Colour(c.At(1));
         WaitFor(kWaitMs, [&]() -> std::string {
@@ -598,6 +812,21 @@ void Driver::Run(const Command& c) {
         });
     } else if (verb == "expect-no-background") {
         if (FindBackground(Sheet())) throw Failure{"a background window is shown"};
+    } else if (verb == "expect-control-colour") {
+        // The middle of a control as the screen shows it, such as the icon of a question: icons
+        // of another process cannot be read back under Wine, their pixels can.
+        int id = Number(c.At(1));
+        COLORREF want = Colour(c.At(2));
+        WaitFor(kWaitMs, [&]() -> std::string {
+            HWND top = Target();
+            HWND control = FindControl(top, id);
+            if (!control || !IsWindowVisible(control)) return "no visible control " + Hex(id);
+            RaiseIfShared(top);
+            RECT r;
+            GetWindowRect(control, &r);
+            COLORREF got = ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            return got == want ? "" : Hex(id) + " shows " + ColourText(got) + " in its middle";
+        });
     } else if (verb == "expect-pixel") {
         int x = Number(c.At(1)), y = Number(c.At(2));
         COLORREF want = Colour(c.At(3));
@@ -626,9 +855,15 @@ void Driver::Run(const Command& c) {
 void Driver::OnFailure(int line) {
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SaveScreen(screen, shots_ + L"\\failed-at-line-" + std::to_wstring(line) + L".bmp");
-    for (HWND window : TopWindows())
-        Print("  window " + Quote(TextOf(window)) + " class " + ClassOf(window));
-    if (g_process) TerminateProcess(g_process, 99);
+    for (HWND window : TopWindows(true)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        std::string owner;
+        for (const Program& program : g_programs)
+            if (program.pid == pid) owner = program.name;
+        Print("  window " + Quote(TextOf(window)) + " class " + ClassOf(window) + " of " + owner);
+    }
+    for (const Program& program : g_programs) TerminateProcess(program.process, 99);
 }
 
 }  // namespace
@@ -673,10 +908,14 @@ int wmain(int argc, wchar_t** argv) {
         }
         Print("ok   " + std::to_string(number) + ": " + text);
     }
-    if (g_process && WaitForSingleObject(g_process, 0) != WAIT_OBJECT_0) {
-        Print("FAIL the program is still running at the end of the scenario");
-        TerminateProcess(g_process, 99);
-        return 1;
+    ResumeStarted();
+    int status = 0;
+    for (const Program& program : g_programs) {
+        if (WaitForSingleObject(program.process, 0) != WAIT_OBJECT_0) {
+            Print("FAIL " + program.name + " is still running at the end of the scenario");
+            TerminateProcess(program.process, 99);
+            status = 1;
+        }
     }
-    return 0;
+    return status;
 }

@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "package/settings_layout.h"
 #include "package/settings_loader.h"
 #include "package_builder.h"
 
@@ -280,19 +282,67 @@ TEST_F(EverySettingTest, VerifyReportsEachDamage) {
 }
 
 TEST_F(BuildTest, VerifyFindsPiecesOutsideTheFileAndTextsThatBreakTheirLimits) {
+    namespace layout = package::layout;
     TestPackage pkg;
-    pkg.items[0] = std::string(48, 'x');  // welcome line 0: one character too many
-    pkg.items[48] = "100";                // the wizard picture runs into the settings
-    pkg.items[49] = std::to_string(pkg.image.size() - 50);
-    pkg.items[53] = "html";  // an extension of 4
+    // 24 characters, but 48 bytes: one byte more than the page's read-back lets pass.
+    std::string line;
+    for (int i = 0; i < 24; ++i) line += "中";
+    pkg.items[layout::PageLineItem(layout::kWelcome, 0)] = line;
+    // 528 bytes: the box's check would pass them, but the field holds 527.
+    std::string agreement;
+    for (int i = 0; i < 264; ++i) agreement += "条";
+    pkg.items[layout::PageLineItem(layout::kAgreement, 2)] = agreement;
+    pkg.items[layout::kPictureLength] = "100";  // the wizard picture runs into the settings
+    pkg.items[layout::kPictureOffset] = std::to_string(pkg.image.size() - 50);
+    pkg.items[layout::FileTypeExtensionItem(0)] = "html";  // an extension of 4
     pkg.AddFile("a.txt", "INSTALL_FOLDER", "", 0, "ALWAYS_COPY", 10, 999999, false);
     pkg.Write(dir.File("odd.exe"));
     EXPECT_EQ(Run("verify odd.exe"), 1);
-    EXPECT_NE(out.find("page welcome line 0"), std::string::npos) << out;
+    EXPECT_NE(out.find("page welcome line 0 \"" + std::string(u8"中中中")), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("is 48 bytes long in GBK; the welcome page shows at most 47"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("page agreement line 2"), std::string::npos) << out;
+    EXPECT_NE(out.find("is 528 bytes long in GBK; the agreement box holds at most 527"),
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("the wizard picture"), std::string::npos) << out;
     EXPECT_NE(out.find("extension of file type 0"), std::string::npos) << out;
     EXPECT_NE(out.find("file 0 \"a.txt\""), std::string::npos) << out;
-    EXPECT_NE(out.find("4 problems"), std::string::npos) << out;
+    EXPECT_NE(out.find("5 problems"), std::string::npos) << out;
+}
+
+// Every text the installer checks, at exactly its limit: packed, found sound by verify, and read
+// back whole by the installer's loader.
+TEST_F(BuildTest, TextsAtTheirExactLimitsArePackedWhole) {
+    const std::string line = u8"中中中中中中中中中中中中中中中中中中中中中中中a";  // 47 bytes
+    std::string agreement;
+    for (int i = 0; i < 263; ++i) agreement += u8"条";
+    agreement += "k";  // 527 bytes
+    std::string name;
+    for (int i = 0; i < 119; ++i) name += u8"名";  // 238 bytes
+    std::string manifest = "[application]\nname = \"" + name + "\"\n[pages]\n";
+    for (const char* page : {"welcome", "folder", "finish"})
+        manifest +=
+            std::string(page) + " = [\"" + line + "\", \"" + line + "\", \"" + line + "\"]\n";
+    manifest += "agreement = [\"" + line + "\", \"" + line + "\", \"" + agreement + "\"]\n";
+    manifest += "progress = [\"" + line + "\"]\n";
+    manifest += "[background]\ncaption = \"" + std::string(67, 'c') + "\"\n";
+    ASSERT_EQ(Build(manifest), 0) << err;
+    EXPECT_EQ(Run("verify setup.exe"), 0) << out;
+
+    package::SetupModel m;
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
+              package::LoadResult::Loaded);
+    std::string gbkLine;
+    for (int i = 0; i < 23; ++i) gbkLine += "中";
+    gbkLine += "a";
+    EXPECT_EQ(std::string(m.pageTexts[0].line2), gbkLine);
+    EXPECT_EQ(std::string(m.pageTexts[3].line0), gbkLine);
+    EXPECT_EQ(std::strlen(m.pageTexts[1].line2), 527u);
+    EXPECT_EQ(std::strlen(m.appName), 238u);
+    EXPECT_EQ(std::strlen(m.backgroundCaption), 67u);
 }
 
 // Each kind of mistake: refused with the setting and the manifest's line, exit status 1, and
@@ -314,8 +364,11 @@ TEST_F(BuildTest, RefusesEachMistakeNamingTheSettingAndLine) {
          "setup.toml:4: files[0].source: \"nothing.exe\": no such file"},
         {"pattern without match", head + "[[files]]\nsource = \"*.dll\"\n",
          "setup.toml:4: files[0].source: \"*.dll\" matches nothing"},
-        {"overlong line", head + "[pages]\nfinish = [\"\", \"" + std::string(48, 'x') + "\"]\n",
-         "setup.toml:4: pages.finish[1]: is 48 characters long; the finish page shows at most 47"},
+        {"overlong line",
+         head +
+             u8"[pages]\nfinish = [\"\", \"完成完成完成完成完成完成完成完成完成完成完成完成\"]\n",
+         "setup.toml:4: pages.finish[1]: is 48 bytes long in GBK; the finish page shows at most "
+         "47"},
         {"unmappable character", head + u8"[background]\ncaption = \"한\"\n",
          u8"setup.toml:4: background.caption: the character '한' (U+D55C) has no GBK form"},
         {"extension of four letters",

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "package/limits.h"
+#include "package/settings_layout.h"
 #include "package_builder.h"
 #include "tools/file_set.h"
 #include "tools/package_writer.h"
@@ -55,25 +57,17 @@ protected:
     std::vector<std::string> errors, warnings;
 };
 
-TEST(TextLimitsTest, EachPageLimitsTheLinesItShows) {
-    // welcome 0-7, agreement 0-1 and its box, folder 0-3, progress 0, finish 0-2
-    const size_t expected[5][8] = {{47, 47, 47, 47, 47, 47, 47, 47},
-                                   {47, 47, 528, 0, 0, 0, 0, 0},
-                                   {47, 47, 47, 47, 0, 0, 0, 0},
-                                   {47, 0, 0, 0, 0, 0, 0, 0},
-                                   {47, 47, 47, 0, 0, 0, 0, 0}};
-    for (int page = 0; page < 5; ++page)
-        for (int line = 0; line < 8; ++line)
-            EXPECT_EQ(sfxpack::PageLineCharacters(page, line), expected[page][line])
-                << page << " " << line;
-    EXPECT_EQ(sfxpack::PageLineRoom(2), 527u);
-    EXPECT_EQ(sfxpack::PageLineRoom(3), 255u);
-}
-
-TEST(TextLimitsTest, ADoubleByteCharacterCountsOnce) {
-    EXPECT_EQ(sfxpack::CharacterCount("中a文"), 3u);
-    EXPECT_EQ(sfxpack::CharacterCount(""), 0u);
-    EXPECT_EQ(sfxpack::CharacterCount("a\x81"), 2u);  // a lone lead byte at the end
+TEST(TextLimitsTest, TheInstallerCountsGbkBytesNotCharacters) {
+    // 23 double-byte characters and a letter fill a line; one more letter is a byte too many,
+    // though the line is only 25 characters long.
+    const std::string full = Repeat("中", 23) + "a";
+    EXPECT_EQ(sfxpack::LimitProblem(full, package::kPageLineLimit, "x"), "");
+    EXPECT_EQ(sfxpack::LimitProblem(full + "b", package::kPageLineLimit,
+                                    "the welcome page shows at most"),
+              "is 48 bytes long in GBK; the welcome page shows at most 47");
+    EXPECT_EQ(sfxpack::LimitProblem(Repeat("中", 34), package::kCaptionRoom),
+              "is 68 bytes long in GBK; the installer has room for 67");
+    // Control bytes end or split an item, whatever its limit.
     EXPECT_NE(sfxpack::ItemProblem(std::string("a\x07"
                                                "b")),
               "");
@@ -81,6 +75,20 @@ TEST(TextLimitsTest, ADoubleByteCharacterCountsOnce) {
     EXPECT_NE(sfxpack::ItemProblem(std::string("a\0b", 3)), "");
     EXPECT_EQ(sfxpack::ItemProblem(std::string(531, 'x')), "");
     EXPECT_NE(sfxpack::ItemProblem(std::string(532, 'x')), "");
+}
+
+TEST(TextLimitsTest, TheAgreementTextIsLimitedByItsFieldNotByTheBoxsCheck) {
+    // The box's check would let 528 bytes pass; the field that fills it holds 527.
+    using package::layout::kAgreement;
+    EXPECT_EQ(package::PageLineLimit(kAgreement, 2), 527u);
+    EXPECT_EQ(package::PageLineLimit(kAgreement, 1), 47u);
+    // A line no page shows keeps only to its field: 255 bytes, 527 for line 2.
+    EXPECT_EQ(package::PageLineLimit(kAgreement, 3), 255u);
+    EXPECT_EQ(package::PageLineLimit(package::layout::kProgress, 1), 255u);
+    EXPECT_EQ(package::PageLineLimit(package::layout::kProgress, 2), 527u);
+    // "C:\Program Files\" and the name make the folder the folder page proposes.
+    EXPECT_EQ(package::kAppNameLimit + std::string("C:\\Program Files\\").size(),
+              package::kFolderLimit);
 }
 
 TEST(WindowsNamesTest, NamesWindowsRefusesOrChanges) {
@@ -101,16 +109,52 @@ TEST(WindowsNamesTest, CaseFoldsAsWindowsComparesNames) {
 }
 
 TEST_F(ManifestTest, PageLinesStopAtTheirControlsLimit) {
-    const std::string line47 = Repeat(u8"中", 47);
-    EXPECT_TRUE(Read("[pages]\nwelcome = [\"" + line47 + "\"]\n")) << Errors();
-    EXPECT_EQ(manifest.pageTexts[0][0], Repeat("中", 47));
-    EXPECT_FALSE(Read("[pages]\nwelcome = [\"" + line47 + "x\"]\n"));
-    EXPECT_NE(Errors().find("pages.welcome[0]: is 48 characters long"), std::string::npos);
     EXPECT_FALSE(Read("[pages]\nfolder = [\"a\\nb\"]\n"));
     EXPECT_NE(Errors().find("pages.folder[0]: holds a line break"), std::string::npos);
     EXPECT_FALSE(
         Read("[pages]\nprogress = [\"\", \"\", \"\", \"\", \"\", \"\", \"\", \"\", \"9\"]\n"));
     EXPECT_NE(Errors().find("pages.progress: has 9 entries"), std::string::npos);
+}
+
+// Every line a page shows, and the agreement box, at exactly the installer's limit: accepted
+// whole. Then each of them one byte longer: refused, naming that line and nothing else.
+TEST_F(ManifestTest, EveryShownLineStopsAtTheInstallersByteLimit) {
+    namespace layout = package::layout;
+    const std::string full = Repeat(u8"中", 23) + "a";        // 47 bytes in GBK, 24 characters
+    const std::string agreement = Repeat(u8"条", 263) + "k";  // 527 bytes
+    // The manifest with line (page, line) one byte longer, or none when page is -1.
+    auto manifestWithLonger = [&](int longPage, int longLine) {
+        std::string body = "[pages]\n";
+        for (int page = 0; page < layout::kPages; ++page) {
+            body += std::string(layout::kPageNames[page]) + " = [";
+            for (int line = 0; line < layout::kShownLines[page]; ++line) {
+                const bool isBox = page == layout::kAgreement && line == 2;
+                const bool longer = page == longPage && line == longLine;
+                body += std::string(line ? ", " : "") + "\"" + (isBox ? agreement : full) +
+                        (longer ? "b" : "") + "\"";
+            }
+            body += "]\n";
+        }
+        return body;
+    };
+    ASSERT_TRUE(Read(manifestWithLonger(-1, -1))) << Errors();
+    EXPECT_EQ(manifest.pageTexts[0][7], Repeat("中", 23) + "a");
+    EXPECT_EQ(manifest.pageTexts[1][2], Repeat("条", 263) + "k");
+    EXPECT_TRUE(manifest.warnings.empty());
+    for (int page = 0; page < layout::kPages; ++page)
+        for (int line = 0; line < layout::kShownLines[page]; ++line) {
+            const std::string setting =
+                std::string("pages.") + layout::kPageNames[page] + "[" + std::to_string(line) + "]";
+            SCOPED_TRACE(setting);
+            EXPECT_FALSE(Read(manifestWithLonger(page, line)));
+            ASSERT_EQ(errors.size(), 1u) << Errors();
+            const std::string expected =
+                page == layout::kAgreement && line == 2
+                    ? "is 528 bytes long in GBK; the agreement box holds at most 527"
+                    : std::string("is 48 bytes long in GBK; the ") + layout::kPageNames[page] +
+                          " page shows at most 47";
+            EXPECT_NE(errors[0].find(setting + ": " + expected), std::string::npos) << errors[0];
+        }
 }
 
 TEST_F(ManifestTest, LinesAPageDoesNotShowAreStoredWithAWarning) {
@@ -127,7 +171,8 @@ TEST_F(ManifestTest, TheAgreementTextKeepsToTheBoxAndToItsField) {
     // 263 double-byte characters and CR LF: 528 bytes would be one byte past the field.
     Write("license.txt", Repeat(u8"条", 262) + "\n" + u8"款");
     EXPECT_FALSE(Read("[pages]\nagreement-text = \"license.txt\"\n"));
-    EXPECT_NE(Errors().find("is 528 bytes in GBK; the installer has room for 527"),
+    EXPECT_NE(Errors().find("pages.agreement-text (license.txt): is 528 bytes long in GBK; the "
+                            "agreement box holds at most 527 (a line end counts as two)"),
               std::string::npos)
         << Errors();
     Write("license.txt", Repeat(u8"条", 262) + "\n" + "k");
@@ -151,8 +196,17 @@ TEST_F(ManifestTest, FieldRoomAtItsEdges) {
     EXPECT_EQ(manifest.fileTypes[0].program, "INSTALL_FOLDER\\" + program);
     EXPECT_FALSE(Read("[[file-type]]\nextension = \"txt\"\nprogram = \"" + program + "p\"\n"));
     EXPECT_NE(Errors().find("room for 254"), std::string::npos);
-    Write("setup.toml", "[application]\nname = \"" + std::string(256, 'n') + "\"\n");
+    // The name with "C:\Program Files\" before it is the folder the folder page proposes, and
+    // that folder must pass the page's 255-byte check.
+    Write("setup.toml", "[application]\nname = \"" + Repeat(u8"名", 119) + "\"\n");
+    EXPECT_TRUE(sfxpack::ReadManifest(dir.File("setup.toml"), &manifest, &errors)) << Errors();
+    Write("setup.toml", "[application]\nname = \"" + Repeat(u8"名", 119) + "n\"\n");
+    errors.clear();
     EXPECT_FALSE(sfxpack::ReadManifest(dir.File("setup.toml"), &manifest, &errors));
+    EXPECT_NE(Errors().find("application.name: is 239 bytes long in GBK; the default folder "
+                            "C:\\Program Files\\NAME leaves the name at most 238"),
+              std::string::npos)
+        << Errors();
 }
 
 TEST_F(ManifestTest, RefusesValuesTheInstallerCannotUse) {
@@ -320,12 +374,13 @@ namespace {
 TEST_F(ManifestTest, WarnsOfAReadmeOrProgramThePackageDoesNotInstall) {
     Write("doc/ReadMe.txt", "r");
     Write("bin/app.exe", "a");
-    ASSERT_TRUE(Read("readme = \"docs/readme.TXT\"\nrun = \"bin/app.exe\"\n"
-                     "[[file-type]]\nextension = \"x\"\nprogram = \"viewer.exe\"\n"
-                     "[[file-type]]\nextension = \"y\"\nprogram = \"notepad.exe\"\n"
-                     "program-folder = \"windows\"\n"
-                     "[[files]]\nsource = \"doc\"\nsubfolder = \"docs\"\n"
-                     "[[files]]\nsource = \"bin/app.exe\"\n"))
+    ASSERT_TRUE(
+        Read("readme = \"docs/readme.TXT\"\nrun = \"bin/app.exe\"\n"
+             "[[file-type]]\nextension = \"x\"\nprogram = \"viewer.exe\"\n"
+             "[[file-type]]\nextension = \"y\"\nprogram = \"notepad.exe\"\n"
+             "program-folder = \"windows\"\n"
+             "[[files]]\nsource = \"doc\"\nsubfolder = \"docs\"\n"
+             "[[files]]\nsource = \"bin/app.exe\"\n"))
         << Errors();
     ASSERT_TRUE(Expand());
     // The readme is installed (in another letter case); app.exe lands in the install folder

@@ -1,0 +1,243 @@
+#include "install/installation_run.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "archive/archive_reader.h"
+#include "install/run_texts.h"
+#include "install/time_estimate.h"
+#include "package/file_block.h"
+#include "platform/gbk.h"
+
+namespace install {
+
+namespace {
+constexpr uint32_t kPause = 500;
+constexpr int32_t kShortPath = 36;
+
+class FileSink : public archive::ByteSink {
+public:
+    explicit FileSink(platform::RawFile& file) : file_(file) {}
+    bool Write(const unsigned char* data, size_t count) override {
+        return file_.Write(data, count);
+    }
+
+private:
+    platform::RawFile& file_;
+};
+
+// A new file beside `path` for the bytes on their way: "NAME.sfx-new", then numbered, never
+// one that is there already.
+bool CreateSibling(const char* path, char* sibling, size_t room, platform::RawFile* file) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32] = ".sfx-new";
+        if (attempt > 0) gbk::FormatDecimal(attempt, suffix + 8);
+        if (!gbk::Copy(sibling, room, path) || !gbk::Append(sibling, room, suffix)) return false;
+        if (file->CreateNew(sibling)) return true;
+        if (platform::PathExists(sibling)) continue;
+        return false;
+    }
+    return false;
+}
+
+bool IsControl(const char* path) {
+    const char* dot = std::strrchr(path, '.');
+    if (!dot) return false;
+    const char* extension = dot + 1;
+    return (extension[0] | 0x20) == 'o' && (extension[1] | 0x20) == 'c' &&
+           (extension[2] | 0x20) == 'x' && extension[3] == '\0';
+}
+}  // namespace
+
+WrittenFiles::~WrittenFiles() { std::free(text_); }
+
+bool WrittenFiles::Add(const char* path) {
+    const size_t length = std::strlen(path);
+    if (length_ + length + 2 > capacity_) {
+        size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
+        while (length_ + length + 2 > capacity) capacity *= 2;
+        char* grown = static_cast<char*>(std::realloc(text_, capacity));
+        if (!grown) return false;
+        text_ = grown;
+        capacity_ = capacity;
+    }
+    std::memcpy(text_ + length_, path, length);
+    length_ += length;
+    text_[length_++] = '\n';
+    text_[length_] = '\0';
+    ++count_;
+    return true;
+}
+
+InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& folders,
+                                 RunView& view, RunSystem& system)
+    : model_(model), folders_(folders), view_(view), system_(system) {}
+
+bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
+                                 WriteFailure* failure) {
+    char sibling[platform::kPathRoom];
+    platform::RawFile out;
+    if (!CreateSibling(path, sibling, sizeof sibling, &out)) {
+        *failure = WriteFailure{WriteFailure::CannotCreate, out.error()};
+        return false;
+    }
+    bool complete;
+    if (entry.compressed) {
+        FileSink sink(out);
+        const archive::ExtractResult result =
+            archive::DecodeEmbedded(model_.exePath, entry.dataOffset, entry.dataLength, 0, sink);
+        complete = result.ok();
+        if (!complete)
+            *failure = result.refusal == archive::Refusal::CannotWrite
+                           ? WriteFailure{WriteFailure::CannotWrite, out.error()}
+                       : result.refusal == archive::Refusal::CannotOpen
+                           ? WriteFailure{WriteFailure::CannotRead, 0}
+                           : WriteFailure{WriteFailure::DamagedData, 0};
+    } else {
+        complete = package::CopyFileRange(out, model_.exePath, entry.dataOffset, entry.dataLength);
+        if (!complete)
+            *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
+                                        : WriteFailure{WriteFailure::CannotRead, 0};
+    }
+    out.Close();
+    if (complete) {
+        platform::ErrorCode error = 0;
+        complete = platform::ReplaceFile(sibling, path, &error);
+        if (!complete) *failure = WriteFailure{WriteFailure::CannotReplace, error};
+    }
+    // Whatever failed, the old file is untouched and no part of the new one is left behind.
+    if (!complete) platform::RemoveFile(sibling);
+    return complete;
+}
+
+bool InstallationRun::InstallFile(int32_t index) {
+    model_.fileList.SeekTo(index);
+    const package::FileEntry* current = model_.fileList.Current();
+    if (!current) return false;
+    const package::FileEntry entry = *current;
+    char path[platform::kPathRoom];
+    if (!DestinationPath(folders_, model_.fileList, index, true, path, sizeof path)) {
+        const WriteFailure failure{WriteFailure::PathTooLong, 0};
+        if (view_.AskAfterFailure(path, failure) == FailureChoice::Stop) stopped_ = true;
+        return false;
+    }
+
+    bool write = true;
+    if (platform::PathExists(path)) {
+        if (entry.overwriteMode == package::kOverwriteAsk) {
+            char question[platform::kPathRoom + 64];
+            gbk::Copy(question, sizeof question, text::kOverwriteBefore);
+            gbk::Append(question, sizeof question, path);
+            gbk::Append(question, sizeof question, text::kOverwriteAfter);
+            write = view_.AskOverwrite(question);
+        } else {
+            write = entry.overwriteMode != package::kOverwriteIfMissing;
+        }
+    }
+
+    bool inPlace = true;
+    if (write) {
+        for (;;) {
+            WriteFailure failure;
+            if (WriteEntry(entry, path, &failure)) {
+                written_.Add(path);
+                break;
+            }
+            const FailureChoice choice = view_.AskAfterFailure(path, failure);
+            if (choice == FailureChoice::Retry) continue;
+            if (choice == FailureChoice::Stop) stopped_ = true;
+            inPlace = false;
+            break;
+        }
+    }
+    // A control is registered whenever it is there, also one that was kept as it was.
+    if (IsControl(path) && platform::PathExists(path)) system_.RegisterServer(path);
+    return inPlace;
+}
+
+RunResult InstallationRun::Run() {
+    RunResult result;
+    view_.SetTimeLine(text::kEstimating);
+    view_.SetStatus(text::kGettingFileInfo);
+    package::FileList& files = model_.fileList;
+    int64_t total = 0;
+    for (int32_t i = 0; i < files.count; ++i) {
+        files.SeekTo(i);
+        total += files.Current()->dataLength;
+    }
+    const double scale = static_cast<double>(total) * 0.001;
+    TimeEstimate estimate(total);
+    char line[128];
+    char shown[128] = "";
+    view_.Pause(kPause);
+
+    const uint32_t t0 = view_.Ticks();
+    int64_t done = 0;
+    for (int32_t i = 0; i < files.count; ++i) {
+        files.SeekTo(i);
+        const int32_t length = files.Current()->dataLength;
+        if (stopped_) {
+            // Stop ends the copying: what was not attempted is missing, and the bar still
+            // arrives at the end with the closing steps.
+            ++result.missing;
+            done += length;
+            continue;
+        }
+        char path[platform::kPathRoom];
+        char status[96];
+        DestinationPath(folders_, files, i, true, path, sizeof path);
+        char shortPath[platform::kPathRoom];
+        ShortenPathForDisplay(path, kShortPath, shortPath, sizeof shortPath);
+        gbk::Copy(status, sizeof status, text::kCopyingTo);
+        gbk::Append(status, sizeof status, shortPath);
+        gbk::Append(status, sizeof status, " ");
+        view_.SetStatus(status);
+
+        if (!InstallFile(i)) ++result.missing;
+        done += length;
+        if (estimate.Update(done, view_.Ticks() - t0, line, sizeof line) &&
+            std::strcmp(line, shown) != 0) {
+            view_.SetTimeLine(line);
+            gbk::Copy(shown, sizeof shown, line);
+        }
+        if (scale > 0) view_.SetBar(static_cast<int>(static_cast<double>(done) / scale));
+        view_.KeepAlive();
+    }
+    result.stopped = stopped_;
+
+    platform::ErrorCode error = 0;
+    result.uninstallerWritten = system_.WriteUninstaller(&error);
+    if (!result.uninstallerWritten) view_.ShowMessage(text::kUninstallerFailed);
+
+    const package::FileTypeEntry* types = model_.fileTypes;
+    if (types[0].extension[0] || types[1].extension[0]) {
+        view_.SetStatus(text::kAssociating);
+        view_.Pause(kPause);
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (!types[i].extension[0]) continue;
+        char program[platform::kPathRoom];
+        if (ResolveFolderWord(folders_, types[i].program, program, sizeof program))
+            system_.RegisterFileType(types[i].extension, program);
+    }
+
+    if (result.missing > 0) {
+        char status[96];
+        char count[24];
+        gbk::FormatDecimal(result.missing, count);
+        gbk::Copy(status, sizeof status, text::kDoneMissingBefore);
+        gbk::Append(status, sizeof status, count);
+        gbk::Append(status, sizeof status, text::kDoneMissingAfter);
+        view_.SetStatus(status);
+    } else {
+        view_.SetStatus(text::kDone);
+    }
+    view_.SetTimeLine(text::kNoTimeLeft);
+    view_.SetBar(1000);
+    view_.StopAnimation();
+    view_.Pause(kPause);
+    view_.ShowFinishPage();
+    return result;
+}
+
+}  // namespace install

@@ -1,0 +1,111 @@
+// The installation run: every packaged file in list order (overwrite policy, stored copy or
+// decoding, self-registration of controls), with the status line, the bar and the remaining
+// time current after each, then the uninstaller, the file types and the end state. The run
+// knows no window: the progress page is a RunView, the registry and the uninstaller a
+// RunSystem, so the policy, the failures and the estimate are tested without either.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "install/path_rules.h"
+#include "package/setup_model.h"
+#include "platform/file.h"
+
+namespace install {
+
+// Why a file could not be written.
+struct WriteFailure {
+    enum Kind {
+        CannotCreate,   // no file could be made in the folder
+        CannotWrite,    // a write failed (a full disk)
+        CannotReplace,  // the complete file could not take the old one's place (in use)
+        DamagedData,    // the package's data for the file is damaged
+        CannotRead,     // the package itself could not be read
+        PathTooLong,    // the destination does not fit a path
+    };
+    Kind kind = CannotWrite;
+    platform::ErrorCode error = 0;  // the system's reason, when there is one
+};
+
+enum class FailureChoice { Retry, Skip, Stop };
+
+class RunView {
+public:
+    virtual ~RunView() = default;
+    virtual void SetStatus(const char* text) = 0;
+    virtual void SetTimeLine(const char* text) = 0;
+    virtual void SetBar(int position) = 0;  // 0 to 1000
+    virtual void StopAnimation() = 0;
+    // The overwrite question; true for the first button, "覆盖".
+    virtual bool AskOverwrite(const char* question) = 0;
+    // A file that could not be written, by its full path: try again, skip it, or stop copying.
+    virtual FailureChoice AskAfterFailure(const char* path, const WriteFailure& failure) = 0;
+    virtual void ShowMessage(const char* text) = 0;
+    virtual uint32_t Ticks() = 0;
+    // Waits, answering the system meanwhile; user input keeps waiting.
+    virtual void Pause(uint32_t milliseconds) = 0;
+    // Between files: the window answers the system and repaints, and nothing else happens.
+    virtual void KeepAlive() = 0;
+    virtual void ShowFinishPage() = 0;
+};
+
+class RunSystem {
+public:
+    virtual ~RunSystem() = default;
+    virtual bool RegisterServer(const char* path) = 0;
+    virtual void RegisterFileType(const char* extension, const char* program) = 0;
+    virtual bool WriteUninstaller(platform::ErrorCode* error) = 0;
+};
+
+// The files a run created or replaced, in order: what the uninstaller may remove.
+class WrittenFiles {
+public:
+    WrittenFiles() = default;
+    WrittenFiles(const WrittenFiles&) = delete;
+    WrittenFiles& operator=(const WrittenFiles&) = delete;
+    ~WrittenFiles();
+    // False when the memory for it cannot be had.
+    bool Add(const char* path);
+    int32_t count() const { return count_; }
+    // The paths, each followed by a line feed.
+    const char* text() const { return text_ ? text_ : ""; }
+
+private:
+    char* text_ = nullptr;
+    size_t length_ = 0;
+    size_t capacity_ = 0;
+    int32_t count_ = 0;
+};
+
+struct RunResult {
+    int32_t missing = 0;  // files not installed: failed, skipped after a failure, or stopped
+    bool stopped = false;
+    bool uninstallerWritten = false;
+};
+
+class InstallationRun {
+public:
+    InstallationRun(package::SetupModel& model, const BaseFolders& folders, RunView& view,
+                    RunSystem& system);
+    InstallationRun(const InstallationRun&) = delete;
+    InstallationRun& operator=(const InstallationRun&) = delete;
+
+    RunResult Run();
+    // One file: true when it is in place (written, or kept as the policy or the user chose).
+    bool InstallFile(int32_t index);
+
+    const WrittenFiles& written() const { return written_; }
+
+private:
+    bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure);
+
+    package::SetupModel& model_;
+    const BaseFolders& folders_;
+    RunView& view_;
+    RunSystem& system_;
+    WrittenFiles written_;
+    bool stopped_ = false;
+};
+
+}  // namespace install

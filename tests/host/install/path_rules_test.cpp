@@ -1,0 +1,137 @@
+#include "install/path_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using install::BaseFolders;
+
+BaseFolders Folders() {
+    BaseFolders folders;
+    std::snprintf(folders.windowsDir, sizeof folders.windowsDir, "C:\\WINDOWS");
+    std::snprintf(folders.systemDir, sizeof folders.systemDir, "C:\\WINDOWS\\system32");
+    std::snprintf(folders.pageInstallDir, sizeof folders.pageInstallDir, "D:\\Tools\\Editor\\");
+    return folders;
+}
+
+package::FileEntry Entry(const char* name, int32_t kind, const char* sub) {
+    package::FileEntry entry;
+    std::snprintf(entry.fileName, sizeof entry.fileName, "%s", name);
+    std::snprintf(entry.subFolder, sizeof entry.subFolder, "%s", sub);
+    entry.folderKind = kind;
+    return entry;
+}
+
+std::string Join(const package::FileEntry& entry, const BaseFolders& folders = Folders()) {
+    char path[1024];
+    EXPECT_TRUE(install::JoinEntryPath(folders, entry, path, sizeof path));
+    return path;
+}
+
+TEST(DestinationPath, BaseSubfolderAndNameWithOneBackslashEach) {
+    EXPECT_EQ(Join(Entry("spell.dll", 8, "plugins")), "D:\\Tools\\Editor\\plugins\\spell.dll");
+    EXPECT_EQ(Join(Entry("grid.ocx", 16, "")), "C:\\WINDOWS\\system32\\grid.ocx");
+    EXPECT_EQ(Join(Entry("a.ini", 32, "sub\\")), "C:\\WINDOWS\\sub\\a.ini");
+    EXPECT_EQ(Join(Entry("x", 8, "")), "D:\\Tools\\Editor\\x");
+    EXPECT_EQ(Join(Entry("x", 99, "a\\b\\c")), "D:\\Tools\\Editor\\a\\b\\c\\x");
+    // A subfolder ending in a character whose trail byte is 0x5C (淺) still gets its backslash.
+    EXPECT_EQ(Join(Entry("a.txt", 8, "\xE6\x5C")), "D:\\Tools\\Editor\\\xE6\x5C\\a.txt");
+    BaseFolders root = Folders();
+    std::snprintf(root.systemDir, sizeof root.systemDir, "C:\\");
+    EXPECT_EQ(Join(Entry("x", 16, ""), root), "C:\\x");
+}
+
+TEST(DestinationPath, ThroughTheListAndTooLongForItsBuffer) {
+    package::FileList files;
+    files.Append(Entry("one", 8, ""));
+    files.Append(Entry("two", 32, "s"));
+    char path[64];
+    EXPECT_TRUE(install::DestinationPath(Folders(), files, 1, false, path, sizeof path));
+    EXPECT_STREQ(path, "C:\\WINDOWS\\s\\two");
+    EXPECT_TRUE(install::DestinationPath(Folders(), files, 0, false, path, sizeof path));
+    EXPECT_STREQ(path, "D:\\Tools\\Editor\\one");
+    char small[12];
+    EXPECT_FALSE(install::DestinationPath(Folders(), files, 0, false, small, sizeof small));
+}
+
+class RecordingMaker : public install::FolderMaker {
+public:
+    bool Exists(const char* path) override {
+        probed.push_back(path);
+        return existing.count(path) != 0;
+    }
+    bool Create(const char* path) override {
+        created.push_back(path);
+        return true;
+    }
+    std::set<std::string> existing;
+    std::vector<std::string> probed, created;
+};
+
+TEST(CreateFolderTree, ShortestFirstAndNeverTheFileItself) {
+    RecordingMaker maker;
+    maker.existing = {"D:"};
+    install::CreateFolderTree("D:\\x\\y\\file.txt", maker);
+    EXPECT_EQ(maker.probed, (std::vector<std::string>{"D:", "D:\\x", "D:\\x\\y"}));
+    EXPECT_EQ(maker.created, (std::vector<std::string>{"D:\\x", "D:\\x\\y"}));
+}
+
+TEST(CreateFolderTree, ATrailByteIsNoSeparator) {
+    RecordingMaker maker;
+    maker.existing = {"C:"};
+    install::CreateFolderTree("C:\\\xE6\x5C\\a.txt", maker);
+    EXPECT_EQ(maker.created, (std::vector<std::string>{"C:\\\xE6\x5C"}));
+}
+
+std::string Resolve(const char* setting) {
+    char path[512];
+    EXPECT_TRUE(install::ResolveFolderWord(Folders(), setting, path, sizeof path));
+    return path;
+}
+
+TEST(ResolveFolderWord, TheTwoWordsAndEverythingElse) {
+    EXPECT_EQ(Resolve("WINDOWS_FOLDER\\notepad.exe"), "C:\\WINDOWS\\notepad.exe");
+    EXPECT_EQ(Resolve("SYSTEM_FOLDER\\x.exe"), "C:\\WINDOWS\\system32\\x.exe");
+    EXPECT_EQ(Resolve("system_folder\\x.exe"), "D:\\Tools\\Editor\\x.exe");
+    EXPECT_EQ(Resolve("APP\\viewer.exe"), "D:\\Tools\\Editor\\viewer.exe");
+    EXPECT_EQ(Resolve("viewer.exe"), "D:\\Tools\\Editor\\viewer.exe");
+    EXPECT_EQ(Resolve("INSTALL_FOLDER\\bin\\v.exe"), "D:\\Tools\\Editor\\bin\\v.exe");
+    EXPECT_EQ(Resolve("WINDOWS_FOLDERX\\a"), "D:\\Tools\\Editor\\a");
+    // The first component ends at a real backslash, not at the trail byte of 淺.
+    EXPECT_EQ(Resolve("\xE6\x5C\\a.exe"), "D:\\Tools\\Editor\\a.exe");
+}
+
+std::string Shorten(const std::string& path, int maxLength = 36) {
+    char shown[512];
+    install::ShortenPathForDisplay(path.c_str(), maxLength, shown, sizeof shown);
+    return shown;
+}
+
+TEST(ShortenPathForDisplay, KeepsHeadEndOfFoldersAndTail) {
+    EXPECT_EQ(Shorten("C:\\Program Files\\Some Application\\data\\images\\picture.bmp"),
+              "C:\\...\\ation\\data\\images\\picture.bmp");
+    const std::string exact = "C:\\" + std::string(29, 'a') + "\\b.txt";
+    ASSERT_EQ(exact.size(), 38u);
+    EXPECT_EQ(Shorten(exact.substr(2)), exact.substr(2)) << "36 bytes stay as they are";
+    const std::string longer = "C:\\" + std::string(28, 'a') + "\\b.txt";  // 37 bytes
+    EXPECT_EQ(Shorten(longer).size(), 36u);
+    EXPECT_EQ(Shorten("C:\\" + std::string(40, 'n')), "...\\" + std::string(40, 'n'));
+    EXPECT_EQ(Shorten("C:\\x\\" + std::string(40, 'n') + ".txt"),
+              "...\\" + std::string(40, 'n') + ".txt");
+}
+
+TEST(ShortenPathForDisplay, NeverShowsHalfACharacter) {
+    // The 17 kept bytes of the folder part would begin with the trail byte of 汉 (BA BA).
+    const std::string folder = "C:\\" + std::string(20, 'x') + "\\\xBA\xBA" + std::string(16, 'y');
+    const std::string path = folder + "\\picture.bmp";
+    const std::string shown = Shorten(path);
+    EXPECT_EQ(shown.size(), 36u);
+    EXPECT_EQ(shown, "C:\\....\\" + std::string(16, 'y') + "\\picture.bmp");
+}
+
+}  // namespace
