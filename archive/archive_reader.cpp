@@ -9,13 +9,6 @@ namespace archive {
 
 namespace {
 
-uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// An archive as the reader walks it: forward reads and skips from its first byte.
 class ArchiveInput : public ByteSource {
 public:
     virtual void Skip(uint64_t count) = 0;
@@ -59,34 +52,33 @@ private:
 // Steps 3 to 6 of an extraction: the header, the begin mark and the node headers up to the
 // one asked for, which is left with the input at its compressed data.
 Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult* result) {
-    unsigned char header[kArchiveHeaderSize];
+    unsigned char header[tavq::kHeaderSize];
     input.ReadRecord(header, sizeof header);
-    if (std::memcmp(header, "TAVQ", 4) != 0) return Refusal::NotTavq;
-    const uint16_t version = U16(header + 4);
-    if ((version >> 8) != 0 || (version & 0xFF) > kHighestVersion) return Refusal::NotTheVersion;
+    const tavq::Header parsed = tavq::ParseHeader(header);
+    if (!parsed.magic) return Refusal::NotTavq;
+    if (!tavq::IsKnownVersion(parsed.version)) return Refusal::NotTheVersion;
 
-    unsigned char mark[kBeginMarkSize];
+    unsigned char mark[tavq::kBeginMarkSize];
     input.ReadRecord(mark, sizeof mark);
-    if (U16(mark) != kNodeMark) return Refusal::NotNode;
-    if (U16(mark + 2) != kCompressMark) return Refusal::NotBeginCompress;
+    const tavq::BeginMark begin = tavq::ParseBeginMark(mark);
+    if (begin.nodeMark != tavq::kNodeMark) return Refusal::NotNode;
+    if (begin.compressMark != tavq::kCompressMark) return Refusal::NotBeginCompress;
 
-    unsigned char node[kNodeHeaderSize];
+    unsigned char bytes[tavq::kNodeHeaderSize];
     for (uint32_t i = 0;; ++i) {
-        input.ReadRecord(node, sizeof node);
-        if (U16(node) != kFileHeadMark) return Refusal::NotFileHead;
-        const uint32_t compressedSize = U32(node + 12);
-        const uint16_t nameLength = U16(node + 16);
+        input.ReadRecord(bytes, sizeof bytes);
+        const tavq::NodeHeader node = tavq::ParseNodeHeader(bytes);
+        if (node.mark != tavq::kFileHeadMark) return Refusal::NotFileHead;
         if (i == nodeIndex) {
-            input.Skip(nameLength);
-            result->uncompressedSize = U32(node + 8);
-            result->compressedSize = compressedSize;
+            input.Skip(node.nameLength);
+            result->uncompressedSize = node.uncompressedSize;
+            result->compressedSize = node.compressedSize;
             return Refusal::None;
         }
-        input.Skip(static_cast<uint64_t>(compressedSize) + nameLength);
+        input.Skip(static_cast<uint64_t>(node.compressedSize) + node.nameLength);
     }
 }
 
-// Checks, then decodes the node into `sink`.
 ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink) {
     ExtractResult result;
     result.refusal = CheckAndSeekNode(input, nodeIndex, &result);

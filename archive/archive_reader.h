@@ -7,19 +7,17 @@
 
 #include "archive/byte_stream.h"
 #include "archive/lzw_decoder.h"
+#include "archive/tavq_format.h"
 #include "platform/file.h"
 
 namespace archive {
 
-constexpr uint32_t kArchiveHeaderSize = 12;
-constexpr uint32_t kBeginMarkSize = 6;
-constexpr uint32_t kNodeHeaderSize = 20;
+// The format's sizes, under the names the reader's callers know (archive/tavq_format.h).
+constexpr uint32_t kArchiveHeaderSize = tavq::kHeaderSize;
+constexpr uint32_t kBeginMarkSize = tavq::kBeginMarkSize;
+constexpr uint32_t kNodeHeaderSize = tavq::kNodeHeaderSize;
 // Header, begin mark and one empty node: the smallest archive that can pass the checks.
-constexpr uint32_t kMinimumArchiveSize = kArchiveHeaderSize + kBeginMarkSize + kNodeHeaderSize;
-constexpr uint16_t kHighestVersion = 10;
-constexpr uint16_t kNodeMark = 0x00EE;
-constexpr uint16_t kCompressMark = 0x0090;
-constexpr uint16_t kFileHeadMark = 0x00FF;
+constexpr uint32_t kMinimumArchiveSize = tavq::kMinimumArchiveSize;
 
 // The checks in the order they run; each refusal has its fixed text.
 enum class Refusal {

@@ -166,7 +166,7 @@ DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, Byt
     placeByteValues(kFirstFreeCode);
     // Slots from nextCode up are empty; a clear code only has to move nextCode back.
     unsigned nextCode = kFirstFreeCode;
-    unsigned width = 9;
+    unsigned width = lzw::kFirstWidth;
     // Every code but the first after a clear extends the string of the code before it.
     unsigned previous = 0;
     uint32_t previousAt = 0;  // output position of the previous code's string
@@ -200,7 +200,8 @@ DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, Byt
             table_[nextCode] = Entry{previousAt, static_cast<uint16_t>(previous),
                                      static_cast<uint16_t>(p.length + 1), e.first, p.first};
             ++nextCode;
-            // One code early: the width grows when nextCode + 1 needs another bit.
+            // lzw::CodeWidth, one step at a time: nextCode grows by one, so the width grows
+            // by one bit exactly when nextCode + 1 needs another.
             width += (nextCode + 1) >> width;
             const size_t length = e.length;
             // The earlier copy ends at or before the write position (it ended with the first
@@ -228,7 +229,7 @@ DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, Byt
             // The code after a clear adds no string. A clear there outputs nothing and leaves
             // no previous string, so the code after it is again one that adds none.
             nextCode = kFirstFreeCode;
-            width = 9;
+            width = lzw::kFirstWidth;
             do {
                 if (!readCode(width)) return DecodeStatus::InputEnded;
             } while (code == kClearCode);

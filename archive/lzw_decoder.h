@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "archive/byte_stream.h"
+#include "archive/lzw_codes.h"
 
 namespace archive {
 
@@ -28,10 +29,10 @@ const char* DecodeStatusText(DecodeStatus status);
 
 class LzwDecoder {
 public:
-    static constexpr unsigned kClearCode = 256;
-    static constexpr unsigned kEndCode = 257;
-    static constexpr unsigned kFirstFreeCode = 258;
-    static constexpr unsigned kTableSize = 4096;
+    static constexpr unsigned kClearCode = lzw::kClearCode;
+    static constexpr unsigned kEndCode = lzw::kEndCode;
+    static constexpr unsigned kFirstFreeCode = lzw::kFirstFreeCode;
+    static constexpr unsigned kTableSize = lzw::kTableSize;
 
     // Reads at most `compressedSize` bytes from `source` and writes the decoded bytes to `sink`
     // in order. Ok only when the stream ended with EndCode; on any other status the bytes

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "package/words.h"
 #include "platform/file.h"
 #include "platform/gbk.h"
 
@@ -66,10 +67,7 @@ bool ResolveFolderWord(const BaseFolders& folders, const char* setting, char* pa
     const char* base = folders.pageInstallDir;
     if (split != gbk::kNotFound) {
         rest = setting + split + 1;
-        if (split == 14 && std::strncmp(setting, "WINDOWS_FOLDER", 14) == 0)
-            base = folders.windowsDir;
-        else if (split == 13 && std::strncmp(setting, "SYSTEM_FOLDER", 13) == 0)
-            base = folders.systemDir;
+        base = BaseFolderOf(folders, package::words::FolderKindFromWord(setting, split));
     }
     path[0] = '\0';
     const bool fits = JoinFolder(path, room, base);

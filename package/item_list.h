@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "package/limits.h"
 #include "platform/file.h"
 
 namespace package {
 
 class ItemList {
 public:
-    static constexpr size_t kItemRoom = 531;  // longest item, in bytes
+    static constexpr size_t kItemRoom = package::kItemRoom;  // longest item, in bytes
     static constexpr char kItemSeparator = 0x07;
     static constexpr char kRowEnd = 0x08;
 

@@ -21,6 +21,4 @@ int32_t ParseNumber(const char* begin, const char* end) {
 
 int32_t ParseNumber(const char* text) { return ParseNumber(text, text + std::strlen(text)); }
 
-bool ParseFlag(const char* text) { return std::strcmp(text, "TRUE") == 0; }
-
 }  // namespace package

@@ -11,7 +11,4 @@ namespace package {
 int32_t ParseNumber(const char* text);
 int32_t ParseNumber(const char* begin, const char* end);
 
-// A flag is set exactly when the item is the word "TRUE".
-bool ParseFlag(const char* text);
-
 }  // namespace package

@@ -1,76 +1,89 @@
 #include "package/settings_loader.h"
 
-#include <cstring>
-
 #include "package/file_block.h"
 #include "package/number.h"
 #include "package/scramble.h"
+#include "package/settings_layout.h"
 #include "package/trailer.h"
+#include "package/words.h"
 #include "platform/file.h"
 #include "platform/gbk.h"
 
 namespace package {
 
 namespace {
+int32_t Number(const char* item) { return ParseNumber(item); }
+int32_t Flag(const char* item) { return words::FlagFromWord(item) ? 1 : 0; }
+
+// One settings item into a field of `room` bytes; an item too long for its field is cut there,
+// never inside a character.
 template <size_t N>
-void ReadText(ItemList& items, char (&field)[N]) {
-    gbk::Copy(field, N, items.NextItem());
-}
-
-int32_t ReadNumber(ItemList& items) { return ParseNumber(items.NextItem()); }
-int32_t ReadFlag(ItemList& items) { return ParseFlag(items.NextItem()) ? 1 : 0; }
-
-int32_t FolderKindOf(const char* word) {
-    if (std::strcmp(word, "WINDOWS_FOLDER") == 0) return kFolderWindows;
-    if (std::strcmp(word, "SYSTEM_FOLDER") == 0) return kFolderSystem;
-    return kFolderInstall;
-}
-
-int32_t OverwriteModeOf(const char* word) {
-    if (std::strcmp(word, "NOTEXIST_COPY") == 0) return kOverwriteIfMissing;
-    if (std::strcmp(word, "ASK_COPY") == 0) return kOverwriteAsk;
-    return kOverwriteAlways;
+void Text(char (&field)[N], const char* item) {
+    gbk::Copy(field, N, item);
 }
 }  // namespace
 
 bool ReadSettings(ItemList& items, SetupModel* model) {
-    for (PageText& page : model->pageTexts)
-        for (int line = 0; line < PageText::kLines; ++line)
-            gbk::Copy(page.Line(line), PageText::LineRoom(line), items.NextItem());
-    ReadText(items, model->appName);
-    ReadText(items, model->readmeFile);
-    ReadText(items, model->runProgram);
-    for (char* text : model->uninstallTexts) gbk::Copy(text, kUninstallTextRoom, items.NextItem());
-    items.NextItem();  // item 48 carries nothing the installer uses
-    model->pictureLength = ReadNumber(items);
-    model->pictureOffset = ReadNumber(items);
-    model->iconLength = ReadNumber(items);
-    model->iconOffset = ReadNumber(items);
-    for (FileTypeEntry& type : model->fileTypes) {
-        // The program comes first; the extension is cut to its 3 bytes, so it can never spill
-        // into the program as an unchecked copy would.
-        gbk::Copy(type.program, sizeof type.program, items.NextItem());
-        gbk::Copy(type.extension, sizeof type.extension, items.NextItem());
+    namespace layout = package::layout;
+    // The items in the order they stand, then each to its field by the shared layout.
+    static_assert(layout::kSettingsItems == 64, "the settings have 64 items");
+    for (int item = 0; item < layout::kSettingsItems; ++item) {
+        const char* text = items.NextItem();
+        if (item < layout::kAppName) {
+            const int page = item / layout::kLinesPerPage;
+            const int line = item % layout::kLinesPerPage;
+            gbk::Copy(model->pageTexts[page].Line(line), PageText::LineRoom(line), text);
+            continue;
+        }
+        if (item >= layout::kFirstUninstallText && item < layout::kUnusedAfterUninstallTexts) {
+            gbk::Copy(model->uninstallTexts[item - layout::kFirstUninstallText], kUninstallTextRoom,
+                      text);
+            continue;
+        }
+        if (item >= layout::kFirstFileType && item < layout::kShowBackground) {
+            // The program first, then the extension over the start of the same record.
+            FileTypeEntry& type = model->fileTypes[(item - layout::kFirstFileType) / 2];
+            if ((item - layout::kFirstFileType) % 2 == 0)
+                Text(type.program, text);
+            else
+                Text(type.extension, text);
+            continue;
+        }
+        switch (item) {
+            case layout::kAppName: Text(model->appName, text); break;
+            case layout::kReadmeFile: Text(model->readmeFile, text); break;
+            case layout::kRunProgram: Text(model->runProgram, text); break;
+            case layout::kPictureLength: model->pictureLength = Number(text); break;
+            case layout::kPictureOffset: model->pictureOffset = Number(text); break;
+            case layout::kIconLength: model->iconLength = Number(text); break;
+            case layout::kIconOffset: model->iconOffset = Number(text); break;
+            case layout::kShowBackground: model->showBackground = Flag(text); break;
+            case layout::kBackgroundPictureLength:
+                model->backgroundPictureLength = Number(text);
+                break;
+            case layout::kBackgroundPictureOffset:
+                model->backgroundPictureOffset = Number(text);
+                break;
+            case layout::kBackgroundCaption: Text(model->backgroundCaption, text); break;
+            case layout::kBackgroundColor:
+                model->backgroundColor = static_cast<uint32_t>(Number(text));
+                break;
+            case layout::kBackgroundHasCaption: model->backgroundHasCaption = Flag(text); break;
+            default: break;  // read and not used
+        }
     }
-    model->showBackground = ReadFlag(items);
-    model->backgroundPictureLength = ReadNumber(items);
-    model->backgroundPictureOffset = ReadNumber(items);
-    ReadText(items, model->backgroundCaption);
-    model->backgroundColor = static_cast<uint32_t>(ReadNumber(items));
-    model->backgroundHasCaption = ReadFlag(items);
-    items.NextItem();  // items 63 and 64 carry nothing the installer uses
-    items.NextItem();
 
+    static_assert(layout::kFileItems == 8, "a file entry has eight items");
     for (const char* name = items.NextItem(); *name; name = items.NextItem()) {
         FileEntry entry;
-        gbk::Copy(entry.fileName, sizeof entry.fileName, name);
-        entry.folderKind = FolderKindOf(items.NextItem());
-        ReadText(items, entry.subFolder);
-        entry.shortcutFlags = ReadNumber(items);
-        entry.overwriteMode = OverwriteModeOf(items.NextItem());
-        entry.dataLength = ReadNumber(items);
-        entry.dataOffset = ReadNumber(items);
-        entry.compressed = ReadFlag(items);
+        Text(entry.fileName, name);
+        entry.folderKind = words::FolderKindFromWord(items.NextItem());
+        Text(entry.subFolder, items.NextItem());
+        entry.shortcutFlags = Number(items.NextItem());
+        entry.overwriteMode = words::OverwriteModeFromWord(items.NextItem());
+        entry.dataLength = Number(items.NextItem());
+        entry.dataOffset = Number(items.NextItem());
+        entry.compressed = Flag(items.NextItem());
         if (!model->fileList.Append(entry)) return false;
     }
     return true;

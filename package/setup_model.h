@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "package/limits.h"
+#include "package/settings_layout.h"
 #include "platform/file.h"
 
 namespace package {
@@ -26,14 +28,14 @@ enum ShortcutFlag : int32_t {
 
 // The uninstaller texts may fill a whole item; the install folder is at most 255 bytes and its
 // final backslash.
-constexpr size_t kUninstallTextRoom = 532;
-constexpr size_t kInstallDirRoom = 258;
+constexpr size_t kUninstallTextRoom = kItemRoom + 1;
+constexpr size_t kInstallDirRoom = kFolderLimit + 2;
 
 struct FileEntry {
-    char fileName[256] = {};
+    char fileName[kNameRoom + 1] = {};
     int32_t shortcutFlags = 0;
     int32_t folderKind = kFolderInstall;
-    char subFolder[256] = {};
+    char subFolder[kNameRoom + 1] = {};
     int32_t overwriteMode = kOverwriteAlways;
     int32_t compressed = 0;
     int32_t dataLength = 0;
@@ -44,8 +46,8 @@ struct FileEntry {
 
 #pragma pack(push, 1)
 struct FileTypeEntry {
-    char extension[4];  // without its dot; empty: no association
-    char program[255];
+    char extension[kExtensionRoom + 1];  // without its dot; empty: no association
+    char program[kProgramRoom + 1];
 };
 #pragma pack(pop)
 static_assert(sizeof(FileTypeEntry) == 259, "file type records are 259 bytes");
@@ -76,15 +78,15 @@ public:
 
 // The eight lines of one wizard page; line 2 is the long one (the agreement text).
 struct PageText {
-    static constexpr int kLines = 8;
-    char line0[256];
-    char line1[256];
-    char line2[528];
-    char line3[256];
-    char line4[256];
-    char line5[256];
-    char line6[256];
-    char line7[256];
+    static constexpr int kLines = layout::kLinesPerPage;
+    char line0[kNameRoom + 1];
+    char line1[kNameRoom + 1];
+    char line2[kLongLineRoom + 1];
+    char line3[kNameRoom + 1];
+    char line4[kNameRoom + 1];
+    char line5[kNameRoom + 1];
+    char line6[kNameRoom + 1];
+    char line7[kNameRoom + 1];
 
     char* Line(int index);
     const char* Line(int index) const { return const_cast<PageText*>(this)->Line(index); }
@@ -92,30 +94,30 @@ struct PageText {
 };
 
 enum PageIndex {
-    kPageWelcome,
-    kPageAgreement,
-    kPageFolder,
-    kPageProgress,
-    kPageFinish,
-    kPageCount
+    kPageWelcome = layout::kWelcome,
+    kPageAgreement = layout::kAgreement,
+    kPageFolder = layout::kFolder,
+    kPageProgress = layout::kProgress,
+    kPageFinish = layout::kFinish,
+    kPageCount = layout::kPages
 };
 
 struct SetupModel {
     FileList fileList;
     PageText pageTexts[kPageCount] = {};
-    char appName[256] = {};
+    char appName[kNameRoom + 1] = {};
     int32_t pictureLength = 0;
     int32_t pictureOffset = 0;
     int32_t iconLength = 0;
     int32_t iconOffset = 0;
-    char readmeFile[256] = {};
-    char runProgram[256] = {};
+    char readmeFile[kNameRoom + 1] = {};
+    char runProgram[kNameRoom + 1] = {};
     FileTypeEntry fileTypes[2] = {};
     char uninstallTexts[4][kUninstallTextRoom] = {};
     int32_t showBackground = 0;
     int32_t backgroundPictureLength = 0;
     int32_t backgroundPictureOffset = 0;
-    char backgroundCaption[68] = {};
+    char backgroundCaption[kCaptionRoom + 1] = {};
     uint32_t backgroundColor = 0;  // 0x00BBGGRR
     int32_t backgroundHasCaption = 0;
     platform::SysChar exePath[platform::kPathRoom] = {};  // from the system: UTF-16 on Windows

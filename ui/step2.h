@@ -15,14 +15,14 @@ public:
         kAgreementText = 1006,
         kAgree = 1001,
         kDisagree = 1002,
-        kAgreementLimit = 528
+        kAgreementLimit = static_cast<int>(package::kAgreementBoxCheck)
     };
     CStep2();
 
     int agreed = 0;
     char line0[kLineRoom] = {};
     char line1[kLineRoom] = {};
-    char agreementText[kAgreementLimit] = {};
+    char agreementText[package::kLongLineRoom + 1] = {};
 
 protected:
     bool OnInitDialog() override;

@@ -14,7 +14,7 @@ public:
         kFirstLine = 1017,
         kFolder = 1000,
         kBrowse = 1005,
-        kFolderLimit = 255
+        kFolderLimit = static_cast<int>(package::kFolderLimit)
     };
     CStep3();
 

@@ -2,6 +2,7 @@
 // requests of the button plan.
 #pragma once
 
+#include "package/limits.h"
 #include "platform/property_sheet.h"
 
 namespace ui {
@@ -13,7 +14,7 @@ public:
     // `cancelQuestion` is asked when the user cancels on this page.
     WizardPage(int templateId, const char* cancelQuestion);
 
-    static constexpr int kLineLimit = 47;
+    static constexpr int kLineLimit = static_cast<int>(package::kPageLineLimit);
     // A line as the package holds it: a longer one than the page takes is shown, then refused.
     static constexpr size_t kLineRoom = 256;
 

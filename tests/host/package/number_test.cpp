@@ -1,4 +1,5 @@
 #include "package/number.h"
+#include "package/words.h"
 #include "platform/gbk.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +20,10 @@ TEST(Number, ConvertsLikeAtol) {
 }
 
 TEST(Number, FlagsAreTheExactWordTrue) {
-    EXPECT_TRUE(package::ParseFlag("TRUE"));
-    EXPECT_FALSE(package::ParseFlag("True"));
-    EXPECT_FALSE(package::ParseFlag("TRUE "));
-    EXPECT_FALSE(package::ParseFlag("1"));
+    EXPECT_TRUE(package::words::FlagFromWord("TRUE"));
+    EXPECT_FALSE(package::words::FlagFromWord("True"));
+    EXPECT_FALSE(package::words::FlagFromWord("TRUE "));
+    EXPECT_FALSE(package::words::FlagFromWord("1"));
 }
 
 TEST(GbkCopy, FitsOrCutsAtACharacterBoundary) {
