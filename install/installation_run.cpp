@@ -102,7 +102,7 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     out.Close();
     if (complete) {
         platform::ErrorCode error = 0;
-        complete = platform::ReplaceFile(sibling, path, &error);
+        complete = platform::MoveIntoPlace(sibling, path, &error);
         if (!complete) *failure = WriteFailure{WriteFailure::CannotReplace, error};
     }
     // Whatever failed, the old file is untouched and no part of the new one is left behind.

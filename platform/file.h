@@ -114,7 +114,7 @@ bool RemoveSysFile(const SysChar* path);
 
 // Puts the complete file `from` in the place of `to`, replacing what is there in one step: a
 // reader never sees half a file, and a failure leaves `to` as it was. `error` gets the reason.
-bool ReplaceFile(const char* from, const char* to, ErrorCode* error);
+bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error);
 
 // The separator that ends folder names on this platform.
 char PathSeparator();

@@ -130,7 +130,7 @@ bool CreateTempFile(const char* folder, const char* stem, RawFile* file, char* p
     return false;
 }
 
-bool ReplaceFile(const char* from, const char* to, ErrorCode* error) {
+bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error) {
     if (::rename(from, to) == 0) return true;
     if (error) *error = static_cast<ErrorCode>(errno);
     return false;

@@ -183,7 +183,7 @@ bool CreateTempFile(const wchar_t* folder, const char* stem, RawFile* file, wcha
     return false;
 }
 
-bool ReplaceFile(const char* from, const char* to, ErrorCode* error) {
+bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error) {
     const Wide source(from);
     const Wide target(to);
     if (source.ok() && target.ok() &&

@@ -2,9 +2,16 @@
 
 #include <commctrl.h>
 
+#include <new>
+
+#include "install/run_texts.h"
 #include "platform/gbk.h"
+#include "platform/text_win32.h"
+#include "platform/window_message_box.h"
+#include "ui/failure_dialog.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
+#include "ui/step3.h"
 
 namespace ui {
 
@@ -12,6 +19,7 @@ CStep4::CStep4() : WizardPage(kTemplate, text::kCancelInProgress) { BindLine(kLi
 
 CStep4::~CStep4() {
     if (hwnd()) SendDlgItemMessageW(hwnd(), kAnimation, ACM_OPENW, 0, 0);
+    delete run_;
 }
 
 bool CStep4::OnInitDialog() {
@@ -31,5 +39,80 @@ bool CStep4::OnSetActive() {
                         MAKELPARAM(0, 0xFFFF));
     return true;
 }
+
+void CStep4::OnPaint(HDC dc) {
+    WizardPage::OnPaint(dc);
+    // Once per run of the program: a repaint (the page uncovered, or a paint let through while
+    // the run waits) only draws.
+    if (!firstPaint_) return;
+    firstPaint_ = false;
+    WindowsFolder(folders.windowsDir, sizeof folders.windowsDir);
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        !platform::Narrow(system, folders.systemDir, sizeof folders.systemDir))
+        folders.systemDir[0] = '\0';
+    gbk::Copy(folders.pageInstallDir, sizeof folders.pageInstallDir, App().model.installDir);
+    SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
+    run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, *this);
+    if (run_) result_ = run_->Run();
+}
+
+void CStep4::SetLine(int id, const char* text) {
+    SetItemText(id, text);
+    // Drawn now: the run keeps the thread until it ends.
+    UpdateWindow(Item(id));
+}
+
+void CStep4::SetStatus(const char* text) { SetLine(kStatusLine, text); }
+
+void CStep4::SetTimeLine(const char* text) { SetLine(kTimeLine, text); }
+
+void CStep4::SetBar(int position) {
+    SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    UpdateWindow(Item(kProgressBar));
+}
+
+void CStep4::StopAnimation() {
+    SendDlgItemMessageW(hwnd(), kAnimation, ACM_PLAY, 0, MAKELPARAM(1000, 1000));
+}
+
+bool CStep4::AskOverwrite(const char* question) {
+    return App().ShowConfirm(question, install::text::kOverwrite, install::text::kCancel) == 0;
+}
+
+install::FailureChoice CStep4::AskAfterFailure(const char* path,
+                                               const install::WriteFailure& failure) {
+    FailureDialog dialog(App().model.appName, path, failure);
+    return dialog.Ask(App().mainWindow);
+}
+
+void CStep4::ShowMessage(const char* text) {
+    platform::ShowOwnedMessageBox(hwnd(), text, nullptr, MB_OK);
+}
+
+uint32_t CStep4::Ticks() { return GetTickCount(); }
+
+// Sent messages and paints only: a posted Cancel or button change would re-enter the sheet in
+// the middle of the run, so user input waits in the queue until the run has ended. That is
+// enough for the system to see a program that answers, and for the page to stay drawn.
+void CStep4::KeepAlive() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT))
+        DispatchMessageW(&message);
+}
+
+void CStep4::Pause(uint32_t milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        KeepAlive();
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - waited,
+                                  QS_SENDMESSAGE | QS_PAINT);
+    }
+}
+
+void CStep4::ShowFinishPage() { Sheet().SetActivePage(kFinishPage); }
 
 }  // namespace ui

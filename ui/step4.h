@@ -1,12 +1,14 @@
-// The progress page (dialog 132). The installation that runs on its first paint arrives with
-// the installation engine; for now the page shows its text and the copy animation.
+// The progress page (dialog 132): the package's line, a status line, the copy animation, the bar
+// and the remaining time. Its first paint runs the installation; a later paint only redraws.
 #pragma once
 
+#include "install/installation_run.h"
+#include "install/path_rules.h"
 #include "ui/wizard_page.h"
 
 namespace ui {
 
-class CStep4 : public WizardPage {
+class CStep4 : public WizardPage, private install::RunView, private install::RunSystem {
 public:
     enum : int {
         kTemplate = 132,
@@ -17,14 +19,47 @@ public:
         kLine0 = 1021,
         kClip = 131
     };
+    enum : int { kFinishPage = 4 };
     CStep4();
     ~CStep4() override;
 
     char line0[kLineRoom] = {};
+    install::BaseFolders folders;  // filled on the first paint
+
+    // What the run did, for the finish page: the files it wrote, and how it ended.
+    const install::WrittenFiles* written() const { return run_ ? &run_->written() : nullptr; }
+    const install::RunResult& result() const { return result_; }
 
 protected:
     bool OnInitDialog() override;
     bool OnSetActive() override;
+    void OnPaint(HDC dc) override;
+
+private:
+    // The page, as the run sees it.
+    void SetStatus(const char* text) override;
+    void SetTimeLine(const char* text) override;
+    void SetBar(int position) override;
+    void StopAnimation() override;
+    bool AskOverwrite(const char* question) override;
+    install::FailureChoice AskAfterFailure(const char* path,
+                                           const install::WriteFailure& failure) override;
+    void ShowMessage(const char* text) override;
+    uint32_t Ticks() override;
+    void Pause(uint32_t milliseconds) override;
+    void KeepAlive() override;
+    void ShowFinishPage() override;
+
+    // The machine beyond files.
+    bool RegisterServer(const char* path) override;
+    void RegisterFileType(const char* extension, const char* program) override;
+    bool WriteUninstaller(platform::ErrorCode* error) override;
+
+    void SetLine(int id, const char* text);
+
+    bool firstPaint_ = true;
+    install::InstallationRun* run_ = nullptr;
+    install::RunResult result_;
 };
 
 }  // namespace ui

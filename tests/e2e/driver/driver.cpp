@@ -478,13 +478,17 @@ void Driver::ExpectPath(const Command& c) {
     const std::string& verb = c.At(0);
     std::wstring path = PathOf(c.At(1));
     std::string shown = Utf8(path);
-    // expect-file PATH [content "TEXT"] [read-only | writable]
+    // expect-file PATH [content "TEXT" | same-as "PATH"] [read-only | writable]
     bool checkContent = false, checkReadOnly = false, wantReadOnly = false;
     std::string content;
     for (size_t i = 2; i < c.words.size(); ++i) {
         if (verb == "expect-file" && c.words[i] == "content") {
             checkContent = true;
             content = c.At(++i);
+        } else if (verb == "expect-file" && c.words[i] == "same-as") {
+            checkContent = true;
+            if (!ReadWholeFile(PathOf(c.At(++i)), &content))
+                throw Failure{"cannot read " + c.At(i)};
         } else if (verb == "expect-file" &&
                    (c.words[i] == "read-only" || c.words[i] == "writable")) {
             checkReadOnly = true;
