@@ -560,6 +560,8 @@ void Driver::ExpectControl(const Command& c) {
     const std::string& verb = c.At(0);
     int id = Number(c.At(1));
     std::string want = verb == "expect-text" ? c.At(2) : "";
+    // expect-text ID "TEXT" begins: the text starts so (the rest is the system's own words).
+    const bool begins = verb == "expect-text" && c.Has(3) && c.At(3) == "begins";
     WaitFor(kWaitMs, [&]() -> std::string {
         HWND control = FindControl(Target(), id);
         // A missing control is a failure for expect-hidden too: a scenario that names the wrong
@@ -580,6 +582,7 @@ void Driver::ExpectControl(const Command& c) {
             return Hex(id) + (checked ? " is checked" : " is not checked");
         }
         std::string text = TextOf(control);
+        if (begins) text = text.substr(0, want.size());
         return text == want ? "" : Hex(id) + " reads " + Quote(text) + ", not " + Quote(want);
     });
 }
@@ -858,8 +861,8 @@ void Driver::Run(const Command& c) {
         // hold-file PATH: opened with no sharing, as a running program holds its own file, so
         // that nothing can write, replace or delete it until release-file.
         std::wstring path = PathOf(c.At(1));
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) throw Failure{"cannot hold " + c.At(1)};
         held_[path] = file;
     } else if (verb == "release-file") {
