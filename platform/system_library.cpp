@@ -43,6 +43,8 @@ void HardenDllSearch() {
     SetDllDirectoryW(L"");
 }
 
+bool DllSearchRestricted() { return g_searchRestricted; }
+
 void* SystemLibrary(const wchar_t* dll) {
     for (LoadedLibrary& entry : g_loaded) {
         if (entry.name[0] && SameName(entry.name, dll)) return entry.module;

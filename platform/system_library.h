@@ -8,6 +8,10 @@ namespace platform {
 // Restricts every later DLL search to the system folder. Call before anything else runs.
 void HardenDllSearch();
 
+// True once HardenDllSearch has restricted the search (the system has SetDefaultDllDirectories):
+// a library loaded later by path then finds the DLLs beside it only when asked explicitly.
+bool DllSearchRestricted();
+
 // The system folder's copy of `dll` (loaded once, kept for the whole run); nullptr when it is
 // missing.
 void* SystemLibrary(const wchar_t* dll);

@@ -21,6 +21,9 @@ constexpr const char kInvalidDrive[] = "无效的驱动器";
 constexpr const char kFloppyDrive[] = "软盘驱动器";
 constexpr const char kNetworkDrive[] = "网络驱动器";
 constexpr const char kInvalidFolder[] = "无效的文件夹";
+// A destination that cannot be made or written to: a file of that name is in the way, or the
+// user may not write there.
+constexpr const char kCannotUseFolder[] = "无法在该文件夹中创建文件,请选择其他文件夹.";
 
 // The sheet's caption until the welcome page puts the application's name there.
 constexpr const char kSheetCaption[] = "setup";

@@ -31,6 +31,22 @@ bool FitsGbk(HWND control) {
     const int length = GetWindowTextW(control, typed, platform::Wide::kRoom);
     return length < static_cast<int>(platform::Wide::kRoom) - 1 && platform::FitsGbk(typed);
 }
+
+// Whether a new file can be made in `folder` (ending with its backslash): one is made and
+// removed again.
+bool CanWriteIn(const char* folder) {
+    char probe[package::kInstallDirRoom + 32];
+    char number[24];
+    gbk::FormatDecimal(GetCurrentProcessId(), number);
+    gbk::Copy(probe, sizeof probe, folder);
+    gbk::Append(probe, sizeof probe, "~sfx-probe-");
+    gbk::Append(probe, sizeof probe, number);
+    platform::RawFile file;
+    if (!file.CreateNew(probe)) return platform::PathExists(probe);
+    file.Close();
+    platform::RemoveFile(probe);
+    return true;
+}
 }  // namespace
 
 bool WindowsFolder(char* folder, size_t room) {
@@ -100,10 +116,11 @@ bool CStep3::OnWizardNext() {
         return false;
     }
     if (!ValidateParentFolder(parent, caption, hwnd())) return false;
-    // The run needs the folder itself: one that cannot be made (a file of that name is in the
-    // way) keeps the page, and installDir stays unset.
-    if (!platform::CreateFolder(chosen) && !platform::IsFolder(chosen)) {
-        platform::ShowOwnedMessageBox(hwnd(), text::kInvalidFolder, caption, MB_OK);
+    // The run needs the folder, and files in it: one that cannot be made (a file of that name
+    // is in the way) or written to keeps the page, and installDir stays unset, rather than a run
+    // in which every file fails.
+    if ((!platform::CreateFolder(chosen) && !platform::IsFolder(chosen)) || !CanWriteIn(chosen)) {
+        platform::ShowOwnedMessageBox(hwnd(), text::kCannotUseFolder, caption, MB_OK);
         return false;
     }
     gbk::Copy(App().model.installDir, sizeof App().model.installDir, chosen);

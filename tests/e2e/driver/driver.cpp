@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -377,6 +378,7 @@ private:
     void Screenshot(const Command& c);
 
     std::wstring shots_;
+    std::map<std::wstring, HANDLE> held_;  // files this driver holds open, by path
     HWND dialog_ = nullptr;
 };
 
@@ -566,6 +568,8 @@ void Driver::ExpectControl(const Command& c) {
     const std::string& verb = c.At(0);
     int id = Number(c.At(1));
     std::string want = verb == "expect-text" ? c.At(2) : "";
+    // expect-text ID "TEXT" begins: the text starts so (the rest is the system's own words).
+    const bool begins = verb == "expect-text" && c.Has(3) && c.At(3) == "begins";
     WaitFor(kWaitMs, [&]() -> std::string {
         HWND control = FindControl(Target(), id);
         // A missing control is a failure for expect-hidden too: a scenario that names the wrong
@@ -586,6 +590,7 @@ void Driver::ExpectControl(const Command& c) {
             return Hex(id) + (checked ? " is checked" : " is not checked");
         }
         std::string text = TextOf(control);
+        if (begins) text = text.substr(0, want.size());
         return text == want ? "" : Hex(id) + " reads " + Quote(text) + ", not " + Quote(want);
     });
 }
@@ -857,6 +862,29 @@ void Driver::Run(const Command& c) {
             if (window == FindBackground(sheet))
                 throw Failure{"the background is above the wizard"};
         }
+    } else if (verb == "set-env") {
+        // set-env NAME VALUE: for the programs started from now on.
+        SetEnvironmentVariableW(Wide(c.At(1)).c_str(), Wide(c.At(2)).c_str());
+    } else if (verb == "hold-file") {
+        // hold-file PATH: opened with no sharing, as a running program holds its own file, so
+        // that nothing can write, replace or delete it until release-file.
+        std::wstring path = PathOf(c.At(1));
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) throw Failure{"cannot hold " + c.At(1)};
+        held_[path] = file;
+    } else if (verb == "release-file") {
+        auto found = held_.find(PathOf(c.At(1)));
+        if (found == held_.end()) throw Failure{c.At(1) + " is not held"};
+        CloseHandle(found->second);
+        held_.erase(found);
+    } else if (verb == "expect-responsive") {
+        // The wizard answers a sent message within a second: the system would not call it hung.
+        HWND sheet = Sheet();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
+                                 &result))
+            throw Failure{"the wizard did not answer within a second"};
     } else if (verb == "screenshot") {
         Screenshot(c);
     } else {

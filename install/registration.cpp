@@ -1,0 +1,100 @@
+#include "install/registration.h"
+
+#include <windows.h>
+
+#include "platform/gbk.h"
+#include "platform/system_library.h"
+#include "platform/text_win32.h"
+
+namespace install {
+
+namespace {
+
+// A registry key name has at most 255 characters; the longest one made here is the class name
+// followed by "\shell\open\command".
+using KeyName = gbk::Text<256>;
+// Each value is built in 256 bytes, so a program path and its suffix hold at most 255.
+using ValueText = gbk::Text<256>;
+
+void CreateClassKey(const char* name) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, platform::Wide(name).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+// Sets the default value of a key created before; a key that could not be created gets none.
+void SetDefaultValue(const char* name, const char* value) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, platform::Wide(name).c_str(), 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return;
+    const platform::Wide wide(value);
+    const DWORD bytes = static_cast<DWORD>((lstrlenW(wide.c_str()) + 1) * sizeof(wchar_t));
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes);
+    RegCloseKey(key);
+}
+
+// A program path cut short would make an icon or a command that names another file: such a
+// value is left out instead.
+void SetProgramValue(const char* name, const char* program, const char* suffix) {
+    ValueText value;
+    if (value.Assign(program) && value.Append(suffix)) SetDefaultValue(name, value.c_str());
+}
+
+}  // namespace
+
+bool RegisterServer(const char* path) {
+    const platform::Wide wide(path);
+    if (!wide.ok()) return false;
+    // The process takes DLLs from the system folder only, but a control may import a DLL that
+    // was installed beside it: its own folder is searched for this load as well. The installer's
+    // folder (a download folder, where a DLL may be planted) stays out of the search.
+    const DWORD flags = platform::DllSearchRestricted()
+                            ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
+                            : LOAD_WITH_ALTERED_SEARCH_PATH;
+    HMODULE library = LoadLibraryExW(wide.c_str(), nullptr, flags);
+    if (!library) return false;
+    using RegisterFunction = HRESULT(WINAPI*)();
+    auto registerServer = reinterpret_cast<RegisterFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DllRegisterServer")));
+    // A control without the export has nothing to register, which is not a failure.
+    const bool registered = !registerServer || SUCCEEDED(registerServer());
+    // Nothing later calls into the control.
+    FreeLibrary(library);
+    return registered;
+}
+
+void RegisterFileType(const char* extension, const char* program) {
+    if (!*extension) return;
+    KeyName extensionKey(".");
+    KeyName className;
+    KeyName iconKey;
+    KeyName shellKey;
+    KeyName openKey;
+    KeyName commandKey;
+    // Key names that do not fit would name other keys: nothing is written then.
+    if (!extensionKey.Append(extension) || !className.Assign(extension) ||
+        !className.Append("file") || !iconKey.Assign(className.c_str()) ||
+        !iconKey.Append("\\DefaultIcon") || !shellKey.Assign(className.c_str()) ||
+        !shellKey.Append("\\shell") || !openKey.Assign(shellKey.c_str()) ||
+        !openKey.Append("\\open") || !commandKey.Assign(openKey.c_str()) ||
+        !commandKey.Append("\\command"))
+        return;
+
+    CreateClassKey(extensionKey.c_str());
+    CreateClassKey(className.c_str());
+    CreateClassKey(iconKey.c_str());
+    CreateClassKey(shellKey.c_str());
+    CreateClassKey(openKey.c_str());
+    CreateClassKey(commandKey.c_str());
+
+    // Path and %1 stay unquoted: the same command that earlier installations of a package
+    // wrote, so installing again changes nothing a program may rely on.
+    SetDefaultValue(extensionKey.c_str(), className.c_str());
+    SetProgramValue(iconKey.c_str(), program, ",0");
+    SetProgramValue(commandKey.c_str(), program, " %1");
+}
+
+}  // namespace install

@@ -1,0 +1,4 @@
+#define BUILDING_HELPER
+#include "helper.h"
+
+HRESULT WINAPI HelperResult() { return S_OK; }

@@ -1,0 +1,53 @@
+// setup_test.exe: the installer stub with a switch for faults, for the end-to-end tests only
+// (never shipped). Environment variables make its writes slow or fail:
+//   SFX_TEST_WRITE_DELAY_MS  every write waits this long first (a slow disk)
+//   SFX_TEST_FAIL_AFTER      writes fail once this many bytes were written in all (a full disk)
+//   SFX_TEST_FAIL_WRITES     how many writes fail before the disk has room again (default all)
+//   SFX_TEST_FAIL_ERROR      the system error they fail with (default ERROR_DISK_FULL)
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "platform/file.h"
+#include "platform/system_library.h"
+#include "ui/setup_app.h"
+
+namespace {
+[[gnu::constructor(101)]] void RestrictDllSearchEarly() { platform::HardenDllSearch(); }
+
+unsigned long g_delay = 0;
+long long g_failAfter = -1;
+long g_failWrites = -1;
+platform::ErrorCode g_error = ERROR_DISK_FULL;
+long long g_written = 0;
+
+unsigned long long Setting(const wchar_t* name, unsigned long long otherwise) {
+    wchar_t value[32];
+    DWORD length = GetEnvironmentVariableW(name, value, 32);
+    if (length == 0 || length >= 32) return otherwise;
+    return wcstoull(value, nullptr, 0);
+}
+
+bool FaultyWrite(size_t count, platform::ErrorCode* error) {
+    if (g_delay) Sleep(g_delay);
+    if (g_failAfter >= 0 && g_written + static_cast<long long>(count) > g_failAfter &&
+        g_failWrites != 0) {
+        if (g_failWrites > 0) --g_failWrites;
+        *error = g_error;
+        return false;
+    }
+    g_written += static_cast<long long>(count);
+    return true;
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    platform::HardenDllSearch();
+    g_delay = static_cast<unsigned long>(Setting(L"SFX_TEST_WRITE_DELAY_MS", 0));
+    g_failAfter = static_cast<long long>(Setting(L"SFX_TEST_FAIL_AFTER", ~0ull));
+    g_failWrites = static_cast<long>(Setting(L"SFX_TEST_FAIL_WRITES", ~0ull));
+    g_error = static_cast<platform::ErrorCode>(Setting(L"SFX_TEST_FAIL_ERROR", ERROR_DISK_FULL));
+    if (g_delay || g_failAfter >= 0) platform::SetWriteHook(FaultyWrite);
+    ui::App().InitInstance();
+    return 0;
+}
