@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include "archive/archive_reader.h"
 #include "package/file_block.h"
@@ -110,16 +113,19 @@ bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
     gbk::Copy(block.appName, sizeof block.appName, model.appName);
     for (int i = 0; i < package::kUninstallerTexts; ++i)
         gbk::Copy(block.texts[i], package::kUninstallTextRoom, model.uninstallTexts[i]);
+    // The block and its trailer go out in one write: the window waits for every write (on a
+    // network share each is a round trip), and the run answers the system only between steps.
     package::ItemList items;
-    size_t length = 0;
-    std::unique_ptr<char[]> text;
-    if (!package::BuildUninstallerBlock(block, &items) || !(text = items.CopyText(&length)))
-        return Fail(error, ERROR_NOT_ENOUGH_MEMORY);
-    package::ScrambleBlock(reinterpret_cast<unsigned char*>(text.get()), static_cast<long>(length),
+    if (!package::BuildUninstallerBlock(block, &items)) return Fail(error, ERROR_NOT_ENOUGH_MEMORY);
+    const size_t length = items.size();
+    std::unique_ptr<char[]> tail(new (std::nothrow) char[length + package::kTrailerRoom]);
+    if (!tail) return Fail(error, ERROR_NOT_ENOUGH_MEMORY);
+    std::memcpy(tail.get(), items.text(), length);
+    package::ScrambleBlock(reinterpret_cast<unsigned char*>(tail.get()), static_cast<long>(length),
                            package::kSettingsKey);
-    if (!out.Write(text.get(), length) ||
-        !package::WriteTrailer(out, static_cast<int32_t>(length), static_cast<int32_t>(position)))
-        return Fail(error, out.error());
+    const size_t trailer = package::FormatTrailer(
+        static_cast<int32_t>(length), static_cast<int32_t>(position), tail.get() + length);
+    if (!out.Write(tail.get(), length + trailer)) return Fail(error, out.error());
 
     // A read-only unwise.exe of an earlier installation would refuse the replacement.
     platform::SetNormalAttributes(target);
