@@ -7,22 +7,8 @@ import sys
 import tempfile
 from pathlib import Path
 
-KEY = b"wirl.dat"
-
-
-def scramble(data: bytes) -> bytes:
-    k = 0
-    for b in KEY:
-        k ^= b
-    return bytes(((256 - (b ^ k)) & 0xFF) for b in data)
-
-
-def block_of(items, per_row=8):
-    out = bytearray()
-    for i, item in enumerate(items):
-        out += item
-        out += b"\x08\r\n" if i % per_row == per_row - 1 else b"\x07"
-    return bytes(out)
+# The same scrambling and item rows as a package's settings, written by the same hand.
+from write_package import block_of, scramble
 
 
 def unwise(items, program=b"MZ" + bytes(53246)):
