@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "archive/archive_reader.h"
 #include "install/run_texts.h"
@@ -71,7 +72,11 @@ bool WrittenFiles::Add(const char* path) {
 
 InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& folders,
                                  RunView& view, RunSystem& system)
-    : model_(model), folders_(folders), view_(view), system_(system) {}
+    : model_(model),
+      folders_(folders),
+      view_(view),
+      system_(system),
+      copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]) {}
 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
                                  WriteFailure* failure) {
@@ -94,7 +99,8 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                            ? WriteFailure{WriteFailure::CannotRead, 0}
                            : WriteFailure{WriteFailure::DamagedData, 0};
     } else {
-        complete = package::CopyFileRange(out, model_.exePath, entry.dataOffset, entry.dataLength);
+        complete = package::CopyFileRange(out, model_.exePath, entry.dataOffset, entry.dataLength,
+                                          copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
                                         : WriteFailure{WriteFailure::CannotRead, 0};
