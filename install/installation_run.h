@@ -105,6 +105,8 @@ public:
 
 private:
     bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure);
+    // The destination of entry `index` with its folders made; false when it does not fit.
+    bool PrepareDestination(int32_t index, char* path, size_t room);
 
     package::SetupModel& model_;
     const BaseFolders& folders_;
@@ -114,6 +116,9 @@ private:
     bool stopped_ = false;
     // Without it (no memory) stored files go through the small buffer of CopyFileRange.
     std::unique_ptr<unsigned char[]> copyBuffer_;
+    // The folder of the last destination: files of one folder follow each other, and its levels
+    // need not be probed again for each.
+    char lastFolder_[platform::kPathRoom] = {};
 };
 
 }  // namespace install

@@ -41,11 +41,11 @@ for compress in false true; do
     line=$("$root/tests/e2e/run-scenario.sh" --script "$work/bench.scn" --shots "$work/shots" \
         --driver "$win/tests/e2e/e2e_driver.exe" --manifest "$work/setup-$compress.toml" \
         --stub "$win/ui/setup.exe" | grep '^installed ')
-    installed[$compress]=$(( $(echo "$line" | awk '{print $2}') - 1500 ))
+    installed[$compress]=$(( $(echo "$line" | tr -d '\r' | awk '{print $2}') - 1500 ))
 done
 line=$("$root/tests/wine/run-in-prefix.sh" "$win/tests/win32/tree_copier.exe" \
     "$(windows_path "$work/tree")" 'C:\copy')
-copier=$(echo "$line" | sed -n 's/.* in \([0-9]*\) ms/\1/p')
+copier=$(echo "$line" | tr -d '\r' | sed -n 's/.* in \([0-9]*\) ms/\1/p')
 
 printf '%-40s %8s\n' "under Wine, $bytes bytes" "ms"
 printf '%-40s %8d\n' "tree_copier (plain copy, 64 KB buffer)" "$copier"
