@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "archive/archive_reader.h"
 #include "install/run_texts.h"
@@ -46,7 +47,11 @@ bool WrittenFiles::Add(const char* path) {
 
 InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& folders,
                                  RunView& view, RunSystem& system)
-    : model_(model), folders_(folders), view_(view), system_(system) {}
+    : model_(model),
+      folders_(folders),
+      view_(view),
+      system_(system),
+      copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]) {}
 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
                                  WriteFailure* failure) {
@@ -69,7 +74,8 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                            ? WriteFailure{WriteFailure::CannotRead, 0}
                            : WriteFailure{WriteFailure::DamagedData, 0};
     } else {
-        complete = package::CopyFileRange(out, model_.exePath, entry.dataOffset, entry.dataLength);
+        complete = package::CopyFileRange(out, model_.exePath, entry.dataOffset, entry.dataLength,
+                                          copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
                                         : WriteFailure{WriteFailure::CannotRead, 0};
@@ -85,13 +91,24 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     return complete;
 }
 
+bool InstallationRun::PrepareDestination(int32_t index, char* path, size_t room) {
+    if (!DestinationPath(folders_, model_.fileList, index, false, path, room)) return false;
+    const size_t folderEnd = gbk::LastBackslash(path);
+    if (folderEnd == gbk::kNotFound) return true;
+    if (std::strncmp(path, lastFolder_, folderEnd) != 0 || lastFolder_[folderEnd] != '\0') {
+        CreateFolderTree(path);
+        gbk::CopyBytes(lastFolder_, sizeof lastFolder_, path, folderEnd);
+    }
+    return true;
+}
+
 bool InstallationRun::InstallFile(int32_t index) {
     model_.fileList.SeekTo(index);
     const package::FileEntry* current = model_.fileList.Current();
     if (!current) return false;
     const package::FileEntry entry = *current;
     char path[platform::kPathRoom];
-    if (!DestinationPath(folders_, model_.fileList, index, true, path, sizeof path)) {
+    if (!PrepareDestination(index, path, sizeof path)) {
         const WriteFailure failure{WriteFailure::PathTooLong, 0};
         if (view_.AskAfterFailure(path, failure) == FailureChoice::Stop) stopped_ = true;
         return false;
@@ -160,7 +177,7 @@ RunResult InstallationRun::Run() {
         }
         char path[platform::kPathRoom];
         char status[96];
-        DestinationPath(folders_, files, i, true, path, sizeof path);
+        PrepareDestination(i, path, sizeof path);
         char shortPath[platform::kPathRoom];
         ShortenPathForDisplay(path, kShortPath, shortPath, sizeof shortPath);
         gbk::Copy(status, sizeof status, text::kCopyingTo);

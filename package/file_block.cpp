@@ -5,20 +5,23 @@
 namespace package {
 
 bool CopyFileRange(platform::RawFile& destination, const platform::SysChar* source, int64_t offset,
-                   int64_t count) {
+                   int64_t count, unsigned char* buffer, size_t size) {
     platform::RawFile in;
-    return in.OpenRead(source) && CopyFileRange(destination, in, offset, count);
+    return in.OpenRead(source) && CopyFileRange(destination, in, offset, count, buffer, size);
 }
 
 bool CopyFileRange(platform::RawFile& destination, platform::RawFile& in, int64_t offset,
-                   int64_t count) {
+                   int64_t count, unsigned char* buffer, size_t size) {
     if (count == -1) count = in.Length() - offset;
     if (count > 0 && (offset < 0 || in.Seek(offset, platform::RawFile::Origin::Begin) < 0))
         return false;
-    unsigned char buffer[4096];
+    unsigned char own[4096];
+    if (!buffer || size == 0) {
+        buffer = own;
+        size = sizeof own;
+    }
     while (count > 0) {
-        const size_t want = count < static_cast<int64_t>(sizeof buffer) ? static_cast<size_t>(count)
-                                                                        : sizeof buffer;
+        const size_t want = count < static_cast<int64_t>(size) ? static_cast<size_t>(count) : size;
         const size_t got = in.Read(buffer, want);
         if (got == 0 || !destination.Write(buffer, got)) return false;
         count -= static_cast<int64_t>(got);

@@ -10,14 +10,15 @@
 namespace package {
 
 // Fills `destination` (open for writing) with `count` bytes of `source` taken from `offset`; a
-// `count` of -1 means up to the end of the source. Goes through a fixed 4 KiB buffer. False
-// when the source cannot be opened, ends before `count` bytes were copied, or a write fails
-// (destination.error() tells why); the bytes copied so far stay.
+// `count` of -1 means up to the end of the source. Goes through a fixed 4 KiB buffer, or the
+// caller's `buffer` of `size` bytes. False when the source cannot be opened, ends before
+// `count` bytes were copied, or a write fails (destination.error() tells why); the bytes
+// copied so far stay.
 bool CopyFileRange(platform::RawFile& destination, const platform::SysChar* source, int64_t offset,
-                   int64_t count);
+                   int64_t count, unsigned char* buffer = nullptr, size_t size = 0);
 // The same from a source the caller holds open for reading.
 bool CopyFileRange(platform::RawFile& destination, platform::RawFile& source, int64_t offset,
-                   int64_t count);
+                   int64_t count, unsigned char* buffer = nullptr, size_t size = 0);
 
 // A new buffer with `*length` bytes of the file from `offset`, plus one spare zero byte. A
 // `*length` of -1 means up to the end of the file, and the count is written back. No buffer when

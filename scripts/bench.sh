@@ -24,3 +24,7 @@ for program in "$bench"/tests/bench/*_bench; do
     echo "== $(basename "$program")"
     "$program"
 done
+if [[ -n "$win" && -n "$release" ]]; then
+    echo "== install_bench"
+    "$(dirname "$0")/../tests/bench/install_bench.sh" "$win" "$release"
+fi

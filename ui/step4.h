@@ -56,8 +56,11 @@ private:
     bool WriteUninstaller(platform::ErrorCode* error) override;
 
     void SetLine(int id, const char* text);
+    // Answers the sent messages and paints that are waiting.
+    void Pump();
 
     bool firstPaint_ = true;
+    DWORD lastAlive_ = 0;
     install::InstallationRun* run_ = nullptr;
     install::RunResult result_;
 };

@@ -379,6 +379,7 @@ private:
 
     std::wstring shots_;
     std::map<std::wstring, HANDLE> held_;  // files this driver holds open, by path
+    DWORD timer_ = 0;
     HWND dialog_ = nullptr;
 };
 
@@ -719,8 +720,10 @@ void Driver::Run(const Command& c) {
                verb == "expect-unchecked") {
         ExpectControl(c);
     } else if (verb == "expect-page") {
+        // expect-page N [within SECONDS]: a long installation (a benchmark) may take longer.
         int want = Number(c.At(1));
-        WaitFor(kWaitMs, [&]() -> std::string {
+        DWORD wait = c.Has(3) && c.At(2) == "within" ? Number(c.At(3)) * 1000u : kWaitMs;
+        WaitFor(wait, [&]() -> std::string {
             HWND sheet = Sheet();
             HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
             int index = static_cast<int>(
@@ -862,6 +865,12 @@ void Driver::Run(const Command& c) {
             if (window == FindBackground(sheet))
                 throw Failure{"the background is above the wizard"};
         }
+    } else if (verb == "timer-start") {
+        timer_ = GetTickCount();
+    } else if (verb == "timer-print") {
+        // timer-print LABEL: the milliseconds since timer-start, on the standard output.
+        std::printf("%s %lu ms\n", c.At(1).c_str(), GetTickCount() - timer_);
+        std::fflush(stdout);
     } else if (verb == "set-env") {
         // set-env NAME VALUE: for the programs started from now on.
         SetEnvironmentVariableW(Wide(c.At(1)).c_str(), Wide(c.At(2)).c_str());
