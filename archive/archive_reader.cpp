@@ -1,6 +1,8 @@
 #include "archive/archive_reader.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "platform/file.h"
 #include "platform/message_box.h"
@@ -79,12 +81,24 @@ Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult*
     }
 }
 
-ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink) {
+ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink,
+                         LzwDecoder* decoder) {
     ExtractResult result;
     result.refusal = CheckAndSeekNode(input, nodeIndex, &result);
     if (result.ok() && result.compressedSize > 0) {
-        LzwDecoder decoder;
-        result.stream = decoder.Decode(result.compressedSize, input, sink);
+        // Without a decoder of the caller's, one for this stream (its table is 48 KB: not on
+        // the stack).
+        std::unique_ptr<LzwDecoder> own;
+        if (!decoder) {
+            own.reset(new (std::nothrow) LzwDecoder);
+            decoder = own.get();
+        }
+        if (!decoder) {
+            result.stream = DecodeStatus::NoMemory;
+            result.refusal = Refusal::BadStream;
+            return result;
+        }
+        result.stream = decoder->Decode(result.compressedSize, input, sink);
         if (result.stream == DecodeStatus::OutputFailed)
             result.refusal = Refusal::CannotWrite;
         else if (result.stream != DecodeStatus::Ok)
@@ -194,7 +208,8 @@ int ArchiveReader::ExtractEmbedded(const platform::SysChar* containerPath, const
 }
 
 ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
-                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink) {
+                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
+                             LzwDecoder* decoder) {
     ExtractResult result;
     platform::RawFile file;
     if (!file.OpenRead(containerPath)) {
@@ -210,7 +225,7 @@ ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t arc
         return result;
     }
     FileInput input(file);
-    return DecodeNode(input, nodeIndex, sink);
+    return DecodeNode(input, nodeIndex, sink, decoder);
 }
 
 ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,
@@ -221,7 +236,7 @@ ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint
         return result;
     }
     MemoryInput input(archive, size);
-    return DecodeNode(input, nodeIndex, sink);
+    return DecodeNode(input, nodeIndex, sink, nullptr);
 }
 
 }  // namespace archive

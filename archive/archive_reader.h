@@ -82,9 +82,11 @@ public:
 
 // Decodes node `nodeIndex` of the archive at `archiveOffset` of `containerPath` into `sink`,
 // without creating any file and without any message: the same checks as ExtractEmbedded.
-// `result.Reason()` says why when `result.ok()` is false.
+// `result.Reason()` says why when `result.ok()` is false. A caller that decodes many streams
+// passes one `decoder` for all of them.
 ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
-                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink);
+                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
+                             LzwDecoder* decoder = nullptr);
 
 // The same over an archive held in memory (tests and fuzzers).
 ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,

@@ -137,15 +137,15 @@ const char* DecodeStatusText(DecodeStatus status) {
 }
 
 DecodeStatus LzwDecoder::Decode(uint32_t compressedSize, ByteSource& source, ByteSink& sink) {
-    std::unique_ptr<unsigned char[]> input(new (std::nothrow) unsigned char[kInputRoom]);
-    std::unique_ptr<unsigned char[]> output(
-        new (std::nothrow) unsigned char[kByteValuesRoom + kHistory + kOutputRoom + kLongestString +
-                                         kCopyWidth]);
-    if (!input || !output) return DecodeStatus::NoMemory;
-    unsigned char* const values = output.get();
+    if (!input_) input_.reset(new (std::nothrow) unsigned char[kInputRoom]);
+    if (!output_)
+        output_.reset(new (std::nothrow) unsigned char[kByteValuesRoom + kHistory + kOutputRoom +
+                                                       kLongestString + kCopyWidth]);
+    if (!input_ || !output_) return DecodeStatus::NoMemory;
+    unsigned char* const values = output_.get();
     for (unsigned i = 0; i < kByteValuesRoom; ++i) values[i] = static_cast<unsigned char>(i);
     unsigned char* const buffer = values + kByteValuesRoom;
-    CodeInput in{source, compressedSize, input.get()};
+    CodeInput in{source, compressedSize, input_.get()};
     Bits bits;
     Window window{sink, buffer, buffer};
     unsigned char* const limit = buffer + kHistory + kOutputRoom;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "archive/byte_stream.h"
 #include "archive/lzw_codes.h"
@@ -38,9 +39,14 @@ public:
     // in order. Ok only when the stream ended with EndCode; on any other status the bytes
     // already handed to the sink are the decoded prefix of a damaged stream. Exceptions of the
     // sink pass through.
+    // A decoder keeps its buffers (about 230 KB) from one stream to the next: an installer that
+    // decodes thousands of small files asks for them once.
     DecodeStatus Decode(uint32_t compressedSize, ByteSource& source, ByteSink& sink);
 
 private:
+    std::unique_ptr<unsigned char[]> input_;
+    std::unique_ptr<unsigned char[]> output_;
+
     // Per code: the code it extends, its last byte, its first byte, its length, and where in
     // the output an earlier copy of it begins. The copy is used while it is still in the output
     // window; otherwise the string is written backwards from its last byte along the prefixes.

@@ -51,7 +51,8 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
       folders_(folders),
       view_(view),
       system_(system),
-      copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]) {}
+      copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]),
+      decoder_(new (std::nothrow) archive::LzwDecoder) {}
 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
                                  WriteFailure* failure) {
@@ -65,7 +66,8 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     if (entry.compressed) {
         archive::FileSink sink(out);
         const archive::ExtractResult result =
-            archive::DecodeEmbedded(model_.exePath, entry.dataOffset, entry.dataLength, 0, sink);
+            archive::DecodeEmbedded(model_.exePath, entry.dataOffset, entry.dataLength, 0, sink,
+                                    decoder_.get());
         complete = result.ok();
         if (!complete)
             *failure = result.refusal == archive::Refusal::CannotWrite

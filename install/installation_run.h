@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "archive/lzw_decoder.h"
 #include "install/path_rules.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
@@ -116,6 +117,9 @@ private:
     bool stopped_ = false;
     // Without it (no memory) stored files go through the small buffer of CopyFileRange.
     std::unique_ptr<unsigned char[]> copyBuffer_;
+    // One decoder for every compressed file, its buffers asked for once: thousands of small
+    // files each paid for fresh ones (without it, each stream gets a decoder of its own).
+    std::unique_ptr<archive::LzwDecoder> decoder_;
     // The folder of the last destination: files of one folder follow each other, and its levels
     // need not be probed again for each.
     char lastFolder_[platform::kPathRoom] = {};
