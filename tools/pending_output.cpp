@@ -40,7 +40,8 @@ bool PendingOutput::Create(const std::string& outputPath, platform::RawFile* fil
         return false;
     }
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device random;
+    // Seeded once: a random device is slow to open, and an extraction makes thousands of files.
+    static std::mt19937 random{std::random_device{}()};
     for (int attempt = 0;; ++attempt) {
         std::string suffix;
         for (int i = 0; i < 6; ++i) suffix += kLetters[random() % (sizeof kLetters - 1)];
