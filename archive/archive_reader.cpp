@@ -210,12 +210,18 @@ int ArchiveReader::ExtractEmbedded(const platform::SysChar* containerPath, const
 ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
                              LzwDecoder* decoder) {
-    ExtractResult result;
     platform::RawFile file;
     if (!file.OpenRead(containerPath)) {
+        ExtractResult result;
         result.refusal = Refusal::CannotOpen;
         return result;
     }
+    return DecodeEmbedded(file, archiveOffset, archiveLength, nodeIndex, sink, decoder);
+}
+
+ExtractResult DecodeEmbedded(platform::RawFile& file, int64_t archiveOffset, int64_t archiveLength,
+                             uint32_t nodeIndex, ByteSink& sink, LzwDecoder* decoder) {
+    ExtractResult result;
     if (archiveLength < kMinimumArchiveSize) {
         result.refusal = Refusal::TooShort;
         return result;

@@ -87,6 +87,10 @@ public:
 ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
                              LzwDecoder* decoder = nullptr);
+// The same from a container the caller holds open for reading.
+ExtractResult DecodeEmbedded(platform::RawFile& container, int64_t archiveOffset,
+                             int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
+                             LzwDecoder* decoder = nullptr);
 
 // The same over an archive held in memory (tests and fuzzers).
 ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,

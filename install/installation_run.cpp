@@ -62,12 +62,14 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
         *failure = WriteFailure{WriteFailure::CannotCreate, out.error()};
         return false;
     }
+    // The package stays open from the first file on: under Wine every opening is a call to the
+    // server. Should it fail, the read fails and says so (and the next file tries again).
+    if (!package_.IsOpen()) package_.OpenRead(model_.exePath);
     bool complete;
     if (entry.compressed) {
         archive::FileSink sink(out);
-        const archive::ExtractResult result =
-            archive::DecodeEmbedded(model_.exePath, entry.dataOffset, entry.dataLength, 0, sink,
-                                    decoder_.get());
+        const archive::ExtractResult result = archive::DecodeEmbedded(
+            package_, entry.dataOffset, entry.dataLength, 0, sink, decoder_.get());
         complete = result.ok();
         if (!complete)
             *failure = result.refusal == archive::Refusal::CannotWrite
@@ -76,7 +78,7 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                            ? WriteFailure{WriteFailure::CannotRead, 0}
                            : WriteFailure{WriteFailure::DamagedData, 0};
     } else {
-        complete = package::CopyFileRange(out, model_.exePath, entry.dataOffset, entry.dataLength,
+        complete = package::CopyFileRange(out, package_, entry.dataOffset, entry.dataLength,
                                           copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
@@ -116,8 +118,9 @@ bool InstallationRun::InstallFile(int32_t index) {
         return false;
     }
 
+    // Only the modes that keep or ask need to know whether the file is there.
     bool write = true;
-    if (platform::PathExists(path)) {
+    if (entry.overwriteMode != package::kOverwriteAlways && platform::PathExists(path)) {
         if (entry.overwriteMode == package::kOverwriteAsk) {
             char question[platform::kPathRoom + 64];
             gbk::Copy(question, sizeof question, text::kOverwriteBefore);

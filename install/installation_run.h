@@ -120,6 +120,7 @@ private:
     // One decoder for every compressed file, its buffers asked for once: thousands of small
     // files each paid for fresh ones (without it, each stream gets a decoder of its own).
     std::unique_ptr<archive::LzwDecoder> decoder_;
+    platform::RawFile package_;  // the running program, open while the run copies
     // The folder of the last destination: files of one folder follow each other, and its levels
     // need not be probed again for each.
     char lastFolder_[platform::kPathRoom] = {};

@@ -19,5 +19,5 @@ SFX_WINE_ROOT="$build/win32/wine" "$top/tests/e2e/run-scenario.sh" \
     --script "$top/examples/demo/demo.scn" --shots "$shots" \
     --driver "$build/win32/tests/e2e/e2e_driver.exe" --program "$package"
 echo
-echo "demo: the install folder C:\\Program Files\\演示程序 was created; the pages are in $shots:"
+echo "demo: the package was installed into C:\\Program Files\\演示程序; the pages are in $shots:"
 ls "$shots"

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 win=$(cd "$1" && pwd)
 sfxpack=$(cd "$2" && pwd)/tools/sfxpack
 megabytes=${3:-100}
-export SFX_WINE_ROOT="$win/wine" SFXPACK="$sfxpack"
+export SFX_WINE_ROOT="$win/wine" SFXPACK="$sfxpack" SFX_SYNC_PREFIX=1
 if [[ ! -f "$SFX_WINE_ROOT/template/.complete" ]]; then
     "$root/tests/wine/make-template.sh" "$SFX_WINE_ROOT" > /dev/null
 fi

@@ -75,6 +75,9 @@ trap 'exit 143' TERM INT
 export HOME="$scratch/home" WINEPREFIX="$scratch/prefix"
 mkdir -p "$HOME"
 cp -a "$SFX_WINE_TEMPLATE" "$WINEPREFIX"
+# A benchmark waits until the copy (some 600 MB) is on the disk, so that it times its program
+# and not the copy's writeback.
+[[ -n "${SFX_SYNC_PREFIX:-}" ]] && sync
 stage="$WINEPREFIX/drive_c/e2e"
 app="$stage/app"
 [[ -n "$stage_dir" ]] && app=$(unix_path "$stage_dir")

@@ -12,6 +12,9 @@ scratch=$(mktemp -d)
 export HOME="$scratch/home" WINEPREFIX="$scratch/prefix"
 mkdir -p "$HOME"
 cp -a "$SFX_WINE_TEMPLATE" "$WINEPREFIX"
+# A benchmark waits until the copy (some 600 MB) is on the disk, so that it times its program
+# and not the copy's writeback.
+[[ -n "${SFX_SYNC_PREFIX:-}" ]] && sync
 unset DISPLAY
 wine "$@"
 status=$?
