@@ -4,6 +4,7 @@
 //   SFX_TEST_FAIL_AFTER      writes fail once this many bytes were written in all (a full disk)
 //   SFX_TEST_FAIL_WRITES     how many writes fail before the disk has room again (default all)
 //   SFX_TEST_FAIL_ERROR      the system error they fail with (default ERROR_DISK_FULL)
+//   SFX_TEST_PAUSE_MS        each pause of the run lasts this long (the end state stays longer)
 #include <windows.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "platform/file.h"
 #include "platform/system_library.h"
 #include "ui/setup_app.h"
+#include "ui/step4.h"
 
 namespace {
 [[gnu::constructor(101)]] void RestrictDllSearchEarly() { platform::HardenDllSearch(); }
@@ -48,6 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_failWrites = static_cast<long>(Setting(L"SFX_TEST_FAIL_WRITES", ~0ull));
     g_error = static_cast<platform::ErrorCode>(Setting(L"SFX_TEST_FAIL_ERROR", ERROR_DISK_FULL));
     if (g_delay || g_failAfter >= 0) platform::SetWriteHook(FaultyWrite);
+    ui::CStep4::pauseForTests = static_cast<uint32_t>(Setting(L"SFX_TEST_PAUSE_MS", 0));
     ui::App().InitInstance();
     return 0;
 }

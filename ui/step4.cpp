@@ -107,7 +107,10 @@ void CStep4::Pump() {
         DispatchMessageW(&message);
 }
 
+uint32_t CStep4::pauseForTests = 0;
+
 void CStep4::Pause(uint32_t milliseconds) {
+    if (pauseForTests) milliseconds = pauseForTests;
     const DWORD start = GetTickCount();
     for (;;) {
         Pump();
