@@ -107,12 +107,17 @@ bool InstallationRun::PrepareDestination(int32_t index, char* path, size_t room)
 }
 
 bool InstallationRun::InstallFile(int32_t index) {
+    char path[platform::kPathRoom];
+    const bool fits = PrepareDestination(index, path, sizeof path);
+    return InstallAt(index, path, fits);
+}
+
+bool InstallationRun::InstallAt(int32_t index, const char* path, bool pathFits) {
     model_.fileList.SeekTo(index);
     const package::FileEntry* current = model_.fileList.Current();
     if (!current) return false;
     const package::FileEntry entry = *current;
-    char path[platform::kPathRoom];
-    if (!PrepareDestination(index, path, sizeof path)) {
+    if (!pathFits) {
         const WriteFailure failure{WriteFailure::PathTooLong, 0};
         if (view_.AskAfterFailure(path, failure) == FailureChoice::Stop) stopped_ = true;
         return false;
@@ -182,7 +187,7 @@ RunResult InstallationRun::Run() {
         }
         char path[platform::kPathRoom];
         char status[96];
-        PrepareDestination(i, path, sizeof path);
+        const bool fits = PrepareDestination(i, path, sizeof path);
         char shortPath[platform::kPathRoom];
         ShortenPathForDisplay(path, kShortPath, shortPath, sizeof shortPath);
         gbk::Copy(status, sizeof status, text::kCopyingTo);
@@ -190,7 +195,7 @@ RunResult InstallationRun::Run() {
         gbk::Append(status, sizeof status, " ");
         view_.SetStatus(status);
 
-        if (!InstallFile(i)) ++result.missing;
+        if (!InstallAt(i, path, fits)) ++result.missing;
         done += length;
         if (estimate.Update(done, view_.Ticks() - t0, line, sizeof line) &&
             std::strcmp(line, shown) != 0) {

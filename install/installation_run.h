@@ -108,6 +108,8 @@ private:
     bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure);
     // The destination of entry `index` with its folders made; false when it does not fit.
     bool PrepareDestination(int32_t index, char* path, size_t room);
+    // InstallFile with the destination the run has already prepared for the status line.
+    bool InstallAt(int32_t index, const char* path, bool pathFits);
 
     package::SetupModel& model_;
     const BaseFolders& folders_;

@@ -122,9 +122,6 @@ bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error);
 // system said why) when none can be made.
 bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file);
 
-// The separator that ends folder names on this platform.
-char PathSeparator();
-
 // A test program's hook on every write, before it reaches the system: it may delay the write or
 // fail it (returning false with an error code), to show how a slow or full disk is met. Null,
 // as in the shipped programs, lets every write through.

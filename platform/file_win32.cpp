@@ -193,6 +193,4 @@ bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error) {
     return false;
 }
 
-char PathSeparator() { return '\\'; }
-
 }  // namespace platform

@@ -73,10 +73,16 @@ bool SetupApp::InitInstance() {
     return false;
 }
 
+HICON SetupApp::PackageIcon() {
+    if (!packageIcon_)
+        packageIcon_ = LoadSetupIcon(model.exePath, model.iconLength, model.iconOffset);
+    return packageIcon_;
+}
+
 int SetupApp::ShowConfirm(const char* message, const char* firstText, const char* secondText) {
     if (!confirmDialog.icon) {
         // A failed icon load is tried again on the next question.
-        confirmDialog.icon = LoadSetupIcon(model.exePath, model.iconLength, model.iconOffset);
+        confirmDialog.icon = PackageIcon();
         gbk::Copy(confirmDialog.caption, sizeof confirmDialog.caption, model.appName);
     }
     gbk::Copy(confirmDialog.message, sizeof confirmDialog.message, message);

@@ -41,6 +41,13 @@ public:
     BackgroundWindow backgroundWindow;
     // The wizard sheet's window while it runs: the owner of the question box.
     HWND mainWindow = nullptr;
+
+    // The package's icon (or the program's own), read once and shared by the sheet and the
+    // question box; it lives as long as the process.
+    HICON PackageIcon();
+
+private:
+    HICON packageIcon_ = nullptr;
 };
 
 // The one application object.

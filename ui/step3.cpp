@@ -35,14 +35,12 @@ bool FitsGbk(HWND control) {
 // Whether a new file can be made in `folder` (ending with its backslash): one is made and
 // removed again.
 bool CanWriteIn(const char* folder) {
+    char name[package::kInstallDirRoom + 16];
     char probe[package::kInstallDirRoom + 32];
-    char number[24];
-    gbk::FormatDecimal(GetCurrentProcessId(), number);
-    gbk::Copy(probe, sizeof probe, folder);
-    gbk::Append(probe, sizeof probe, "~sfx-probe-");
-    gbk::Append(probe, sizeof probe, number);
+    gbk::Copy(name, sizeof name, folder);
+    gbk::Append(name, sizeof name, "~sfx-probe");
     platform::RawFile file;
-    if (!file.CreateNew(probe)) return platform::PathExists(probe);
+    if (!platform::CreateSibling(name, probe, sizeof probe, &file)) return false;
     file.Close();
     platform::RemoveFile(probe);
     return true;

@@ -1,7 +1,6 @@
 #include "ui/wizard_sheet.h"
 
 #include "ui/messages.h"
-#include "ui/package_icon.h"
 #include "ui/setup_app.h"
 
 namespace ui {
@@ -12,8 +11,7 @@ CWizardSheet::CWizardSheet() : PropertySheet(text::kSheetCaption, 0) {
     AddPage(&step3);
     AddPage(&step4);
     AddPage(&step5);
-    const package::SetupModel& model = App().model;
-    icon = LoadSetupIcon(model.exePath, model.iconLength, model.iconOffset);
+    icon = App().PackageIcon();
 }
 
 void CWizardSheet::OnSize() {
