@@ -5,12 +5,19 @@
 //   SFX_TEST_FAIL_WRITES     how many writes fail before the disk has room again (default all)
 //   SFX_TEST_FAIL_ERROR      the system error they fail with (default ERROR_DISK_FULL)
 //   SFX_TEST_PAUSE_MS        each pause of the run lasts this long (the end state stays longer)
+//   SFX_TEST_DENY_FOLDER     no file can be created in this folder (ERROR_ACCESS_DENIED), as in
+//                            a folder without write permission, which Wine run as root ignores
+//   SFX_TEST_DENY_CREATES    how many creations there fail before the permission is granted
+//                            (default all)
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/file.h"
+#include "platform/gbk.h"
 #include "platform/system_library.h"
+#include "platform/text_win32.h"
 #include "ui/setup_app.h"
 #include "ui/step4.h"
 
@@ -41,6 +48,21 @@ bool FaultyWrite(size_t count, platform::ErrorCode* error) {
     g_written += static_cast<long long>(count);
     return true;
 }
+
+char g_deniedFolder[MAX_PATH * 2] = "";
+long g_denials = -1;
+
+bool DeniedCreate(const char* path, platform::ErrorCode* error) {
+    // Only files directly in the folder: its parent and its subfolders stay writable.
+    const size_t length = std::strlen(g_deniedFolder);
+    const char* name = path + length;
+    if (g_denials == 0 || std::strncmp(path, g_deniedFolder, length) != 0 || *name != '\\' ||
+        gbk::FirstBackslash(name + 1) != gbk::kNotFound)
+        return true;
+    if (g_denials > 0) --g_denials;
+    *error = ERROR_ACCESS_DENIED;
+    return false;
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -50,6 +72,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_failWrites = static_cast<long>(Setting(L"SFX_TEST_FAIL_WRITES", ~0ull));
     g_error = static_cast<platform::ErrorCode>(Setting(L"SFX_TEST_FAIL_ERROR", ERROR_DISK_FULL));
     if (g_delay || g_failAfter >= 0) platform::SetWriteHook(FaultyWrite);
+    wchar_t denied[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"SFX_TEST_DENY_FOLDER", denied, MAX_PATH);
+    if (length > 0 && length < MAX_PATH &&
+        platform::Narrow(denied, g_deniedFolder, sizeof g_deniedFolder)) {
+        g_denials = static_cast<long>(Setting(L"SFX_TEST_DENY_CREATES", ~0ull));
+        platform::SetCreateHook(DeniedCreate);
+    }
     ui::CStep4::pauseForTests = static_cast<uint32_t>(Setting(L"SFX_TEST_PAUSE_MS", 0));
     ui::App().InitInstance();
     return 0;
