@@ -25,22 +25,8 @@ bool IsControl(const char* path) {
 }
 }  // namespace
 
-WrittenFiles::~WrittenFiles() { std::free(text_); }
-
 bool WrittenFiles::Add(const char* path) {
-    const size_t length = std::strlen(path);
-    if (length_ + length + 2 > capacity_) {
-        size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
-        while (length_ + length + 2 > capacity) capacity *= 2;
-        char* grown = static_cast<char*>(std::realloc(text_, capacity));
-        if (!grown) return false;
-        text_ = grown;
-        capacity_ = capacity;
-    }
-    std::memcpy(text_ + length_, path, length);
-    length_ += length;
-    text_[length_++] = '\n';
-    text_[length_] = '\0';
+    if (!text_.AppendLine(path, "\n")) return false;
     ++count_;
     return true;
 }

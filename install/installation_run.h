@@ -11,6 +11,7 @@
 
 #include "archive/lzw_decoder.h"
 #include "install/path_rules.h"
+#include "install/text_builder.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
 
@@ -63,20 +64,14 @@ public:
 // The files a run created or replaced, in order: what the uninstaller may remove.
 class WrittenFiles {
 public:
-    WrittenFiles() = default;
-    WrittenFiles(const WrittenFiles&) = delete;
-    WrittenFiles& operator=(const WrittenFiles&) = delete;
-    ~WrittenFiles();
     // False when the memory for it cannot be had.
     bool Add(const char* path);
     int32_t count() const { return count_; }
     // The paths, each followed by a line feed.
-    const char* text() const { return text_ ? text_ : ""; }
+    const char* text() const { return text_.text(); }
 
 private:
-    char* text_ = nullptr;
-    size_t length_ = 0;
-    size_t capacity_ = 0;
+    TextBuilder text_;
     int32_t count_ = 0;
 };
 

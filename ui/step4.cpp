@@ -22,6 +22,16 @@ CStep4::~CStep4() {
     delete run_;
 }
 
+void FillBaseFolders(install::BaseFolders* folders) {
+    WindowsFolder(folders->windowsDir, sizeof folders->windowsDir);
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        !platform::Narrow(system, folders->systemDir, sizeof folders->systemDir))
+        folders->systemDir[0] = '\0';
+    gbk::Copy(folders->pageInstallDir, sizeof folders->pageInstallDir, App().model.installDir);
+}
+
 bool CStep4::OnInitDialog() {
     gbk::Copy(line0, sizeof line0, PageLine(package::kPageProgress, 0));
     UpdateData(false);
@@ -46,13 +56,7 @@ void CStep4::OnPaint(HDC dc) {
     // the run waits) only draws.
     if (!firstPaint_) return;
     firstPaint_ = false;
-    WindowsFolder(folders.windowsDir, sizeof folders.windowsDir);
-    wchar_t system[MAX_PATH];
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH ||
-        !platform::Narrow(system, folders.systemDir, sizeof folders.systemDir))
-        folders.systemDir[0] = '\0';
-    gbk::Copy(folders.pageInstallDir, sizeof folders.pageInstallDir, App().model.installDir);
+    FillBaseFolders(&folders);
     SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
     run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, *this);
     if (run_) result_ = run_->Run();

@@ -8,6 +8,9 @@
 
 namespace ui {
 
+// The Windows and system folders as the platform reports them, and the chosen install folder.
+void FillBaseFolders(install::BaseFolders* folders);
+
 class CStep4 : public WizardPage, private install::RunView, private install::RunSystem {
 public:
     enum : int {
