@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "inspect.h"
+
 namespace {
 
 constexpr DWORD kWaitMs = 10000;       // for anything that follows a press
@@ -894,6 +896,28 @@ void Driver::Run(const Command& c) {
         if (!SendMessageTimeoutW(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
                                  &result))
             throw Failure{"the wizard did not answer within a second"};
+    } else if (verb == "expect-lines") {
+        // expect-lines PATH crcrlf|crlf LINE...: the file is these lines and nothing else.
+        const std::string& ending = c.At(2);
+        if (ending != "crcrlf" && ending != "crlf") throw Failure{"unknown line end " + ending};
+        std::vector<std::string> lines(c.words.begin() + 3, c.words.end());
+        WaitFor(kWaitMs, [&] {
+            return e2e::CheckLines(PathOf(c.At(1)), ending == "crlf" ? "\r\n" : "\r\r\n", lines);
+        });
+    } else if (verb == "expect-link") {
+        // expect-link LINK target PATH folder PATH
+        if (c.At(2) != "target" || c.At(4) != "folder")
+            throw Failure{"expect-link LINK target T folder F"};
+        WaitFor(kWaitMs,
+                [&] { return e2e::CheckLink(PathOf(c.At(1)), PathOf(c.At(3)), PathOf(c.At(5))); });
+    } else if (verb == "print-tree") {
+        e2e::PrintTree(PathOf(c.At(1)));
+    } else if (verb == "print-file") {
+        e2e::PrintFile(PathOf(c.At(1)));
+    } else if (verb == "print-link") {
+        e2e::PrintLink(PathOf(c.At(1)));
+    } else if (verb == "print-registry") {
+        e2e::PrintRegistry(Wide(c.At(1)));
     } else if (verb == "screenshot") {
         Screenshot(c);
     } else {
@@ -934,6 +958,7 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(in);
     CreateDirectoryW(argv[2], nullptr);
 
+    e2e::SetFolderVariables();
     Driver driver(argv[2]);
     int number = 0;
     size_t at = 0;

@@ -1,0 +1,259 @@
+#include "inspect.h"
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+std::string Convert(const std::wstring& wide, UINT codePage) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring ConvertBack(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::wstring Expanded(const std::wstring& text) {
+    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (n == 0) return text;
+    std::wstring out(n, L'\0');
+    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
+bool ReadAll(const std::wstring& path, std::string* bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes->assign(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    const bool ok = bytes->empty() || (ReadFile(file, &(*bytes)[0],
+                                                static_cast<DWORD>(bytes->size()), &got, nullptr) &&
+                                       got == bytes->size());
+    CloseHandle(file);
+    return ok;
+}
+
+// The same text with CR and LF made visible, for a failure message or the demo's print.
+std::string Visible(const std::string& gbk) {
+    std::string out;
+    for (char c : Convert(ConvertBack(gbk, 936), CP_UTF8)) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+class ComUser {
+public:
+    ComUser() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComUser() {
+        if (ok_) CoUninitialize();
+    }
+
+private:
+    bool ok_;
+};
+
+// The target, working folder and show command of a saved link; false when it cannot be loaded.
+bool LoadLink(const std::wstring& link, std::wstring* target, std::wstring* folder, int* show) {
+    ComUser com;
+    IShellLinkW* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&shellLink))))
+        return false;
+    IPersistFile* file = nullptr;
+    bool loaded = false;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        loaded = SUCCEEDED(file->Load(link.c_str(), STGM_READ));
+        file->Release();
+    }
+    wchar_t buffer[MAX_PATH * 2] = {};
+    if (loaded) {
+        shellLink->GetPath(buffer, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
+        *target = buffer;
+        buffer[0] = L'\0';
+        shellLink->GetWorkingDirectory(buffer, MAX_PATH * 2);
+        *folder = buffer;
+        shellLink->GetShowCmd(show);
+    }
+    shellLink->Release();
+    return loaded;
+}
+
+void SetFolder(const wchar_t* name, const std::wstring& path) {
+    std::wstring value = path;
+    if (value.size() > 3 && value.back() == L'\\') value.pop_back();
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+void PrintTreeBelow(const std::wstring& folder, const std::wstring& shown) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = shown.empty() ? name : shown + L"\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            Print("  " + Utf8Of(path) + "\\");
+            PrintTreeBelow(folder + L"\\" + name, path);
+        } else {
+            Print("  " + Utf8Of(path) + "  (" + std::to_string(entry.nFileSizeLow) + " bytes)");
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+void PrintKey(HKEY root, const std::wstring& name, const std::wstring& shown) {
+    HKEY key;
+    if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        Print("  " + Utf8Of(shown) + ": no such key");
+        return;
+    }
+    Print("  [" + Utf8Of(shown) + "]");
+    for (DWORD i = 0;; ++i) {
+        wchar_t value[256];
+        DWORD valueLength = 256, type = 0;
+        BYTE data[2048];
+        DWORD dataLength = sizeof data - sizeof(wchar_t);
+        if (RegEnumValueW(key, i, value, &valueLength, nullptr, &type, data, &dataLength) !=
+            ERROR_SUCCESS)
+            break;
+        std::string text = "(binary)";
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            data[dataLength] = data[dataLength + 1] = 0;
+            text = "\"" + Utf8Of(reinterpret_cast<const wchar_t*>(data)) + "\"";
+        } else if (type == REG_DWORD) {
+            text = std::to_string(*reinterpret_cast<const DWORD*>(data));
+        }
+        Print("    " + (value[0] ? Utf8Of(value) : std::string("@")) + " = " + text);
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t sub[256];
+        DWORD subLength = 256;
+        if (RegEnumKeyExW(key, i, sub, &subLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        PrintKey(root, name + L"\\" + sub, shown + L"\\" + sub);
+    }
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+std::string Utf8Of(const std::wstring& wide) { return Convert(wide, CP_UTF8); }
+std::wstring WideOf(const std::string& utf8) { return ConvertBack(utf8, CP_UTF8); }
+
+void SetFolderVariables() {
+    static const struct {
+        const wchar_t* name;
+        int csidl;
+    } kFolders[] = {{L"SFX_DESKTOP", CSIDL_DESKTOPDIRECTORY},
+                    {L"SFX_STARTMENU", CSIDL_STARTMENU},
+                    {L"SFX_PROGRAMS", CSIDL_PROGRAMS}};
+    for (const auto& folder : kFolders) {
+        wchar_t path[MAX_PATH];
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, folder.csidl, nullptr, 0, path)))
+            SetFolder(folder.name, path);
+    }
+    wchar_t path[MAX_PATH];
+    if (GetWindowsDirectoryW(path, MAX_PATH)) SetFolder(L"SFX_WINDOWS", path);
+    if (GetSystemDirectoryW(path, MAX_PATH)) SetFolder(L"SFX_SYSTEM", path);
+}
+
+std::string CheckLines(const std::wstring& path, const std::string& ending,
+                       const std::vector<std::string>& lines) {
+    std::string want;
+    for (const std::string& line : lines) want += Convert(Expanded(WideOf(line)), 936) + ending;
+    std::string got;
+    if (!ReadAll(path, &got)) return "cannot read " + Utf8Of(path);
+    if (got == want) return "";
+    return Utf8Of(path) + " holds\n" + Visible(got) + "\nnot\n" + Visible(want);
+}
+
+std::string CheckLink(const std::wstring& link, const std::wstring& target,
+                      const std::wstring& folder) {
+    std::wstring gotTarget, gotFolder;
+    int show = 0;
+    if (!LoadLink(link, &gotTarget, &gotFolder, &show)) return "no link " + Utf8Of(link);
+    if (lstrcmpiW(gotTarget.c_str(), target.c_str()) != 0)
+        return Utf8Of(link) + " opens " + Utf8Of(gotTarget) + ", not " + Utf8Of(target);
+    if (lstrcmpiW(gotFolder.c_str(), folder.c_str()) != 0)
+        return Utf8Of(link) + " starts in " + Utf8Of(gotFolder) + ", not " + Utf8Of(folder);
+    if (show != SW_SHOW && show != SW_SHOWNORMAL)
+        return Utf8Of(link) + " shows its program with " + std::to_string(show);
+    return "";
+}
+
+void PrintTree(const std::wstring& folder) {
+    Print(Utf8Of(folder) + ":");
+    PrintTreeBelow(folder, L"");
+}
+
+void PrintFile(const std::wstring& path) {
+    std::string bytes;
+    if (!ReadAll(path, &bytes)) {
+        Print(Utf8Of(path) + ": cannot be read");
+        return;
+    }
+    Print(Utf8Of(path) + " (line ends shown as \\r and \\n):");
+    Print(Visible(bytes));
+}
+
+void PrintLink(const std::wstring& link) {
+    std::wstring target, folder;
+    int show = 0;
+    if (!LoadLink(link, &target, &folder, &show)) {
+        Print(Utf8Of(link) + ": no link");
+        return;
+    }
+    Print(Utf8Of(link) + " -> " + Utf8Of(target) + "  (starts in " + Utf8Of(folder) + ")");
+}
+
+void PrintRegistry(const std::wstring& key) {
+    static const struct {
+        const wchar_t* prefix;
+        HKEY root;
+    } kRoots[] = {{L"HKCR\\", HKEY_CLASSES_ROOT},
+                  {L"HKCU\\", HKEY_CURRENT_USER},
+                  {L"HKLM\\", HKEY_LOCAL_MACHINE}};
+    for (const auto& root : kRoots) {
+        const size_t length = lstrlenW(root.prefix);
+        if (key.compare(0, length, root.prefix) == 0) {
+            PrintKey(root.root, key.substr(length), key);
+            return;
+        }
+    }
+    Print(Utf8Of(key) + ": not a key of HKCR, HKCU or HKLM");
+}
+
+}  // namespace e2e

@@ -1,0 +1,37 @@
+// What the driver reads of the machine after a program has run: files byte for byte with their
+// line ends, shell links through the shell's own link object, folder trees and registry keys.
+// Checks return why they failed ("" when they hold); prints go to the standard output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+std::string Utf8Of(const std::wstring& wide);
+std::wstring WideOf(const std::string& utf8);
+
+// %SFX_DESKTOP%, %SFX_STARTMENU%, %SFX_PROGRAMS%, %SFX_WINDOWS% and %SFX_SYSTEM%: the user's
+// shell folders and the system's folders as the programs under test find them, without a final
+// backslash, so scripts can name the links and files made there.
+void SetFolderVariables();
+
+// The file holds exactly `lines`, each ended by `ending` and written in code page 936 (the lines
+// are UTF-8 in the script, %NAME% expanded).
+std::string CheckLines(const std::wstring& path, const std::string& ending,
+                       const std::vector<std::string>& lines);
+
+// The link at `link` opens `target` in `folder`, shown normally.
+std::string CheckLink(const std::wstring& link, const std::wstring& target,
+                      const std::wstring& folder);
+
+// Every file and folder below `folder`, one a line, with each file's size.
+void PrintTree(const std::wstring& folder);
+// A code page 936 text file with its CR and LF shown as \r and \n.
+void PrintFile(const std::wstring& path);
+// A link's target and working folder.
+void PrintLink(const std::wstring& link);
+// A registry key (HKCR\..., HKCU\..., HKLM\...) with its values and subkeys.
+void PrintRegistry(const std::wstring& key);
+
+}  // namespace e2e
