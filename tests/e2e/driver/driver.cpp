@@ -910,6 +910,10 @@ void Driver::Run(const Command& c) {
             throw Failure{"expect-link LINK target T folder F"};
         WaitFor(kWaitMs,
                 [&] { return e2e::CheckLink(PathOf(c.At(1)), PathOf(c.At(3)), PathOf(c.At(5))); });
+    } else if (verb == "set-shell-folder") {
+        // set-shell-folder NAME PATH: for the programs started from now on.
+        const std::string why = e2e::SetShellFolder(Wide(c.At(1)), PathOf(c.At(2)));
+        if (!why.empty()) throw Failure{why};
     } else if (verb == "print-tree") {
         e2e::PrintTree(PathOf(c.At(1)));
     } else if (verb == "print-file") {

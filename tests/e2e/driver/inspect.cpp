@@ -190,6 +190,26 @@ void SetFolderVariables() {
     if (GetSystemDirectoryW(path, MAX_PATH)) SetFolder(L"SFX_SYSTEM", path);
 }
 
+std::string SetShellFolder(const std::wstring& name, const std::wstring& path) {
+    // Every level: a profile of another name has none of them yet.
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryW(path.c_str(), nullptr);
+    HKEY key;
+    if (RegCreateKeyExW(
+            HKEY_CURRENT_USER,
+            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return "cannot open the user's shell folders";
+    const LONG result = RegSetValueExW(key, name.c_str(), 0, REG_EXPAND_SZ,
+                                       reinterpret_cast<const BYTE*>(path.c_str()),
+                                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return "cannot set the shell folder " + Utf8Of(name);
+    SetFolderVariables();
+    return "";
+}
+
 std::string CheckLines(const std::wstring& path, const std::string& ending,
                        const std::vector<std::string>& lines) {
     std::string want;

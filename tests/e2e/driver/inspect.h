@@ -16,6 +16,10 @@ std::wstring WideOf(const std::string& utf8);
 // backslash, so scripts can name the links and files made there.
 void SetFolderVariables();
 
+// Moves the user's shell folder `name` ("Desktop", "Programs"...) to `path` (made), as a profile
+// in another place or under another name has it, and sets the variables again.
+std::string SetShellFolder(const std::wstring& name, const std::wstring& path);
+
 // The file holds exactly `lines`, each ended by `ending` and written in code page 936 (the lines
 // are UTF-8 in the script, %NAME% expanded).
 std::string CheckLines(const std::wstring& path, const std::string& ending,
