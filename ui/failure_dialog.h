@@ -31,4 +31,7 @@ private:
 // line end; empty when the system has none.
 void SystemReason(unsigned long error, wchar_t* text, int room);
 
+// `message` in a box over `owner`, with the system's reason for `error` on a line of its own.
+void ShowFailureBox(HWND owner, const char* message, unsigned long error);
+
 }  // namespace ui

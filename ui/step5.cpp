@@ -1,16 +1,8 @@
 #include "ui/step5.h"
 
-#include <shellapi.h>
-#include <windows.h>
-
-#include <cstdlib>
-
-#include "install/install_log.h"
-#include "install/shell_links.h"
 #include "platform/gbk.h"
-#include "platform/text_win32.h"
-#include "platform/window_message_box.h"
 #include "ui/failure_dialog.h"
+#include "ui/finish_sequence.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 #include "ui/step4.h"
@@ -19,43 +11,18 @@ namespace ui {
 
 namespace {
 
-// An earlier list of this folder, whole, or nothing: a list that cannot be read is taken as
-// none (its files then stay when the program is removed, they are never removed by mistake).
-char* ReadWholeFile(const char* path, size_t* size) {
-    *size = 0;
-    platform::RawFile file;
-    if (!file.OpenRead(path)) return nullptr;
-    const int64_t length = file.Length();
-    // A list of a million files is some 100 MB; anything beyond is not ours.
-    if (length <= 0 || length > 256 * 1024 * 1024) return nullptr;
-    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(length)));
-    if (text && file.Read(text, static_cast<size_t>(length)) != static_cast<size_t>(length)) {
-        std::free(text);
-        return nullptr;
+// Failures in a box over the page; what went well needs no word.
+class BoxView : public FinishView {
+public:
+    explicit BoxView(HWND owner) : owner_(owner) {}
+    void Failed(const char* message, platform::ErrorCode error) override {
+        ShowFailureBox(owner_, message, error);
     }
-    if (text) *size = static_cast<size_t>(length);
-    return text;
-}
+    void Done(const char*, const char*) override {}
 
-// `message`, then the system's reason for `error` on a line of its own.
-void ShowFailure(HWND owner, const char* message, platform::ErrorCode error) {
-    gbk::Text<1024> text;
-    text.Assign(message);
-    wchar_t reason[512];
-    SystemReason(error, reason, 512);
-    char narrow[1024];
-    if (reason[0] && platform::Narrow(reason, narrow, sizeof narrow)) {
-        text.Append("\n\n");
-        text.Append(narrow);
-    }
-    platform::ShowOwnedMessageBox(owner, text.c_str(), nullptr, MB_OK);
-}
-
-bool FolderFile(const char* folder, const char* name, char* path, size_t room) {
-    return gbk::Copy(path, room, folder) &&
-           (gbk::EndsWithBackslash(path) || gbk::Append(path, room, "\\")) &&
-           gbk::Append(path, room, name);
-}
+private:
+    HWND owner_;
+};
 
 }  // namespace
 
@@ -119,68 +86,16 @@ bool CStep5::OnWizardFinish() {
     // Finish before the first paint comes only from a message sent by another program.
     TakeFolders();
 
-    if (WriteLogAndLinks()) {
-        WriteWrittenList();
-        if (wantReadme) Open(App().model.readmeFile);
-        if (wantRun) Open(App().model.runProgram);
-    }
-    return true;
-}
-
-bool CStep5::WriteLogAndLinks() {
-    package::SetupModel& model = App().model;
-    char path[platform::kPathRoom];
-    install::WholeFile log;
-    if (!FolderFile(folders.pageInstallDir, install::kLogName, path, sizeof path) ||
-        !log.Begin(path)) {
-        platform::ShowOwnedMessageBox(hwnd(), text::kLogCreateFailed, nullptr, MB_OK);
-        return false;
-    }
-    install::TextBuilder text;
-    install::BeginInstallLog(folders, model, &text);
-    install::ShortcutChoice choice;
-    choice.desktop = wantDesktop;
-    choice.startMenu = wantStartMenu;
-    choice.programGroup = wantProgramGroup;
-    install::ShellShortcuts shell(groupName);
-    install::CreateShortcuts(folders, model, choice, shell, &text);
-    if (!text.ok()) {
-        ShowFailure(hwnd(), text::kLogWriteFailed, ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    if (log.Finish(text.text(), text.size()) != install::WholeFile::Result::Saved) {
-        ShowFailure(hwnd(), text::kLogWriteFailed, log.error());
-        return false;
-    }
-    return true;
-}
-
-void CStep5::WriteWrittenList() {
-    char path[platform::kPathRoom];
-    if (!FolderFile(folders.pageInstallDir, install::kWrittenListName, path, sizeof path)) return;
-    size_t earlierSize = 0;
-    char* earlier = ReadWholeFile(path, &earlierSize);
-    install::TextBuilder list;
+    FinishChoice choice;
+    choice.links.desktop = wantDesktop;
+    choice.links.startMenu = wantStartMenu;
+    choice.links.programGroup = wantProgramGroup;
+    choice.readme = wantReadme;
+    choice.run = wantRun;
     const install::WrittenFiles* written = progress_.written();
-    install::MergeWrittenList(earlier ? earlier : "", earlierSize, written ? written->text() : "",
-                              &list);
-    std::free(earlier);
-    install::WholeFile file;
-    if (!list.ok()) {
-        ShowFailure(hwnd(), text::kListWriteFailed, ERROR_NOT_ENOUGH_MEMORY);
-    } else if (!file.Begin(path)) {
-        ShowFailure(hwnd(), text::kListWriteFailed, file.error());
-    } else if (file.Finish(list.text(), list.size()) != install::WholeFile::Result::Saved) {
-        ShowFailure(hwnd(), text::kListWriteFailed, file.error());
-    }
-}
-
-void CStep5::Open(const char* setting) {
-    if (!setting[0]) return;
-    char path[platform::kPathRoom];
-    if (!install::ResolveFolderWord(folders, setting, path, sizeof path)) return;
-    const platform::Wide wide(path);
-    if (wide.ok()) ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOW);
+    BoxView view(hwnd());
+    finished = RunFinishSequence(folders, groupName, choice, written ? written->text() : "", view);
+    return true;
 }
 
 }  // namespace ui

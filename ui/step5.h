@@ -34,6 +34,9 @@ public:
     int wantReadme = 0;
     int wantRun = 0;
 
+    // Finish wrote setup.log and setup.lst whole.
+    bool finished = false;
+
 protected:
     bool OnInitDialog() override;
     bool OnSetActive() override;
@@ -41,11 +44,6 @@ protected:
     bool OnWizardFinish() override;
 
 private:
-    // setup.log with the links, then setup.lst; false when the log could not be written (the
-    // user has been told), and the rest of the finish is left out.
-    bool WriteLogAndLinks();
-    void WriteWrittenList();
-    void Open(const char* setting);
     // The folders and the group's name, once: on the first paint.
     void TakeFolders();
 
