@@ -106,6 +106,7 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, bool pathFits) 
     if (!pathFits) {
         const WriteFailure failure{WriteFailure::PathTooLong, 0};
         if (view_.AskAfterFailure(path, failure) == FailureChoice::Stop) stopped_ = true;
+        view_.FileDone(path, FileOutcome::Failed);
         return false;
     }
 
@@ -138,6 +139,9 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, bool pathFits) 
             break;
         }
     }
+    view_.FileDone(path, !write    ? FileOutcome::Kept
+                         : inPlace ? FileOutcome::Written
+                                   : FileOutcome::Failed);
     // A control is registered whenever it is there, also one that was kept as it was.
     if (IsControl(path) && platform::PathExists(path)) system_.RegisterServer(path);
     return inPlace;
@@ -164,14 +168,16 @@ RunResult InstallationRun::Run() {
     for (int32_t i = 0; i < files.count; ++i) {
         files.SeekTo(i);
         const int32_t length = files.Current()->dataLength;
+        char path[platform::kPathRoom];
         if (stopped_) {
             // Stop ends the copying: what was not attempted is missing, and the bar still
             // arrives at the end with the closing steps.
             ++result.missing;
             done += length;
+            DestinationPath(folders_, files, i, false, path, sizeof path);
+            view_.FileDone(path, FileOutcome::NotInstalled);
             continue;
         }
-        char path[platform::kPathRoom];
         char status[96];
         const bool fits = PrepareDestination(i, path, sizeof path);
         char shortPath[platform::kPathRoom];

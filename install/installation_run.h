@@ -33,6 +33,14 @@ struct WriteFailure {
 
 enum class FailureChoice { Retry, Skip, Stop };
 
+// What became of one packaged file.
+enum class FileOutcome {
+    Written,       // created or replaced
+    Kept,          // it was there, and the overwrite mode or the user kept it
+    Failed,        // not written: skipped after a failure
+    NotInstalled,  // not attempted: the copying was stopped before it
+};
+
 class RunView {
 public:
     virtual ~RunView() = default;
@@ -51,6 +59,11 @@ public:
     // Between files: the window answers the system and repaints, and nothing else happens.
     virtual void KeepAlive() = 0;
     virtual void ShowFinishPage() = 0;
+    // For a report of the run; the page has no use for it.
+    virtual void FileDone(const char* path, FileOutcome outcome) {
+        (void)path;
+        (void)outcome;
+    }
 };
 
 class RunSystem {

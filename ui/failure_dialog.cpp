@@ -7,7 +7,6 @@
 
 namespace ui {
 
-namespace {
 const char* WhatFailed(install::WriteFailure::Kind kind) {
     using install::WriteFailure;
     switch (kind) {
@@ -20,6 +19,8 @@ const char* WhatFailed(install::WriteFailure::Kind kind) {
     }
     return install::text::kCannotWrite;
 }
+
+namespace {
 
 // Appends `text` to the wide buffer, cut at its room.
 void AppendWide(wchar_t* buffer, int room, const wchar_t* text) {

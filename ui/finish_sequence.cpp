@@ -51,7 +51,7 @@ bool SaveWhole(const char* path, install::WholeFile& file, const install::TextBu
         view.Failed(message, file.error());
         return false;
     }
-    view.Done("written", path);
+    view.Done("written:", path);
     return true;
 }
 
@@ -97,7 +97,7 @@ void Open(const install::BaseFolders& folders, const char* setting, FinishView& 
     const platform::Wide wide(path);
     // As a double click would: whatever happens next is the opened program's business.
     if (wide.ok()) ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOW);
-    view.Done("opened", path);
+    view.Done("opened:", path);
 }
 
 }  // namespace

@@ -51,6 +51,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_error = static_cast<platform::ErrorCode>(Setting(L"SFX_TEST_FAIL_ERROR", ERROR_DISK_FULL));
     if (g_delay || g_failAfter >= 0) platform::SetWriteHook(FaultyWrite);
     ui::CStep4::pauseForTests = static_cast<uint32_t>(Setting(L"SFX_TEST_PAUSE_MS", 0));
-    ui::App().InitInstance();
-    return 0;
+    return ui::App().InitInstance();
 }

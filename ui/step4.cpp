@@ -58,7 +58,7 @@ void CStep4::OnPaint(HDC dc) {
     firstPaint_ = false;
     FillBaseFolders(&folders);
     SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
-    run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, *this);
+    run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, system_);
     if (run_) result_ = run_->Run();
 }
 
@@ -82,8 +82,13 @@ bool CStep4::AskOverwrite(const char* question) {
 
 install::FailureChoice CStep4::AskAfterFailure(const char* path,
                                                const install::WriteFailure& failure) {
+    App().report.Failure(path, failure);
     FailureDialog dialog(App().model.appName, path, failure);
     return dialog.Ask(App().mainWindow);
+}
+
+void CStep4::FileDone(const char* path, install::FileOutcome outcome) {
+    App().report.File(path, outcome);
 }
 
 void CStep4::ShowMessage(const char* text) {

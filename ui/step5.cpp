@@ -11,14 +11,15 @@ namespace ui {
 
 namespace {
 
-// Failures in a box over the page; what went well needs no word.
+// Failures in a box over the page; the report, when there is one, gets everything.
 class BoxView : public FinishView {
 public:
     explicit BoxView(HWND owner) : owner_(owner) {}
     void Failed(const char* message, platform::ErrorCode error) override {
+        App().report.Line("failed:", message, error);
         ShowFailureBox(owner_, message, error);
     }
-    void Done(const char*, const char*) override {}
+    void Done(const char* what, const char* path) override { App().report.Line(what, path); }
 
 private:
     HWND owner_;
@@ -94,7 +95,9 @@ bool CStep5::OnWizardFinish() {
     choice.run = wantRun;
     const install::WrittenFiles* written = progress_.written();
     BoxView view(hwnd());
-    finished = RunFinishSequence(folders, groupName, choice, written ? written->text() : "", view);
+    finishPressed = true;
+    recordsWritten =
+        RunFinishSequence(folders, groupName, choice, written ? written->text() : "", view);
     return true;
 }
 

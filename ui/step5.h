@@ -34,8 +34,9 @@ public:
     int wantReadme = 0;
     int wantRun = 0;
 
-    // Finish wrote setup.log and setup.lst whole.
-    bool finished = false;
+    // Finish was pressed, and whether it wrote setup.log and setup.lst whole.
+    bool finishPressed = false;
+    bool recordsWritten = false;
 
 protected:
     bool OnInitDialog() override;

@@ -29,6 +29,19 @@ std::string CheckLines(const std::wstring& path, const std::string& ending,
 std::string CheckLink(const std::wstring& link, const std::wstring& target,
                       const std::wstring& folder);
 
+// A description of what `paths` hold, to compare two states of the machine: a folder's tree
+// with each file's bytes (a link's target and folder instead, as the link's own bytes carry
+// times), a file, or a registry key (HKCR\..., HKCU\..., HKLM\...) with its values and subkeys.
+std::string Snapshot(const std::vector<std::wstring>& paths);
+// The first line where two snapshots differ, or "".
+std::string FirstDifference(const std::string& a, const std::string& b);
+
+// Removes a folder with everything in it, a file, or a registry key with its subkeys.
+std::string Delete(const std::wstring& path);
+
+// Every line of `lines` (UTF-8) is somewhere in the UTF-8 text file.
+std::string CheckContains(const std::wstring& path, const std::vector<std::string>& lines);
+
 // Every file and folder below `folder`, one a line, with each file's size.
 void PrintTree(const std::wstring& folder);
 // A code page 936 text file with its CR and LF shown as \r and \n.
