@@ -25,22 +25,8 @@ bool IsControl(const char* path) {
 }
 }  // namespace
 
-WrittenFiles::~WrittenFiles() { std::free(text_); }
-
 bool WrittenFiles::Add(const char* path) {
-    const size_t length = std::strlen(path);
-    if (length_ + length + 2 > capacity_) {
-        size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
-        while (length_ + length + 2 > capacity) capacity *= 2;
-        char* grown = static_cast<char*>(std::realloc(text_, capacity));
-        if (!grown) return false;
-        text_ = grown;
-        capacity_ = capacity;
-    }
-    std::memcpy(text_ + length_, path, length);
-    length_ += length;
-    text_[length_++] = '\n';
-    text_[length_] = '\0';
+    if (!text_.AppendLine(path, "\n")) return false;
     ++count_;
     return true;
 }
@@ -127,6 +113,7 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, Destination des
                                                                        : WriteFailure::DamagedData,
                                    0};
         if (view_.AskAfterFailure(path, failure) == FailureChoice::Stop) stopped_ = true;
+        view_.FileDone(path, FileOutcome::Failed);
         return false;
     }
 
@@ -159,6 +146,9 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, Destination des
             break;
         }
     }
+    view_.FileDone(path, !write    ? FileOutcome::Kept
+                         : inPlace ? FileOutcome::Written
+                                   : FileOutcome::Failed);
     // A control is registered whenever it is there, also one that was kept as it was.
     if (IsControl(path) && platform::PathExists(path)) system_.RegisterServer(path);
     return inPlace;
@@ -185,14 +175,16 @@ RunResult InstallationRun::Run() {
     for (int32_t i = 0; i < files.count; ++i) {
         files.SeekTo(i);
         const int32_t length = files.Current()->dataLength;
+        char path[platform::kPathRoom];
         if (stopped_) {
             // Stop ends the copying: what was not attempted is missing, and the bar still
             // arrives at the end with the closing steps.
             ++result.missing;
             done += length;
+            DestinationPath(folders_, files, i, false, path, sizeof path);
+            view_.FileDone(path, FileOutcome::NotInstalled);
             continue;
         }
-        char path[platform::kPathRoom];
         char status[96];
         const Destination destination = PrepareDestination(i, path, sizeof path);
         char shortPath[platform::kPathRoom];

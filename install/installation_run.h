@@ -11,6 +11,7 @@
 
 #include "archive/lzw_decoder.h"
 #include "install/path_rules.h"
+#include "install/text_builder.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
 
@@ -32,6 +33,14 @@ struct WriteFailure {
 
 enum class FailureChoice { Retry, Skip, Stop };
 
+// What became of one packaged file.
+enum class FileOutcome {
+    Written,       // created or replaced
+    Kept,          // it was there, and the overwrite mode or the user kept it
+    Failed,        // not written: skipped after a failure
+    NotInstalled,  // not attempted: the copying was stopped before it
+};
+
 class RunView {
 public:
     virtual ~RunView() = default;
@@ -50,6 +59,11 @@ public:
     // Between files: the window answers the system and repaints, and nothing else happens.
     virtual void KeepAlive() = 0;
     virtual void ShowFinishPage() = 0;
+    // For a report of the run; the page has no use for it.
+    virtual void FileDone(const char* path, FileOutcome outcome) {
+        (void)path;
+        (void)outcome;
+    }
 };
 
 class RunSystem {
@@ -63,20 +77,14 @@ public:
 // The files a run created or replaced, in order: what the uninstaller may remove.
 class WrittenFiles {
 public:
-    WrittenFiles() = default;
-    WrittenFiles(const WrittenFiles&) = delete;
-    WrittenFiles& operator=(const WrittenFiles&) = delete;
-    ~WrittenFiles();
     // False when the memory for it cannot be had.
     bool Add(const char* path);
     int32_t count() const { return count_; }
     // The paths, each followed by a line feed.
-    const char* text() const { return text_ ? text_ : ""; }
+    const char* text() const { return text_.text(); }
 
 private:
-    char* text_ = nullptr;
-    size_t length_ = 0;
-    size_t capacity_ = 0;
+    TextBuilder text_;
     int32_t count_ = 0;
 };
 

@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ make python3 pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xauth x11-utils imagemagick
+    wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
     locales fonts-wqy-microhei
     clang libclang-rt-14-dev
     libtomlplusplus-dev ncompress

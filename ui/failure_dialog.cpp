@@ -1,11 +1,12 @@
 #include "ui/failure_dialog.h"
 
 #include "install/run_texts.h"
+#include "platform/gbk.h"
 #include "platform/text_win32.h"
+#include "platform/window_message_box.h"
 
 namespace ui {
 
-namespace {
 const char* WhatFailed(install::WriteFailure::Kind kind) {
     using install::WriteFailure;
     switch (kind) {
@@ -18,6 +19,8 @@ const char* WhatFailed(install::WriteFailure::Kind kind) {
     }
     return install::text::kCannotWrite;
 }
+
+namespace {
 
 // Appends `text` to the wide buffer, cut at its room.
 void AppendWide(wchar_t* buffer, int room, const wchar_t* text) {
@@ -37,6 +40,19 @@ void SystemReason(unsigned long error, wchar_t* text, int room) {
         // No text for the code: its number still helps whoever reads it.
         wsprintfW(text, L"0x%08lX", error);
     }
+}
+
+void ShowFailureBox(HWND owner, const char* message, unsigned long error) {
+    gbk::Text<1024> text;
+    text.Assign(message);
+    wchar_t reason[512];
+    SystemReason(error, reason, 512);
+    char narrow[1024];
+    if (reason[0] && platform::Narrow(reason, narrow, sizeof narrow)) {
+        text.Append("\n\n");
+        text.Append(narrow);
+    }
+    platform::ShowOwnedMessageBox(owner, text.c_str(), nullptr, MB_OK);
 }
 
 FailureDialog::FailureDialog(const char* caption, const char* path,

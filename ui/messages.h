@@ -25,6 +25,23 @@ constexpr const char kInvalidFolder[] = "无效的文件夹";
 // user may not write there.
 constexpr const char kCannotUseFolder[] = "无法在该文件夹中创建文件,请选择其他文件夹.";
 
+// The finish: the log cannot be made at all, or not written whole (a full disk: the earlier log
+// stays as it was), or the list of written files not.
+constexpr const char kLogCreateFailed[] = "创建 setup.log 文件失败!";
+constexpr const char kLogWriteFailed[] = "写入 setup.log 文件失败!";
+constexpr const char kListWriteFailed[] = "写入 setup.lst 文件失败!";
+
+// The options of an unattended run, shown for /? and after an option that is not ours.
+constexpr const char kUnknownOption[] = "无法识别的选项: ";
+constexpr const char kUsage[] =
+    "用法: setup.exe [/S] [/LOG=报告文件] [/D=安装目录]\n\n"
+    "/S\t不显示任何窗口, 按默认选择安装\n"
+    "/LOG=文件\t把安装的每一步写入该文件 (UTF-8 文本)\n"
+    "/D=目录\t安装到该目录; 必须是最后一个选项, 可以含空格\n"
+    "/?\t显示本说明\n\n"
+    "退出代码: 0 安装完成, 1 已取消, 2 命令行有误, 3 安装包已损坏,\n"
+    "4 有文件未能安装, 5 安装目录不可用";
+
 // The sheet's caption until the welcome page puts the application's name there.
 constexpr const char kSheetCaption[] = "setup";
 

@@ -3,6 +3,7 @@
 #include "archive/piece_check.h"
 #include "install/path_rules.h"
 #include "package/settings_loader.h"
+#include "platform/exit_codes.h"
 #include "platform/file.h"
 #include "platform/gbk.h"
 #include "platform/ole.h"
@@ -11,6 +12,7 @@
 #include "platform/window_message_box.h"
 #include "ui/messages.h"
 #include "ui/package_icon.h"
+#include "ui/silent_install.h"
 #include "ui/step3.h"
 #include "ui/wizard_sheet.h"
 
@@ -70,14 +72,55 @@ bool SetupApp::PackageIsWhole(int64_t settingsOffset) {
     return install::CheckPackagePaths(model, standIns).ok();
 }
 
-bool SetupApp::InitInstance() {
-    platform::StartOle();
-    platform::InitCommonControlClasses();
+namespace {
 
-    if (!LoadPackage()) {
-        platform::ShowOwnedMessageBox(nullptr, text::kInitFailed, "", MB_OK);
-        return true;
+// The options in a box: after /?, or with the word that was not understood.
+void ShowUsage(const platform::CommandLine& options) {
+    gbk::Text<1024> text;
+    if (!options.ok()) {
+        char unknown[platform::CommandLine::kOptionRoom * 2];
+        text.Assign(text::kUnknownOption);
+        if (platform::Narrow(options.unknown, unknown, sizeof unknown)) text.Append(unknown);
+        text.Append("\n\n");
     }
+    text.Append(text::kUsage);
+    platform::ShowOwnedMessageBox(nullptr, text.c_str(), text::kSheetCaption, MB_OK);
+}
+
+}  // namespace
+
+int SetupApp::InitInstance() {
+    platform::CommandLine options;
+    platform::ParseCommandLine(GetCommandLineW(), true, &options);
+    const int code = Run(options);
+    if (report.IsOpen()) {
+        char number[16];
+        gbk::FormatDecimal(code, number);
+        report.Line("exit code:", number);
+    }
+    return code;
+}
+
+int SetupApp::Run(const platform::CommandLine& options) {
+    // A report asked for and impossible to write is a command line that cannot be followed.
+    const bool reportFailed = options.logPath[0] && !report.Open(options.logPath);
+    report.WideLine("command line:", GetCommandLineW());
+    if (!options.ok() || options.help || reportFailed) {
+        if (!options.ok()) report.WideLine("unknown option:", options.unknown);
+        // Under /S no window may appear, not even this one.
+        if (!options.silent) ShowUsage(options);
+        return platform::kExitBadCommandLine;
+    }
+
+    platform::StartOle();
+    if (!options.silent) platform::InitCommonControlClasses();
+    if (!LoadPackage()) {
+        report.Line("failed:", text::kInitFailed);
+        if (!options.silent) platform::ShowOwnedMessageBox(nullptr, text::kInitFailed, "", MB_OK);
+        return platform::kExitDamaged;
+    }
+    report.Line("application:", model.appName);
+    if (options.silent) return RunSilentInstall(options);
 
     const bool background = model.showBackground == 1;
     if (background) {
@@ -90,15 +133,25 @@ bool SetupApp::InitInstance() {
         if (backgroundWindow.CreateModeless(nullptr)) ShowWindow(backgroundWindow.hwnd(), SW_SHOW);
     }
 
+    int code = platform::kExitCancelled;
     {
         CWizardSheet sheet;
+        // /D= without /S proposes that folder on the folder page.
+        if (options.hasFolder && platform::FitsGbk(options.folder))
+            platform::Narrow(options.folder, sheet.step3.folder, sizeof sheet.step3.folder);
         sheet.SetWizardMode();
         sheet.RunModal(nullptr);
         mainWindow = nullptr;
+        if (sheet.step5.finishPressed) {
+            const install::RunResult& result = sheet.step4.result();
+            code = result.missing == 0 && result.uninstallerWritten && sheet.step5.recordsWritten
+                       ? platform::kExitDone
+                       : platform::kExitIncomplete;
+        }
     }
 
     if (background) backgroundWindow.Destroy();
-    return false;
+    return code;
 }
 
 HICON SetupApp::PackageIcon() {

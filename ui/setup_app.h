@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include "package/setup_model.h"
+#include "platform/command_line.h"
 #include "ui/background_window.h"
 #include "ui/confirm_dialog.h"
 #include "ui/picture_holder.h"
+#include "ui/run_report.h"
 
 namespace ui {
 
@@ -18,9 +20,9 @@ public:
     SetupApp(const SetupApp&) = delete;
     SetupApp& operator=(const SetupApp&) = delete;
 
-    // The whole run: load the package, show the background and the wizard. True only when the
-    // package could not be loaded (after the message); either way the program then ends.
-    bool InitInstance();
+    // The whole run, after the options of the command line: load the package, then the wizard
+    // (or /S: the installation without windows). Returns the exit code (platform/exit_codes.h).
+    int InitInstance();
 
     // Reads the settings through a temporary file of its own, checks the package, then reads
     // the pictures. False when the package cannot be found or read, is damaged or hostile
@@ -44,6 +46,8 @@ public:
     PictureHolder backgroundPicture;
     ConfirmDialog confirmDialog;
     BackgroundWindow backgroundWindow;
+    // The /LOG= report; closed (and silent) without the option.
+    RunReport report;
     // The wizard sheet's window while it runs: the owner of the question box.
     HWND mainWindow = nullptr;
 
@@ -52,6 +56,7 @@ public:
     HICON PackageIcon();
 
 private:
+    int Run(const platform::CommandLine& options);
     HICON packageIcon_ = nullptr;
 };
 

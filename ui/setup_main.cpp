@@ -12,6 +12,5 @@ namespace {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     platform::HardenDllSearch();
-    ui::App().InitInstance();
-    return 0;
+    return ui::App().InitInstance();
 }

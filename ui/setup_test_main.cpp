@@ -80,6 +80,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         platform::SetCreateHook(DeniedCreate);
     }
     ui::CStep4::pauseForTests = static_cast<uint32_t>(Setting(L"SFX_TEST_PAUSE_MS", 0));
-    ui::App().InitInstance();
-    return 0;
+    return ui::App().InitInstance();
 }

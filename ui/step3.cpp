@@ -25,13 +25,6 @@ public:
     bool FolderExists(const char* path) const override { return platform::IsFolder(path); }
 };
 
-// True when the control's whole text has a GBK form.
-bool FitsGbk(HWND control) {
-    wchar_t typed[platform::Wide::kRoom];
-    const int length = GetWindowTextW(control, typed, platform::Wide::kRoom);
-    return length < static_cast<int>(platform::Wide::kRoom) - 1 && platform::FitsGbk(typed);
-}
-
 // Whether a new file can be made in `folder` (ending with its backslash): one is made and
 // removed again.
 bool CanWriteIn(const char* folder) {
@@ -52,13 +45,6 @@ bool WindowsFolder(char* folder, size_t room) {
     UINT length = GetWindowsDirectoryW(wide, MAX_PATH);
     folder[0] = '\0';
     return length > 0 && length < MAX_PATH && platform::Narrow(wide, folder, room);
-}
-
-bool ValidateParentFolder(const char* parent, const char* caption, HWND owner) {
-    FolderVerdict verdict = CheckParentFolder(parent, MachineProbe());
-    if (verdict == FolderVerdict::Pass) return true;
-    platform::ShowOwnedMessageBox(owner, FolderVerdictMessage(verdict), caption, MB_OK);
-    return false;
 }
 
 CStep3::CStep3() : WizardPage(kTemplate, text::kCancelAboutToStart) {
@@ -100,25 +86,35 @@ void CStep3::Browse() {
     UpdateData(false);
 }
 
+const char* AcceptInstallFolder(const wchar_t* typed, char* chosen, size_t room) {
+    // Every path of the installation is GBK: a typed character that GBK cannot hold would turn
+    // into "?" and name a folder that can never be made.
+    char folder[platform::kPathRoom];
+    char parent[package::kInstallDirRoom];
+    if (!platform::FitsGbk(typed) || !platform::Narrow(typed, folder, sizeof folder) ||
+        !WithFinalBackslash(folder, chosen, room) || !ParentFolder(chosen, parent, sizeof parent))
+        return text::kInvalidFolder;
+    const FolderVerdict verdict = CheckParentFolder(parent, MachineProbe());
+    if (verdict != FolderVerdict::Pass) return FolderVerdictMessage(verdict);
+    // The run needs the folder, and files in it: one that cannot be made (a file of that name
+    // is in the way) or written to is refused, rather than a run in which every file fails.
+    if ((!platform::CreateFolder(chosen) && !platform::IsFolder(chosen)) || !CanWriteIn(chosen))
+        return text::kCannotUseFolder;
+    return nullptr;
+}
+
 bool CStep3::OnWizardNext() {
     // Nothing is checked or created while a text of the page is refused.
     if (!UpdateData(true)) return false;
-    const char* caption = App().model.appName;
-    // Every path of the installation is GBK: a typed character that GBK cannot hold would turn
-    // into "?" and name a folder that can never be made.
+    wchar_t typed[platform::Wide::kRoom];
+    const int length = GetWindowTextW(Item(kFolder), typed, platform::Wide::kRoom);
     char chosen[package::kInstallDirRoom];
-    char parent[package::kInstallDirRoom];
-    if (!FitsGbk(Item(kFolder)) || !WithFinalBackslash(folder, chosen, sizeof chosen) ||
-        !ParentFolder(chosen, parent, sizeof parent)) {
-        platform::ShowOwnedMessageBox(hwnd(), text::kInvalidFolder, caption, MB_OK);
-        return false;
-    }
-    if (!ValidateParentFolder(parent, caption, hwnd())) return false;
-    // The run needs the folder, and files in it: one that cannot be made (a file of that name
-    // is in the way) or written to keeps the page, and installDir stays unset, rather than a run
-    // in which every file fails.
-    if ((!platform::CreateFolder(chosen) && !platform::IsFolder(chosen)) || !CanWriteIn(chosen)) {
-        platform::ShowOwnedMessageBox(hwnd(), text::kCannotUseFolder, caption, MB_OK);
+    const char* refusal = length < static_cast<int>(platform::Wide::kRoom) - 1
+                              ? AcceptInstallFolder(typed, chosen, sizeof chosen)
+                              : text::kInvalidFolder;
+    if (refusal) {
+        // installDir stays unset: the page keeps the user.
+        platform::ShowOwnedMessageBox(hwnd(), refusal, App().model.appName, MB_OK);
         return false;
     }
     gbk::Copy(App().model.installDir, sizeof App().model.installDir, chosen);

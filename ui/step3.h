@@ -33,9 +33,9 @@ private:
     void Browse();
 };
 
-// Checks the parent of the chosen folder; a refusal is shown in a box owned by `owner` with
-// `caption`. True when the folder may be created.
-bool ValidateParentFolder(const char* parent, const char* caption, HWND owner);
+// Checks `typed` as the destination (the length limit aside) and creates it: null when it may be
+// used, with `chosen` holding it and its final backslash; otherwise the message that refuses it.
+const char* AcceptInstallFolder(const wchar_t* typed, char* chosen, size_t room);
 
 // The Windows folder, as the platform reports it.
 // False when it does not fit `room`.

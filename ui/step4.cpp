@@ -22,6 +22,16 @@ CStep4::~CStep4() {
     delete run_;
 }
 
+void FillBaseFolders(install::BaseFolders* folders) {
+    WindowsFolder(folders->windowsDir, sizeof folders->windowsDir);
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        !platform::Narrow(system, folders->systemDir, sizeof folders->systemDir))
+        folders->systemDir[0] = '\0';
+    gbk::Copy(folders->pageInstallDir, sizeof folders->pageInstallDir, App().model.installDir);
+}
+
 bool CStep4::OnInitDialog() {
     gbk::Copy(line0, sizeof line0, PageLine(package::kPageProgress, 0));
     UpdateData(false);
@@ -46,15 +56,9 @@ void CStep4::OnPaint(HDC dc) {
     // the run waits) only draws.
     if (!firstPaint_) return;
     firstPaint_ = false;
-    WindowsFolder(folders.windowsDir, sizeof folders.windowsDir);
-    wchar_t system[MAX_PATH];
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH ||
-        !platform::Narrow(system, folders.systemDir, sizeof folders.systemDir))
-        folders.systemDir[0] = '\0';
-    gbk::Copy(folders.pageInstallDir, sizeof folders.pageInstallDir, App().model.installDir);
+    FillBaseFolders(&folders);
     SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
-    run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, *this);
+    run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, system_);
     if (run_) result_ = run_->Run();
 }
 
@@ -78,8 +82,13 @@ bool CStep4::AskOverwrite(const char* question) {
 
 install::FailureChoice CStep4::AskAfterFailure(const char* path,
                                                const install::WriteFailure& failure) {
+    App().report.Failure(path, failure);
     FailureDialog dialog(App().model.appName, path, failure);
     return dialog.Ask(App().mainWindow);
+}
+
+void CStep4::FileDone(const char* path, install::FileOutcome outcome) {
+    App().report.File(path, outcome);
 }
 
 void CStep4::ShowMessage(const char* text) {

@@ -4,11 +4,15 @@
 
 #include "install/installation_run.h"
 #include "install/path_rules.h"
+#include "ui/machine_system.h"
 #include "ui/wizard_page.h"
 
 namespace ui {
 
-class CStep4 : public WizardPage, private install::RunView, private install::RunSystem {
+// The Windows and system folders as the platform reports them, and the chosen install folder.
+void FillBaseFolders(install::BaseFolders* folders);
+
+class CStep4 : public WizardPage, private install::RunView {
 public:
     enum : int {
         kTemplate = 132,
@@ -54,10 +58,7 @@ private:
     void KeepAlive() override;
     void ShowFinishPage() override;
 
-    // The machine beyond files.
-    bool RegisterServer(const char* path) override;
-    void RegisterFileType(const char* extension, const char* program) override;
-    bool WriteUninstaller(platform::ErrorCode* error) override;
+    void FileDone(const char* path, install::FileOutcome outcome) override;
 
     void SetLine(int id, const char* text);
     // Answers the sent messages and paints that are waiting.
@@ -65,6 +66,7 @@ private:
 
     bool firstPaint_ = true;
     DWORD lastAlive_ = 0;
+    MachineSystem system_{folders};
     install::InstallationRun* run_ = nullptr;
     install::RunResult result_;
 };

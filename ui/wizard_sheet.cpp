@@ -5,7 +5,7 @@
 
 namespace ui {
 
-CWizardSheet::CWizardSheet() : PropertySheet(text::kSheetCaption, 0) {
+CWizardSheet::CWizardSheet() : PropertySheet(text::kSheetCaption, 0), step5(step4) {
     AddPage(&step1);
     AddPage(&step2);
     AddPage(&step3);

@@ -7,14 +7,15 @@
 #                   [--manifest M.toml --stub SETUP.EXE | --program SETUP.EXE]
 #                   [--pack NAME.EXE=M.toml]... [--patch ARG]... [--copy FILE]...
 #                   [--overrides WINE_DLL_OVERRIDES] [--stage-dir WINDOWS_FOLDER]
-#                   [--temp WINDOWS_FOLDER]
+#                   [--temp WINDOWS_FOLDER] [--with BUILT_FILE]...
 #
 # --manifest packs the package with `$SFXPACK build`; --pack packs another manifest with the
 # same stub beside it under another name; --patch hands its arguments to patch-package.py to
 # damage the package afterwards; --copy puts a file beside setup.exe; --overrides is added to
 # the Wine DLL overrides of this run. --stage-dir stages all of these in another folder of
 # drive C (created; names in UTF-8) instead of C:\e2e\app; --temp makes a new folder the
-# user's TEMP and TMP. The exit status is the driver's.
+# user's TEMP and TMP; --with puts a file of the build (a control) in the folder "built" beside
+# the manifest before it is packed. The exit status is the driver's.
 set -uo pipefail
 : "${SFX_WINE_ROOT:?run-scenario: SFX_WINE_ROOT must name the build folder of the Wine template}"
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,7 +23,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../wine/wine-env.sh" 2>/dev/null
 
 script="" shots="" driver="" manifest="" stub="" program="" overrides="" stage_dir="" temp=""
-patches=() copies=() packs=()
+patches=() copies=() packs=() built=()
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --script) script=$2 ;;
@@ -37,6 +38,7 @@ while [[ $# -gt 0 ]]; do
         --pack) packs+=("$2") ;;
         --stage-dir) stage_dir=$2 ;;
         --temp) temp=$2 ;;
+        --with) built+=("$2") ;;
         *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -85,6 +87,13 @@ mkdir -p "$stage" "$app"
 cp "$driver" "$stage/driver.exe"
 cp "$script" "$stage/scenario.scn"
 
+if [[ ${#built[@]} -gt 0 ]]; then
+    # The manifests' folder with the build's files in it: the sources stay untouched.
+    cp -r "$(dirname "$manifest")" "$scratch/packages"
+    mkdir -p "$scratch/packages/built"
+    cp "${built[@]}" "$scratch/packages/built/"
+    manifest="$scratch/packages/$(basename "$manifest")"
+fi
 if [[ -n "$manifest" ]]; then
     if ! "${SFXPACK:?run-scenario: SFXPACK must name the host sfxpack}" build "$manifest" \
             -o "$app/setup.exe" --stub "$stub" --quiet; then

@@ -18,6 +18,7 @@
 #include "platform/dialog.h"
 #include "platform/ole.h"
 #include "platform/resource.h"
+#include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 #include "ui/folder_rules.h"
 #include "ui/package_icon.h"
@@ -670,32 +671,27 @@ TEST_F(FolderPageWin32, DefaultFolderIsOnTheWindowsDrive) {
     EXPECT_EQ(folder, windows.substr(0, 3) + "Program Files\\演示程序");
 }
 
-TEST_F(FolderPageWin32, AGoodParentPassesWithoutABox) {
-    EXPECT_TRUE(ui::ValidateParentFolder("C:", "演示程序", nullptr));
-    EXPECT_TRUE(ui::ValidateParentFolder("C:\\", "演示程序", nullptr));
-    char windows[MAX_PATH * 2];
-    ASSERT_TRUE(ui::WindowsFolder(windows, sizeof windows));
-    EXPECT_TRUE(ui::ValidateParentFolder(windows, "演示程序", nullptr));
-    EXPECT_EQ(g_shown.count, 0);
-}
-
-TEST_F(FolderPageWin32, RefusalsAreShownWithTheApplicationsName) {
-    EXPECT_FALSE(ui::ValidateParentFolder("", "演示程序", nullptr));
-    EXPECT_EQ(g_shown.text, "无效的驱动器");
-    EXPECT_EQ(g_shown.caption, "演示程序");
-    EXPECT_EQ(g_shown.type, static_cast<unsigned>(MB_OK)) << "an OK button and no icon";
-
-    EXPECT_FALSE(ui::ValidateParentFolder("Q:", "演示程序", nullptr));
-    EXPECT_EQ(g_shown.text, "无效的驱动器");
-
+// The folder page and the unattended /D= share one verdict; it shows nothing itself.
+TEST_F(FolderPageWin32, TheDestinationIsCheckedAndMade) {
     WinTempDir dir;
-    EXPECT_TRUE(ui::ValidateParentFolder(dir.File("x").substr(0, dir.path().size() - 1).c_str(),
-                                         "演示程序", nullptr));
-    EXPECT_FALSE(ui::ValidateParentFolder(dir.File("没有这个目录").c_str(), "演示程序", nullptr));
-    EXPECT_EQ(g_shown.text, "无效的文件夹");
+    char chosen[260];
+    const std::wstring base = platform::Wide(dir.path().c_str()).c_str();
+    EXPECT_EQ(ui::AcceptInstallFolder((base + L"新 目录").c_str(), chosen, sizeof chosen), nullptr);
+    EXPECT_EQ(std::string(chosen), dir.File("新 目录") + "\\");
+    EXPECT_TRUE(platform::IsFolder(chosen));
+
+    auto refusal = [&](const std::wstring& typed) {
+        const char* message = ui::AcceptInstallFolder(typed.c_str(), chosen, sizeof chosen);
+        return std::string(message ? message : "accepted");
+    };
+    EXPECT_EQ(refusal(L""), "无效的驱动器");
+    EXPECT_EQ(refusal(L"Q:\\Demo"), "无效的驱动器");
+    EXPECT_EQ(refusal(base + L"没有这个目录\\Demo"), "无效的文件夹");
+    EXPECT_EQ(refusal(base + L"\uAE40\uBBFC\uC218"), "无效的文件夹");
     PutBytes(dir.File("文件"), "a file is no folder");
-    EXPECT_FALSE(ui::ValidateParentFolder(dir.File("文件").c_str(), "演示程序", nullptr));
-    EXPECT_EQ(g_shown.count, 4);
+    EXPECT_EQ(refusal(base + L"文件\\Demo"), "无效的文件夹");
+    EXPECT_EQ(refusal(base + L"文件"), "无法在该文件夹中创建文件,请选择其他文件夹.");
+    EXPECT_EQ(g_shown.count, 0);
 }
 
 }  // namespace

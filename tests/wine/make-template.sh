@@ -20,6 +20,10 @@ export HOME="$work/home" WINEPREFIX="$work/prefix"
 mkdir -p "$HOME"
 unset DISPLAY
 wine wineboot -i >/dev/null 2>&1
+# Caption buttons are drawn with the symbol font Marlett; Debian's Wine does not look for it in
+# its own fonts folder (package fonts-wine), so without a copy in the prefix's Fonts folder they
+# show as the letters "0 1 r".
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # Without a window manager Wine waits 2 s each time it hides a window; unmanaged windows do not.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -w

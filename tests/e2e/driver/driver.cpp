@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "inspect.h"
+
 namespace {
 
 constexpr DWORD kWaitMs = 10000;       // for anything that follows a press
@@ -381,6 +383,7 @@ private:
 
     std::wstring shots_;
     std::map<std::wstring, HANDLE> held_;  // files this driver holds open, by path
+    std::map<std::string, std::string> snapshots_;
     DWORD timer_ = 0;
     HWND dialog_ = nullptr;
 };
@@ -404,7 +407,9 @@ void Driver::Start(const Command& c) {
     std::wstring line = L"\"" + program + L"\"";
     for (size_t i = 2; i < c.words.size(); ++i) {
         std::wstring word = Wide(c.words[i]);
-        line += word.find(L' ') == std::wstring::npos ? L" " + word : L" \"" + word + L"\"";
+        // /D= takes the rest of the line, spaces and all, and no quotes: as NSIS has it.
+        const bool bare = word.find(L' ') == std::wstring::npos || word.rfind(L"/D=", 0) == 0;
+        line += bare ? L" " + word : L" \"" + word + L"\"";
     }
     for (auto other = g_programs.begin(); other != g_programs.end(); ++other) {
         if (other->name != name) continue;
@@ -624,12 +629,14 @@ void Driver::Click(const Command& c) {
 
 void Driver::ExpectBox(const Command& c, bool confirm) {
     std::string want = c.At(1);
-    bool checkCaption = false, alone = false;
+    bool checkCaption = false, alone = false, begins = false;
     std::string caption;
     for (size_t i = 2; i < c.words.size(); ++i) {
         if (c.words[i] == "caption") {
             checkCaption = true;
             caption = c.At(++i);
+        } else if (c.words[i] == "begins") {
+            begins = true;
         } else if (c.words[i] == "alone") {
             alone = true;
         } else {
@@ -644,7 +651,7 @@ void Driver::ExpectBox(const Command& c, bool confirm) {
         if (!box && Exited(&code)) throw Failure{std::string("the program ended with no ") + what};
         if (!box) return std::string("no ") + what;
         std::string text = TextOf(GetDlgItem(box, confirm ? kConfirmText : kMessageBoxText));
-        if (text != want)
+        if (begins ? text.compare(0, want.size(), want) != 0 : text != want)
             return std::string(what) + " says " + Quote(text) + ", not " + Quote(want);
         std::string title = TextOf(box);
         if (checkCaption && title != caption)
@@ -789,6 +796,20 @@ void Driver::Run(const Command& c) {
         });
         if (c.Has(1) && code != static_cast<DWORD>(Number(c.At(1))))
             throw Failure{"the program ended with " + std::to_string(code)};
+    } else if (verb == "expect-exit-without-window") {
+        // expect-exit-without-window CODE: the program ends with this code, and no window of it
+        // is ever visible meanwhile (looked for every 10 ms, for up to a minute).
+        const DWORD start = GetTickCount();
+        DWORD code = 0;
+        while (!Exited(&code)) {
+            const std::vector<HWND> windows = TopWindows();
+            if (!windows.empty())
+                throw Failure{"a window appeared: " + Quote(TextOf(windows.front()))};
+            if (GetTickCount() - start > 60000) throw Failure{"the program is still running"};
+            Sleep(10);
+        }
+        if (code != static_cast<DWORD>(Number(c.At(1))))
+            throw Failure{"the program ended with " + std::to_string(code)};
     } else if (verb == "end-program") {
         // For scenarios whose subject is over before the wizard is: the user pulls the plug.
         if (Program* program = Current()) {
@@ -896,6 +917,54 @@ void Driver::Run(const Command& c) {
         if (!SendMessageTimeoutW(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
                                  &result))
             throw Failure{"the wizard did not answer within a second"};
+    } else if (verb == "expect-lines") {
+        // expect-lines PATH crcrlf|crlf LINE...: the file is these lines and nothing else.
+        const std::string& ending = c.At(2);
+        if (ending != "crcrlf" && ending != "crlf") throw Failure{"unknown line end " + ending};
+        std::vector<std::string> lines(c.words.begin() + 3, c.words.end());
+        WaitFor(kWaitMs, [&] {
+            return e2e::CheckLines(PathOf(c.At(1)), ending == "crlf" ? "\r\n" : "\r\r\n", lines);
+        });
+    } else if (verb == "expect-link") {
+        // expect-link LINK target PATH folder PATH
+        if (c.At(2) != "target" || c.At(4) != "folder")
+            throw Failure{"expect-link LINK target T folder F"};
+        WaitFor(kWaitMs,
+                [&] { return e2e::CheckLink(PathOf(c.At(1)), PathOf(c.At(3)), PathOf(c.At(5))); });
+    } else if (verb == "set-shell-folder") {
+        // set-shell-folder NAME PATH: for the programs started from now on.
+        const std::string why = e2e::SetShellFolder(Wide(c.At(1)), PathOf(c.At(2)));
+        if (!why.empty()) throw Failure{why};
+    } else if (verb == "snapshot") {
+        // snapshot NAME PATH...: what the folders, files and keys hold now.
+        std::vector<std::wstring> paths;
+        for (size_t i = 2; i < c.words.size(); ++i)
+            paths.push_back(c.words[i].rfind("HK", 0) == 0 ? Wide(c.words[i]) : PathOf(c.words[i]));
+        snapshots_[c.At(1)] = e2e::Snapshot(paths);
+    } else if (verb == "expect-same-snapshot") {
+        auto a = snapshots_.find(c.At(1)), b = snapshots_.find(c.At(2));
+        if (a == snapshots_.end() || b == snapshots_.end()) throw Failure{"no such snapshot"};
+        const std::string why = e2e::FirstDifference(a->second, b->second);
+        if (!why.empty()) throw Failure{"the snapshots differ:\n" + why};
+    } else if (verb == "delete") {
+        // delete PATH...: folders with all they hold, files, registry keys with their subkeys.
+        for (size_t i = 1; i < c.words.size(); ++i) {
+            const std::string why =
+                e2e::Delete(c.words[i].rfind("HK", 0) == 0 ? Wide(c.words[i]) : PathOf(c.words[i]));
+            if (!why.empty()) throw Failure{why};
+        }
+    } else if (verb == "expect-file-has") {
+        // expect-file-has PATH "TEXT"...: each text is in the UTF-8 file.
+        std::vector<std::string> lines(c.words.begin() + 2, c.words.end());
+        WaitFor(kWaitMs, [&] { return e2e::CheckContains(PathOf(c.At(1)), lines); });
+    } else if (verb == "print-tree") {
+        e2e::PrintTree(PathOf(c.At(1)));
+    } else if (verb == "print-file") {
+        e2e::PrintFile(PathOf(c.At(1)));
+    } else if (verb == "print-link") {
+        e2e::PrintLink(PathOf(c.At(1)));
+    } else if (verb == "print-registry") {
+        e2e::PrintRegistry(Wide(c.At(1)));
     } else if (verb == "screenshot") {
         Screenshot(c);
     } else if (verb == "include") {
@@ -983,6 +1052,7 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(in);
     CreateDirectoryW(argv[2], nullptr);
 
+    e2e::SetFolderVariables();
     Driver driver(argv[2]);
     try {
         driver.RunScript(script, "");

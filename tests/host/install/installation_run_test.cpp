@@ -44,8 +44,12 @@ public:
     void Pause(uint32_t milliseconds) override { paused.push_back(milliseconds); }
     void KeepAlive() override { ++keptAlive; }
     void ShowFinishPage() override { finished = true; }
+    void FileDone(const char* path, install::FileOutcome outcome) override {
+        static const char* const kNames[] = {"written", "kept", "failed", "not installed"};
+        outcomes.push_back(std::string(kNames[static_cast<int>(outcome)]) + " " + path);
+    }
 
-    std::vector<std::string> statuses, timeLines, questions, messages;
+    std::vector<std::string> statuses, timeLines, questions, messages, outcomes;
     std::vector<int> bars;
     std::vector<std::pair<std::string, WriteFailure>> failures;
     std::vector<FailureChoice> answers;
@@ -169,6 +173,11 @@ TEST_F(RunTest, TheOverwriteModes) {
     EXPECT_EQ(asking.questions[0], "文件 " + Inst() + "ask-yes 已存在,要覆盖吗?")
         << "the question names the full path";
     EXPECT_EQ(askingRun.written().count(), 3) << "only what was written is listed";
+    EXPECT_EQ(
+        asking.outcomes,
+        (std::vector<std::string>{"written " + Inst() + "always", "kept " + Inst() + "missing-only",
+                                  "written " + Inst() + "ask-yes", "kept " + Inst() + "ask-no",
+                                  "written " + Inst() + "fresh"}));
 }
 
 // A write that fails: the system's reason reaches the question; try again, skip or stop.
@@ -231,6 +240,10 @@ TEST_F(FailingRunTest, StopEndsTheCopyingButTheClosingStepsStillRun) {
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.missing, 3);
     EXPECT_EQ(view.failures.size(), 1u) << "nothing more is attempted after Stop";
+    // A report of the run names every file that was not installed, attempted or not.
+    EXPECT_EQ(view.outcomes, (std::vector<std::string>{"failed " + Inst() + "a.txt",
+                                                       "not installed " + Inst() + "b.txt",
+                                                       "not installed " + Inst() + "c.txt"}));
     EXPECT_EQ(system.uninstallers, 1);
     EXPECT_EQ(system.types, std::vector<std::string>{"abc=" + Inst() + "viewer.exe"});
     EXPECT_EQ(view.bars.back(), 1000);

@@ -5,6 +5,7 @@ tomllib), that `sfxpack info --json` gives back every setting of the manifest an
 import glob
 import json
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -51,7 +52,18 @@ def expected_files(manifest, base):
 
 def main():
     sfxpack, manifest_path = sys.argv[1:]
-    manifest_path = Path(manifest_path)
+    with tempfile.TemporaryDirectory() as stage:
+        # The demo's program and control come from the Windows build, which the host tests do
+        # not have: stand-ins of a few bytes take their places in a copy of the folder.
+        base = Path(stage) / "demo"
+        shutil.copytree(Path(manifest_path).parent, base)
+        for built in ("program/demo.exe", "program/democtl.ocx"):
+            if not (base / built).exists():
+                (base / built).write_bytes(b"MZ stand-in for " + built.encode())
+        return check_package(sfxpack, base / Path(manifest_path).name)
+
+
+def check_package(sfxpack, manifest_path):
     base = manifest_path.parent
     manifest = tomllib.loads(manifest_path.read_text("utf-8"))
     failures = []

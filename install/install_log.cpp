@@ -1,0 +1,236 @@
+#include "install/install_log.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/gbk.h"
+
+namespace install {
+
+bool LinkName(const char* fileName, char* name, size_t room) {
+    // A dot is never a trail byte (they begin at 0x40), so the first one is a real dot.
+    const char* dot = std::strchr(fileName, '.');
+    const size_t kept = dot ? static_cast<size_t>(dot - fileName) + 1 : 0;
+    if (room == 0 || kept + 4 > room) {
+        if (room) name[0] = '\0';
+        return false;
+    }
+    std::memcpy(name, fileName, kept);
+    std::memcpy(name + kept, "lnk", 4);
+    return true;
+}
+
+void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model, TextBuilder* log) {
+    log->AppendLine("[FILELIST]", kLogLineEnd);
+    package::FileList& files = model.fileList;
+    for (int32_t i = 0; i < files.count; ++i) {
+        char path[platform::kPathRoom];
+        // A path that does not fit is listed as far as it goes: a line too few would shift
+        // nothing, but the uninstaller refuses paths outside the folder anyway.
+        DestinationPath(folders, files, i, false, path, sizeof path);
+        log->AppendLine(path, kLogLineEnd);
+    }
+    log->AppendLine("", kLogLineEnd);
+    log->AppendLine("[TYPELIST]", kLogLineEnd);
+    for (const package::FileTypeEntry& type : model.fileTypes)
+        if (type.extension[0]) log->AppendLine(type.extension, kLogLineEnd);
+    log->AppendLine("", kLogLineEnd);
+    log->AppendLine("[SHORTCUTLIST]", kLogLineEnd);
+}
+
+void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
+                     const ShortcutChoice& choice, ShortcutSystem& shell, TextBuilder* log) {
+    static constexpr int32_t kKinds[] = {package::kShortcutDesktop, package::kShortcutStartMenu,
+                                         package::kShortcutProgramGroup};
+    bool groupMade = false;
+    package::FileList& files = model.fileList;
+    for (int32_t i = 0; i < files.count; ++i) {
+        files.SeekTo(i);
+        const package::FileEntry* entry = files.Current();
+        if (!entry) break;
+        for (int32_t kind : kKinds) {
+            const bool wanted = kind == package::kShortcutDesktop     ? choice.desktop
+                                : kind == package::kShortcutStartMenu ? choice.startMenu
+                                                                      : choice.programGroup;
+            if (!wanted || !(entry->shortcutFlags & kind)) continue;
+            if (kind == package::kShortcutProgramGroup && !groupMade) {
+                groupMade = true;
+                char uninstaller[platform::kPathRoom];
+                if (gbk::Copy(uninstaller, sizeof uninstaller, folders.pageInstallDir) &&
+                    (gbk::EndsWithBackslash(uninstaller) ||
+                     gbk::Append(uninstaller, sizeof uninstaller, "\\")) &&
+                    gbk::Append(uninstaller, sizeof uninstaller, "unwise.exe"))
+                    shell.CreateGroup(uninstaller);
+            }
+            char name[package::kNameRoom + 4];
+            char target[platform::kPathRoom];
+            char logged[platform::kPathRoom] = {};
+            if (!LinkName(entry->fileName, name, sizeof name) ||
+                !JoinEntryPath(folders, *entry, target, sizeof target))
+                continue;
+            shell.CreateLink(kind, name, target, logged, sizeof logged);
+            // Listed whether or not it was saved: the uninstaller looks for it either way.
+            if (logged[0]) log->AppendLine(logged, kLogLineEnd);
+        }
+    }
+}
+
+namespace {
+
+// The next line of `text` (up to `end`) without its line end; false at the end.
+bool NextLine(const char*& cursor, const char* end, const char** line, size_t* length) {
+    if (cursor >= end) return false;
+    const char* start = cursor;
+    while (cursor < end && *cursor != '\n') ++cursor;
+    const char* stop = cursor;
+    if (cursor < end) ++cursor;
+    while (stop > start && stop[-1] == '\r') --stop;
+    *line = start;
+    *length = static_cast<size_t>(stop - start);
+    return true;
+}
+
+bool SamePath(const char* a, size_t aLength, const char* b, size_t bLength) {
+    if (aLength != bLength) return false;
+    for (size_t i = 0; i < aLength; ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        // A double-byte character matches only itself: its trail byte may look like a letter.
+        if (gbk::IsLeadByte(x) && i + 1 < aLength) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        const unsigned char lx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
+        const unsigned char ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
+        if (lx != ly) return false;
+    }
+    return true;
+}
+
+uint32_t FoldedHash(const char* text, size_t length) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (gbk::IsLeadByte(c) && i + 1 < length) {
+            hash = (hash ^ c) * 16777619u;
+            c = static_cast<unsigned char>(text[++i]);
+        } else if (c >= 'A' && c <= 'Z') {
+            c = static_cast<unsigned char>(c + 32);
+        }
+        hash = (hash ^ c) * 16777619u;
+    }
+    return hash;
+}
+
+// The lines already in the list, by their place in its text, so that merging two lists of
+// thousands of files stays linear.
+class LineSet {
+public:
+    ~LineSet() { std::free(slots_); }
+
+    // True when the line at `offset` was listed before it; otherwise it is remembered. Without
+    // the memory to remember it, every later line counts as new: a path listed twice does no
+    // harm, a path left out would stay behind when the program is removed.
+    bool Seen(const TextBuilder& list, size_t offset, size_t length) {
+        if (failed_) return false;
+        if ((count_ + 1) * 2 > capacity_ && !Grow(list)) {
+            failed_ = true;
+            return false;
+        }
+        const char* line = list.text() + offset;
+        for (size_t i = FoldedHash(line, length) & (capacity_ - 1);;
+             i = (i + 1) & (capacity_ - 1)) {
+            Slot& slot = slots_[i];
+            if (!slot.used) {
+                slot = {offset, length, true};
+                ++count_;
+                return false;
+            }
+            if (SamePath(list.text() + slot.offset, slot.length, line, length)) return true;
+        }
+    }
+
+private:
+    struct Slot {
+        size_t offset;
+        size_t length;
+        bool used;
+    };
+
+    bool Grow(const TextBuilder& list) {
+        const size_t capacity = capacity_ ? capacity_ * 2 : 1024;
+        Slot* slots = static_cast<Slot*>(std::calloc(capacity, sizeof(Slot)));
+        if (!slots) return false;
+        for (size_t i = 0; i < capacity_; ++i) {
+            if (!slots_[i].used) continue;
+            size_t j =
+                FoldedHash(list.text() + slots_[i].offset, slots_[i].length) & (capacity - 1);
+            while (slots[j].used) j = (j + 1) & (capacity - 1);
+            slots[j] = slots_[i];
+        }
+        std::free(slots_);
+        slots_ = slots;
+        capacity_ = capacity;
+        return true;
+    }
+
+    Slot* slots_ = nullptr;
+    size_t count_ = 0;
+    size_t capacity_ = 0;
+    bool failed_ = false;
+};
+
+// Appends each line of `text` that is not empty and not yet listed, with CR LF.
+void AddUnlisted(const char* text, size_t size, LineSet* seen, TextBuilder* list) {
+    const char* cursor = text;
+    const char* line;
+    size_t length;
+    while (NextLine(cursor, text + size, &line, &length)) {
+        if (length == 0) continue;
+        const size_t offset = list->size();
+        if (!list->Append(line, length)) return;
+        if (seen->Seen(*list, offset, length)) {
+            list->Truncate(offset);
+            continue;
+        }
+        list->Append("\r\n", 2);
+    }
+}
+
+}  // namespace
+
+void MergeWrittenList(const char* earlier, size_t earlierLength, const char* written,
+                      TextBuilder* list) {
+    LineSet seen;
+    AddUnlisted(earlier, earlierLength, &seen, list);
+    AddUnlisted(written, std::strlen(written), &seen, list);
+}
+
+WholeFile::~WholeFile() {
+    if (!sibling_[0]) return;
+    file_.Close();
+    platform::RemoveFile(sibling_);
+}
+
+bool WholeFile::Begin(const char* path) {
+    if (!gbk::Copy(path_, sizeof path_, path)) return false;
+    if (platform::CreateSibling(path, sibling_, sizeof sibling_, &file_)) return true;
+    error_ = file_.error();
+    sibling_[0] = '\0';
+    return false;
+}
+
+WholeFile::Result WholeFile::Finish(const char* text, size_t size) {
+    const bool written = file_.Write(text, size) && file_.Flush();
+    if (!written) error_ = file_.error();
+    file_.Close();
+    if (!written) return Result::CannotWrite;
+    // An old read-only file would refuse to be replaced.
+    if (platform::PathExists(path_)) platform::SetNormalAttributes(path_);
+    if (!platform::MoveIntoPlace(sibling_, path_, &error_)) return Result::CannotReplace;
+    sibling_[0] = '\0';
+    return Result::Saved;
+}
+
+}  // namespace install

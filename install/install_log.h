@@ -1,0 +1,90 @@
+// The finishing sequence's files: `setup.log` (the files, the file types and the links, every
+// line ended by CR CR LF, the way the uninstaller reads it) and `setup.lst` beside it (the files
+// the installations into this folder really wrote, CR LF), and the shortcuts, whose paths go
+// into the log as they are made. Both files are built in memory and put in place only when
+// complete: an uninstaller must never act on a cut list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "install/path_rules.h"
+#include "install/text_builder.h"
+#include "package/setup_model.h"
+#include "platform/file.h"
+
+namespace install {
+
+constexpr char kLogName[] = "setup.log";
+constexpr char kWrittenListName[] = "setup.lst";
+
+// The log's line end: an explicit CR before the CR LF of a text-mode stream. The uninstaller
+// drops the character before each LF, so the extra CR is part of the format.
+constexpr char kLogLineEnd[] = "\r\r\n";
+
+// The link file's name for a packaged file: its name up to and including the first ".", then
+// "lnk" (viewer.exe gives viewer.lnk, my.tool.exe my.lnk, a name without a dot "lnk").
+bool LinkName(const char* fileName, char* name, size_t room);
+
+// What making links needs from the machine. Shell folders belong to the user's profile, whose
+// name GBK may not hold, so the paths stay with the implementation; the log gets them as GBK
+// holds them.
+class ShortcutSystem {
+public:
+    virtual ~ShortcutSystem() = default;
+    // Saves the link `linkName` to `target` in the folder of `kind` (a ShortcutFlag; the program
+    // group's folder for kShortcutProgramGroup). `logged` receives the link's path for the log,
+    // also when it could not be saved; empty when the shell has no such folder.
+    virtual void CreateLink(int32_t kind, const char* linkName, const char* target, char* logged,
+                            size_t room) = 0;
+    // Makes the program group's folder and its link "unwise.lnk" to `uninstaller`.
+    virtual void CreateGroup(const char* uninstaller) = 0;
+};
+
+struct ShortcutChoice {
+    bool desktop = false;
+    bool startMenu = false;
+    bool programGroup = true;
+};
+
+// The file and type sections and the shortcut header: every packaged file's destination,
+// whether or not it was written, then the non-empty extensions.
+void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model, TextBuilder* log);
+
+// The links the user chose, file by file: desktop, start menu, then the program group (its
+// folder and uninstaller link before its first link). Each link attempted is a line of `log`.
+void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
+                     const ShortcutChoice& choice, ShortcutSystem& shell, TextBuilder* log);
+
+// The list of written files for `setup.lst`: the lines of an earlier list of this folder
+// (`earlier`, any line ends) first, then the paths of `written` (LF-separated) not yet in it.
+// Paths compare without regard to ASCII case, as the file system does.
+void MergeWrittenList(const char* earlier, size_t earlierLength, const char* written,
+                      TextBuilder* list);
+
+// A file replaced only when its new text is complete: the new text goes to a file beside it,
+// which then takes its place (a read-only file there is made writable first). On any failure
+// the old file keeps what it held and the new one is removed.
+class WholeFile {
+public:
+    enum class Result { Saved, CannotWrite, CannotReplace };
+
+    WholeFile() = default;
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+    ~WholeFile();
+
+    // Creates the new file beside `path`; false when none can be made there.
+    bool Begin(const char* path);
+    Result Finish(const char* text, size_t size);
+    // The system's reason for the last failure.
+    platform::ErrorCode error() const { return error_; }
+
+private:
+    char path_[platform::kPathRoom] = {};
+    char sibling_[platform::kPathRoom] = {};
+    platform::RawFile file_;
+    platform::ErrorCode error_ = 0;
+};
+
+}  // namespace install

@@ -1,0 +1,457 @@
+#include "inspect.h"
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+
+std::string Convert(const std::wstring& wide, UINT codePage) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring ConvertBack(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::wstring Expanded(const std::wstring& text) {
+    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (n == 0) return text;
+    std::wstring out(n, L'\0');
+    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
+bool ReadAll(const std::wstring& path, std::string* bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes->assign(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    const bool ok = bytes->empty() || (ReadFile(file, &(*bytes)[0],
+                                                static_cast<DWORD>(bytes->size()), &got, nullptr) &&
+                                       got == bytes->size());
+    CloseHandle(file);
+    return ok;
+}
+
+// The same text with CR and LF made visible, for a failure message or the demo's print.
+std::string Visible(const std::string& gbk) {
+    std::string out;
+    for (char c : Convert(ConvertBack(gbk, 936), CP_UTF8)) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+class ComUser {
+public:
+    ComUser() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComUser() {
+        if (ok_) CoUninitialize();
+    }
+
+private:
+    bool ok_;
+};
+
+// The target, working folder and show command of a saved link; false when it cannot be loaded.
+bool LoadLink(const std::wstring& link, std::wstring* target, std::wstring* folder, int* show) {
+    ComUser com;
+    IShellLinkW* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&shellLink))))
+        return false;
+    IPersistFile* file = nullptr;
+    bool loaded = false;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        loaded = SUCCEEDED(file->Load(link.c_str(), STGM_READ));
+        file->Release();
+    }
+    wchar_t buffer[MAX_PATH * 2] = {};
+    if (loaded) {
+        shellLink->GetPath(buffer, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
+        *target = buffer;
+        buffer[0] = L'\0';
+        shellLink->GetWorkingDirectory(buffer, MAX_PATH * 2);
+        *folder = buffer;
+        shellLink->GetShowCmd(show);
+    }
+    shellLink->Release();
+    return loaded;
+}
+
+void SetFolder(const wchar_t* name, const std::wstring& path) {
+    std::wstring value = path;
+    if (value.size() > 3 && value.back() == L'\\') value.pop_back();
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+void PrintTreeBelow(const std::wstring& folder, const std::wstring& shown) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = shown.empty() ? name : shown + L"\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            Print("  " + Utf8Of(path) + "\\");
+            PrintTreeBelow(folder + L"\\" + name, path);
+        } else {
+            Print("  " + Utf8Of(path) + "  (" + std::to_string(entry.nFileSizeLow) + " bytes)");
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+void PrintKey(HKEY root, const std::wstring& name, const std::wstring& shown) {
+    HKEY key;
+    if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        Print("  " + Utf8Of(shown) + ": no such key");
+        return;
+    }
+    Print("  [" + Utf8Of(shown) + "]");
+    for (DWORD i = 0;; ++i) {
+        wchar_t value[256];
+        DWORD valueLength = 256, type = 0;
+        BYTE data[2048];
+        DWORD dataLength = sizeof data - sizeof(wchar_t);
+        if (RegEnumValueW(key, i, value, &valueLength, nullptr, &type, data, &dataLength) !=
+            ERROR_SUCCESS)
+            break;
+        std::string text = "(binary)";
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            data[dataLength] = data[dataLength + 1] = 0;
+            text = "\"" + Utf8Of(reinterpret_cast<const wchar_t*>(data)) + "\"";
+        } else if (type == REG_DWORD) {
+            text = std::to_string(*reinterpret_cast<const DWORD*>(data));
+        }
+        Print("    " + (value[0] ? Utf8Of(value) : std::string("@")) + " = " + text);
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t sub[256];
+        DWORD subLength = 256;
+        if (RegEnumKeyExW(key, i, sub, &subLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        PrintKey(root, name + L"\\" + sub, shown + L"\\" + sub);
+    }
+    RegCloseKey(key);
+}
+
+struct Root {
+    const wchar_t* prefix;
+    HKEY key;
+};
+const Root kRoots[] = {{L"HKCR\\", HKEY_CLASSES_ROOT},
+                       {L"HKCU\\", HKEY_CURRENT_USER},
+                       {L"HKLM\\", HKEY_LOCAL_MACHINE}};
+
+// The root of a key named with its prefix, and the rest of the name; null when it has none.
+HKEY RootOf(const std::wstring& key, std::wstring* rest) {
+    for (const Root& root : kRoots) {
+        const size_t length = lstrlenW(root.prefix);
+        if (key.compare(0, length, root.prefix) == 0) {
+            *rest = key.substr(length);
+            return root.key;
+        }
+    }
+    return nullptr;
+}
+
+// A value as text: strings as they are, numbers in decimal, anything else in hexadecimal.
+std::string ValueText(DWORD type, const BYTE* data, DWORD length) {
+    if (type == REG_SZ || type == REG_EXPAND_SZ)
+        return "\"" +
+               Utf8Of(std::wstring(reinterpret_cast<const wchar_t*>(data), length / 2).c_str()) +
+               "\"";
+    if (type == REG_DWORD && length == 4)
+        return std::to_string(*reinterpret_cast<const DWORD*>(data));
+    std::string hex;
+    char byte[4];
+    for (DWORD i = 0; i < length; ++i) {
+        std::snprintf(byte, sizeof byte, "%02x", data[i]);
+        hex += byte;
+    }
+    return hex;
+}
+
+void DescribeKey(HKEY root, const std::wstring& name, const std::string& shown, std::string* out) {
+    HKEY key;
+    if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        *out += shown + ": no such key\n";
+        return;
+    }
+    *out += "[" + shown + "]\n";
+    for (DWORD i = 0;; ++i) {
+        wchar_t value[256];
+        DWORD valueLength = 256, type = 0;
+        BYTE data[4096];
+        DWORD dataLength = sizeof data;
+        if (RegEnumValueW(key, i, value, &valueLength, nullptr, &type, data, &dataLength) !=
+            ERROR_SUCCESS)
+            break;
+        *out += "  " + (value[0] ? Utf8Of(value) : std::string("@")) + " = " +
+                ValueText(type, data, dataLength) + "\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t sub[256];
+        DWORD subLength = 256;
+        if (RegEnumKeyExW(key, i, sub, &subLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        DescribeKey(root, name + L"\\" + sub, shown + "\\" + Utf8Of(sub), out);
+    }
+    RegCloseKey(key);
+}
+
+void DescribeFile(const std::wstring& path, const std::string& shown, std::string* out) {
+    const size_t dot = path.rfind(L'.');
+    if (dot != std::wstring::npos && lstrcmpiW(path.c_str() + dot, L".lnk") == 0) {
+        std::wstring target, folder;
+        int show = 0;
+        if (LoadLink(path, &target, &folder, &show)) {
+            *out += shown + " -> " + Utf8Of(target) + " in " + Utf8Of(folder) + "\n";
+            return;
+        }
+    }
+    std::string bytes;
+    if (!ReadAll(path, &bytes)) {
+        *out += shown + ": cannot be read\n";
+        return;
+    }
+    // FNV-1a: enough to tell two files apart in a failure message.
+    unsigned long long hash = 1469598103934665603ull;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    char text[64];
+    std::snprintf(text, sizeof text, " %zu bytes %016llx\n", bytes.size(), hash);
+    *out += shown + text;
+}
+
+void DescribeTree(const std::wstring& folder, const std::string& shown, std::string* out) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (lstrcmpW(entry.cFileName, L".") && lstrcmpW(entry.cFileName, L".."))
+            names.push_back(entry.cFileName);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    for (const std::wstring& name : names) {
+        const std::wstring path = folder + L"\\" + name;
+        const std::string below = shown + "\\" + Utf8Of(name);
+        if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            *out += below + "\\\n";
+            DescribeTree(path, below, out);
+        } else {
+            DescribeFile(path, below, out);
+        }
+    }
+}
+
+bool RemoveTree(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileW(path.c_str()) != 0;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (lstrcmpW(entry.cFileName, L".") && lstrcmpW(entry.cFileName, L".."))
+                RemoveTree(path + L"\\" + entry.cFileName);
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    return RemoveDirectoryW(path.c_str()) != 0;
+}
+
+}  // namespace
+
+std::string Snapshot(const std::vector<std::wstring>& paths) {
+    std::string out;
+    for (const std::wstring& path : paths) {
+        std::wstring rest;
+        if (HKEY root = RootOf(path, &rest)) {
+            DescribeKey(root, rest, Utf8Of(path), &out);
+            continue;
+        }
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            out += Utf8Of(path) + ": nothing there\n";
+        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out += Utf8Of(path) + "\\\n";
+            DescribeTree(path, "", &out);
+        } else {
+            DescribeFile(path, Utf8Of(path), &out);
+        }
+    }
+    return out;
+}
+
+std::string FirstDifference(const std::string& a, const std::string& b) {
+    size_t at = 0;
+    while (at < a.size() && at < b.size()) {
+        const size_t endA = a.find('\n', at), endB = b.find('\n', at);
+        const std::string lineA = a.substr(at, endA - at), lineB = b.substr(at, endB - at);
+        if (lineA != lineB) return "first:  " + lineA + "\nsecond: " + lineB;
+        if (endA == std::string::npos) break;
+        at = endA + 1;
+    }
+    if (a.size() != b.size())
+        return a.size() > b.size() ? "only the first has: " + a.substr(at)
+                                   : "only the second has: " + b.substr(at);
+    return "";
+}
+
+std::string Delete(const std::wstring& path) {
+    std::wstring rest;
+    if (HKEY root = RootOf(path, &rest)) {
+        const LONG result = RegDeleteTreeW(root, rest.c_str());
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND
+                   ? ""
+                   : "cannot delete the key " + Utf8Of(path);
+    }
+    return RemoveTree(path) ? "" : "cannot delete " + Utf8Of(path);
+}
+
+std::string CheckContains(const std::wstring& path, const std::vector<std::string>& lines) {
+    std::string text;
+    if (!ReadAll(path, &text)) return "cannot read " + Utf8Of(path);
+    for (const std::string& line : lines)
+        if (text.find(line) == std::string::npos)
+            return Utf8Of(path) + " lacks " + line + "; it holds:\n" + text;
+    return "";
+}
+
+std::string Utf8Of(const std::wstring& wide) { return Convert(wide, CP_UTF8); }
+std::wstring WideOf(const std::string& utf8) { return ConvertBack(utf8, CP_UTF8); }
+
+void SetFolderVariables() {
+    static const struct {
+        const wchar_t* name;
+        int csidl;
+    } kFolders[] = {{L"SFX_DESKTOP", CSIDL_DESKTOPDIRECTORY},
+                    {L"SFX_STARTMENU", CSIDL_STARTMENU},
+                    {L"SFX_PROGRAMS", CSIDL_PROGRAMS}};
+    for (const auto& folder : kFolders) {
+        wchar_t path[MAX_PATH];
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, folder.csidl, nullptr, 0, path)))
+            SetFolder(folder.name, path);
+    }
+    wchar_t path[MAX_PATH];
+    if (GetWindowsDirectoryW(path, MAX_PATH)) SetFolder(L"SFX_WINDOWS", path);
+    if (GetSystemDirectoryW(path, MAX_PATH)) SetFolder(L"SFX_SYSTEM", path);
+}
+
+std::string SetShellFolder(const std::wstring& name, const std::wstring& path) {
+    // Every level: a profile of another name has none of them yet.
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryW(path.c_str(), nullptr);
+    HKEY key;
+    if (RegCreateKeyExW(
+            HKEY_CURRENT_USER,
+            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return "cannot open the user's shell folders";
+    const LONG result = RegSetValueExW(key, name.c_str(), 0, REG_EXPAND_SZ,
+                                       reinterpret_cast<const BYTE*>(path.c_str()),
+                                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return "cannot set the shell folder " + Utf8Of(name);
+    SetFolderVariables();
+    return "";
+}
+
+std::string CheckLines(const std::wstring& path, const std::string& ending,
+                       const std::vector<std::string>& lines) {
+    std::string want;
+    for (const std::string& line : lines) want += Convert(Expanded(WideOf(line)), 936) + ending;
+    std::string got;
+    if (!ReadAll(path, &got)) return "cannot read " + Utf8Of(path);
+    if (got == want) return "";
+    return Utf8Of(path) + " holds\n" + Visible(got) + "\nnot\n" + Visible(want);
+}
+
+std::string CheckLink(const std::wstring& link, const std::wstring& target,
+                      const std::wstring& folder) {
+    std::wstring gotTarget, gotFolder;
+    int show = 0;
+    if (!LoadLink(link, &gotTarget, &gotFolder, &show)) return "no link " + Utf8Of(link);
+    if (lstrcmpiW(gotTarget.c_str(), target.c_str()) != 0)
+        return Utf8Of(link) + " opens " + Utf8Of(gotTarget) + ", not " + Utf8Of(target);
+    if (lstrcmpiW(gotFolder.c_str(), folder.c_str()) != 0)
+        return Utf8Of(link) + " starts in " + Utf8Of(gotFolder) + ", not " + Utf8Of(folder);
+    if (show != SW_SHOW && show != SW_SHOWNORMAL)
+        return Utf8Of(link) + " shows its program with " + std::to_string(show);
+    return "";
+}
+
+void PrintTree(const std::wstring& folder) {
+    Print(Utf8Of(folder) + ":");
+    PrintTreeBelow(folder, L"");
+}
+
+void PrintFile(const std::wstring& path) {
+    std::string bytes;
+    if (!ReadAll(path, &bytes)) {
+        Print(Utf8Of(path) + ": cannot be read");
+        return;
+    }
+    Print(Utf8Of(path) + " (line ends shown as \\r and \\n):");
+    Print(Visible(bytes));
+}
+
+void PrintLink(const std::wstring& link) {
+    std::wstring target, folder;
+    int show = 0;
+    if (!LoadLink(link, &target, &folder, &show)) {
+        Print(Utf8Of(link) + ": no link");
+        return;
+    }
+    Print(Utf8Of(link) + " -> " + Utf8Of(target) + "  (starts in " + Utf8Of(folder) + ")");
+}
+
+void PrintRegistry(const std::wstring& key) {
+    std::wstring rest;
+    if (HKEY root = RootOf(key, &rest)) {
+        PrintKey(root, rest, key);
+        return;
+    }
+    Print(Utf8Of(key) + ": not a key of HKCR, HKCU or HKLM");
+}
+
+}  // namespace e2e

@@ -1,0 +1,1 @@
+@echo run> "%~dp0program-started.txt"

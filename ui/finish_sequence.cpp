@@ -1,0 +1,114 @@
+#include "ui/finish_sequence.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "install/shell_links.h"
+#include "platform/gbk.h"
+#include "platform/text_win32.h"
+#include "ui/messages.h"
+#include "ui/setup_app.h"
+
+namespace ui {
+
+namespace {
+
+// An earlier list of this folder, whole, or nothing: a list that cannot be read is taken as
+// none (its files then stay when the program is removed; they are never removed by mistake).
+char* ReadWholeFile(const char* path, size_t* size) {
+    *size = 0;
+    platform::RawFile file;
+    if (!file.OpenRead(path)) return nullptr;
+    const int64_t length = file.Length();
+    // A list of a million files is some 100 MB; anything beyond is not ours.
+    if (length <= 0 || length > 256 * 1024 * 1024) return nullptr;
+    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(length)));
+    if (text && file.Read(text, static_cast<size_t>(length)) != static_cast<size_t>(length)) {
+        std::free(text);
+        return nullptr;
+    }
+    if (text) *size = static_cast<size_t>(length);
+    return text;
+}
+
+bool FolderFile(const char* folder, const char* name, char* path, size_t room) {
+    return gbk::Copy(path, room, folder) &&
+           (gbk::EndsWithBackslash(path) || gbk::Append(path, room, "\\")) &&
+           gbk::Append(path, room, name);
+}
+
+// Puts `text` in place of `path` whole; a failure is told with `message`.
+bool SaveWhole(const char* path, install::WholeFile& file, const install::TextBuilder& text,
+               const char* message, FinishView& view) {
+    if (!text.ok()) {
+        view.Failed(message, ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    if (file.Finish(text.text(), text.size()) != install::WholeFile::Result::Saved) {
+        view.Failed(message, file.error());
+        return false;
+    }
+    view.Done("written:", path);
+    return true;
+}
+
+// setup.log with the links made on the way. False when it could not be written whole.
+bool WriteLogAndLinks(const install::BaseFolders& folders, const char* groupName,
+                      const install::ShortcutChoice& choice, FinishView& view) {
+    package::SetupModel& model = App().model;
+    char path[platform::kPathRoom];
+    install::WholeFile log;
+    if (!FolderFile(folders.pageInstallDir, install::kLogName, path, sizeof path) ||
+        !log.Begin(path)) {
+        view.Failed(text::kLogCreateFailed, log.error());
+        return false;
+    }
+    install::TextBuilder text;
+    install::BeginInstallLog(folders, model, &text);
+    install::ShellShortcuts shell(groupName);
+    install::CreateShortcuts(folders, model, choice, shell, &text);
+    return SaveWhole(path, log, text, text::kLogWriteFailed, view);
+}
+
+bool WriteWrittenList(const install::BaseFolders& folders, const char* written, FinishView& view) {
+    char path[platform::kPathRoom];
+    if (!FolderFile(folders.pageInstallDir, install::kWrittenListName, path, sizeof path))
+        return false;
+    size_t earlierSize = 0;
+    char* earlier = ReadWholeFile(path, &earlierSize);
+    install::TextBuilder list;
+    install::MergeWrittenList(earlier ? earlier : "", earlierSize, written, &list);
+    std::free(earlier);
+    install::WholeFile file;
+    if (!file.Begin(path)) {
+        view.Failed(text::kListWriteFailed, file.error());
+        return false;
+    }
+    return SaveWhole(path, file, list, text::kListWriteFailed, view);
+}
+
+void Open(const install::BaseFolders& folders, const char* setting, FinishView& view) {
+    if (!setting[0]) return;
+    char path[platform::kPathRoom];
+    if (!install::ResolveFolderWord(folders, setting, path, sizeof path)) return;
+    const platform::Wide wide(path);
+    // As a double click would: whatever happens next is the opened program's business.
+    if (wide.ok()) ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOW);
+    view.Done("opened:", path);
+}
+
+}  // namespace
+
+bool RunFinishSequence(const install::BaseFolders& folders, const char* groupName,
+                       const FinishChoice& choice, const char* written, FinishView& view) {
+    if (!WriteLogAndLinks(folders, groupName, choice.links, view)) return false;
+    const bool listed = WriteWrittenList(folders, written, view);
+    if (choice.readme) Open(folders, App().model.readmeFile, view);
+    if (choice.run) Open(folders, App().model.runProgram, view);
+    return listed;
+}
+
+}  // namespace ui

@@ -1,0 +1,32 @@
+// What Finish does, with or without the page: setup.log with the links, setup.lst, then the
+// readme and the program. The wizard's finish page and the unattended installation share it.
+#pragma once
+
+#include "install/install_log.h"
+#include "install/path_rules.h"
+#include "platform/file.h"
+
+namespace ui {
+
+// Where a failure of the sequence is told: a box over the page, or the report of an unattended
+// run. `error` is the system's reason (0 for none).
+class FinishView {
+public:
+    virtual ~FinishView() = default;
+    virtual void Failed(const char* message, platform::ErrorCode error) = 0;
+    // A line for the report of the run: what was written or made.
+    virtual void Done(const char* what, const char* path) = 0;
+};
+
+struct FinishChoice {
+    install::ShortcutChoice links;
+    bool readme = false;
+    bool run = false;
+};
+
+// The whole sequence. `written` is the run's list of written files (LF-separated). True when
+// the log and the list were written whole; when the log cannot be, nothing else happens.
+bool RunFinishSequence(const install::BaseFolders& folders, const char* groupName,
+                       const FinishChoice& choice, const char* written, FinishView& view);
+
+}  // namespace ui
