@@ -166,32 +166,51 @@ bool StepsStayInside(const char* base, const char* fullBase, size_t baseLength,
     }
     return named || !isFile;
 }
-}  // namespace
 
-bool StaysInside(const char* base, const char* relative, bool isFile) {
+// A base folder with its full path, resolved once for the several paths below it.
+struct Base {
+    const char* path;
+    char full[platform::kPathRoom];
+    size_t length;  // of `full`, without a final separator
+    bool Resolve(const char* base) {
+        path = base;
+        if (!platform::FullPath(base, full, sizeof full)) return false;
+        length = WithoutFinalSeparator(full);
+        return true;
+    }
+};
+
+bool Inside(const Base& base, const char* relative, bool isFile) {
     // A rooted path ("\x", "\\server\share") or one with a drive ("D:\x", "D:x").
     if (IsSeparator(relative[0]) || (relative[0] != '\0' && relative[1] == ':')) return false;
-    char fullBase[platform::kPathRoom];
-    if (!platform::FullPath(base, fullBase, sizeof fullBase)) return false;
-    const size_t baseLength = WithoutFinalSeparator(fullBase);
-    if (!StepsStayInside(base, fullBase, baseLength, relative, isFile)) return false;
+    if (!StepsStayInside(base.path, base.full, base.length, relative, isFile)) return false;
     char reading[platform::kPathRoom];
     if (!NamesAsWindowsMayLeaveThem(relative, reading, sizeof reading)) return false;
     return std::strcmp(reading, relative) == 0 ||
-           StepsStayInside(base, fullBase, baseLength, reading, isFile);
+           StepsStayInside(base.path, base.full, base.length, reading, isFile);
+}
+}  // namespace
+
+bool StaysInside(const char* base, const char* relative, bool isFile) {
+    Base resolved;
+    return resolved.Resolve(base) && Inside(resolved, relative, isFile);
 }
 
-bool EntryStaysInside(const BaseFolders& folders, const package::FileEntry& entry) {
-    const char* base = BaseFolderOf(folders, entry.folderKind);
-    if (entry.subFolder[0] != '\0' && !StaysInside(base, entry.subFolder, false)) return false;
-    if (!StaysInside(base, entry.fileName, true)) return false;
+bool EntryStaysInside(const BaseFolders& folders, const package::FileEntry& entry,
+                      const package::FileEntry* checkedBefore) {
+    Base base;
+    if (!base.Resolve(BaseFolderOf(folders, entry.folderKind))) return false;
+    // Files of one folder follow each other: its subfolder needs one check, not one a file.
+    const bool subFolderChecked = checkedBefore && checkedBefore->folderKind == entry.folderKind &&
+                                  std::strcmp(checkedBefore->subFolder, entry.subFolder) == 0;
+    if (entry.subFolder[0] != '\0' && !subFolderChecked && !Inside(base, entry.subFolder, false))
+        return false;
+    if (!Inside(base, entry.fileName, true)) return false;
     char path[platform::kPathRoom];
     char full[platform::kPathRoom];
-    char fullBase[platform::kPathRoom];
     return JoinEntryPath(folders, entry, path, sizeof path) &&
            platform::FullPath(path, full, sizeof full) &&
-           platform::FullPath(base, fullBase, sizeof fullBase) &&
-           Within(fullBase, WithoutFinalSeparator(fullBase), full, true);
+           Within(base.full, base.length, full, true);
 }
 
 bool SettingStaysInside(const BaseFolders& folders, const char* setting) {
@@ -206,7 +225,7 @@ PathProblem CheckPackagePaths(const package::SetupModel& model, const BaseFolder
     int32_t index = 0;
     for (const package::FileEntry* entry = model.fileList.first; entry;
          entry = entry->next, ++index) {
-        if (!EntryStaysInside(folders, *entry)) {
+        if (!EntryStaysInside(folders, *entry, entry->prev)) {
             problem.what = PathProblem::File;
             problem.index = index;
             return problem;

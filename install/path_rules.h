@@ -64,8 +64,10 @@ bool ResolveFolderWord(const BaseFolders& folders, const char* setting, char* pa
 bool StaysInside(const char* base, const char* relative, bool isFile);
 
 // A file entry: its subfolder, its name on its own (shortcuts take the name into folders of
-// their own) and its destination all stay inside its base folder.
-bool EntryStaysInside(const BaseFolders& folders, const package::FileEntry& entry);
+// their own) and its destination all stay inside its base folder. The subfolder is taken as
+// checked when `checkedBefore` (an entry that passed) has the same base folder and subfolder.
+bool EntryStaysInside(const BaseFolders& folders, const package::FileEntry& entry,
+                      const package::FileEntry* checkedBefore = nullptr);
 
 // A path setting with its folder word (readme, program to run, file-type program), resolved
 // the way ResolveFolderWord resolves it, names a file inside its base folder.
