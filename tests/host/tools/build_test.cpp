@@ -368,6 +368,22 @@ TEST_F(BuildTest, VerifyFindsPiecesOutsideTheFileAndTextsThatBreakTheirLimits) {
     EXPECT_NE(out.find("5 problems"), std::string::npos) << out;
 }
 
+// What the installer refuses as hostile, a publisher learns from verify before shipping.
+TEST_F(BuildTest, VerifyFindsPathsThatLeaveTheirBaseFolders) {
+    TestPackage pkg;
+    pkg.items[package::layout::kReadmeFile] = "INSTALL_FOLDER\\..\\readme.txt";
+    pkg.items[package::layout::kRunProgram] = "INSTALL_FOLDER\\bin\\app.exe";
+    pkg.AddFile("a.txt", "INSTALL_FOLDER", "docs/../..", 0, "ALWAYS_COPY", 1, pkg.Add("a"), false);
+    pkg.AddFile("b.txt", "WINDOWS_FOLDER", "docs", 0, "ALWAYS_COPY", 1, pkg.Add("b"), false);
+    pkg.Write(dir.File("hostile.exe"));
+    EXPECT_EQ(Run("verify hostile.exe"), 1);
+    EXPECT_NE(out.find("file 0 \"docs/../..\\a.txt\" leaves its base folder"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("the readme \"INSTALL_FOLDER\\..\\readme.txt\" leaves"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("2 problems"), std::string::npos) << out;
+}
+
 // Every text the installer checks, at exactly its limit: packed, found sound by verify, and read
 // back whole by the installer's loader.
 TEST_F(BuildTest, TextsAtTheirExactLimitsArePackedWhole) {
