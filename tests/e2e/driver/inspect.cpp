@@ -12,34 +12,6 @@ namespace e2e {
 
 namespace {
 
-std::string Convert(const std::wstring& wide, UINT codePage) {
-    if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::wstring ConvertBack(const std::string& text, UINT codePage) {
-    if (text.empty()) return std::wstring();
-    int n =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-    return out;
-}
-
-std::wstring Expanded(const std::wstring& text) {
-    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (n == 0) return text;
-    std::wstring out(n, L'\0');
-    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
-    out.resize(n > 0 ? n - 1 : 0);
-    return out;
-}
-
 bool ReadAll(const std::wstring& path, std::string* bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
@@ -56,7 +28,7 @@ bool ReadAll(const std::wstring& path, std::string* bytes) {
 // The same text with CR and LF made visible, for a failure message or the demo's print.
 std::string Visible(const std::string& gbk) {
     std::string out;
-    for (char c : Convert(ConvertBack(gbk, 936), CP_UTF8)) {
+    for (char c : Encode(Decode(gbk, 936), CP_UTF8)) {
         if (c == '\r')
             out += "\\r";
         else if (c == '\n')
@@ -356,8 +328,36 @@ std::string CheckContains(const std::wstring& path, const std::vector<std::strin
     return "";
 }
 
-std::string Utf8Of(const std::wstring& wide) { return Convert(wide, CP_UTF8); }
-std::wstring WideOf(const std::string& utf8) { return ConvertBack(utf8, CP_UTF8); }
+std::string Encode(const std::wstring& wide, unsigned codePage) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring Decode(const std::string& text, unsigned codePage) {
+    if (text.empty()) return std::wstring();
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::wstring ExpandVariables(const std::wstring& text) {
+    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (n == 0) return text;
+    std::wstring out(n, L'\0');
+    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
+std::string Utf8Of(const std::wstring& wide) { return Encode(wide, CP_UTF8); }
+std::wstring WideOf(const std::string& utf8) { return Decode(utf8, CP_UTF8); }
 
 void SetFolderVariables() {
     static const struct {
@@ -399,7 +399,8 @@ std::string SetShellFolder(const std::wstring& name, const std::wstring& path) {
 std::string CheckLines(const std::wstring& path, const std::string& ending,
                        const std::vector<std::string>& lines) {
     std::string want;
-    for (const std::string& line : lines) want += Convert(Expanded(WideOf(line)), 936) + ending;
+    for (const std::string& line : lines)
+        want += Encode(ExpandVariables(WideOf(line)), 936) + ending;
     std::string got;
     if (!ReadAll(path, &got)) return "cannot read " + Utf8Of(path);
     if (got == want) return "";

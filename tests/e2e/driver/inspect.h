@@ -8,6 +8,12 @@
 
 namespace e2e {
 
+// Text in a code page (936 for GBK, CP_UTF8) and back.
+std::string Encode(const std::wstring& wide, unsigned codePage);
+std::wstring Decode(const std::string& text, unsigned codePage);
+// %NAME% replaced by the environment variable, as the scripts' paths are.
+std::wstring ExpandVariables(const std::wstring& text);
+
 std::string Utf8Of(const std::wstring& wide);
 std::wstring WideOf(const std::string& utf8);
 

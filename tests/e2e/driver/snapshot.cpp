@@ -15,33 +15,6 @@ namespace e2e {
 
 namespace {
 
-std::string Gbk(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
-                        nullptr);
-    return out;
-}
-
-std::wstring FromGbk(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int n = MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-    return out;
-}
-
-std::wstring Expanded(const std::wstring& text) {
-    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (n == 0) return text;
-    std::wstring out(n, L'\0');
-    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
-    out.resize(n > 0 ? n - 1 : 0);
-    return out;
-}
-
 std::string Lower(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -58,7 +31,8 @@ bool Checksum(const std::wstring& path, unsigned long long* sum) {
     char buffer[65536];
     DWORD got = 0;
     while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        for (DWORD i = 0; i < got; ++i) hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
+        for (DWORD i = 0; i < got; ++i)
+            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
     CloseHandle(file);
     *sum = hash;
     return true;
@@ -104,7 +78,8 @@ std::string ValueText(DWORD type, const BYTE* data, DWORD length) {
         while (!text.empty() && text.back() == L'\0') text.pop_back();
         return "\"" + Utf8Of(text) + "\"";
     }
-    if (type == REG_DWORD && length == 4) return std::to_string(*reinterpret_cast<const DWORD*>(data));
+    if (type == REG_DWORD && length == 4)
+        return std::to_string(*reinterpret_cast<const DWORD*>(data));
     std::string hex = "type " + std::to_string(type) + ":";
     char byte[4];
     for (DWORD i = 0; i < length; ++i) {
@@ -150,8 +125,8 @@ bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest) {
     static const struct {
         const wchar_t* prefix;
         HKEY root;
-    } kRoots[] = {{L"HKCR", HKEY_CLASSES_ROOT}, {L"HKCU", HKEY_CURRENT_USER},
-                  {L"HKLM", HKEY_LOCAL_MACHINE}};
+    } kRoots[] = {
+        {L"HKCR", HKEY_CLASSES_ROOT}, {L"HKCU", HKEY_CURRENT_USER}, {L"HKLM", HKEY_LOCAL_MACHINE}};
     for (const auto& candidate : kRoots) {
         const size_t length = lstrlenW(candidate.prefix);
         if (key.compare(0, length, candidate.prefix) == 0 &&
@@ -169,15 +144,17 @@ bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest) {
 std::string WriteLines(const std::wstring& path, const std::string& ending,
                        const std::vector<std::string>& lines) {
     std::string bytes;
-    for (const std::string& line : lines) bytes += Gbk(Expanded(WideOf(line))) + ending;
+    for (const std::string& line : lines)
+        bytes += Encode(ExpandVariables(WideOf(line)), 936) + ending;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "cannot create " + Utf8Of(path) + " (error " + std::to_string(GetLastError()) + ")";
     DWORD written = 0;
-    const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &written, nullptr) &&
-                                      written == bytes.size());
+    const bool ok =
+        bytes.empty() ||
+        (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size());
     CloseHandle(file);
     return ok ? "" : "cannot write " + Utf8Of(path);
 }
@@ -186,11 +163,12 @@ std::string MakeLink(const std::wstring& link, const std::wstring& target) {
     const bool com = SUCCEEDED(CoInitialize(nullptr));
     std::string why = "cannot make the link " + Utf8Of(link);
     IShellLinkW* shellLink = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IShellLinkW, reinterpret_cast<void**>(&shellLink)))) {
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&shellLink)))) {
         shellLink->SetPath(target.c_str());
         IPersistFile* file = nullptr;
-        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(
+                shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
             if (SUCCEEDED(file->Save(link.c_str(), TRUE))) why.clear();
             file->Release();
         }
@@ -254,7 +232,8 @@ std::string CompareSnapshot(const std::string& name, const std::vector<std::stri
     if (changes.empty()) return "";
     std::string text = Utf8Of(before.root) + " changed since the snapshot " + name + ":";
     for (size_t i = 0; i < changes.size() && i < 20; ++i) text += "\n       " + changes[i];
-    if (changes.size() > 20) text += "\n       and " + std::to_string(changes.size() - 20) + " more";
+    if (changes.size() > 20)
+        text += "\n       and " + std::to_string(changes.size() - 20) + " more";
     return text;
 }
 
@@ -283,12 +262,13 @@ std::string RegQuery(const std::wstring& key, std::string* output) {
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(readEnd);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    *output = Utf8Of(FromGbk(bytes));
+    *output = Utf8Of(Decode(bytes, 936));
     return "";
 }
 
