@@ -384,7 +384,6 @@ private:
 
     std::wstring shots_;
     std::map<std::wstring, HANDLE> held_;  // files this driver holds open, by path
-    std::map<std::string, std::string> snapshots_;
     DWORD timer_ = 0;
     HWND dialog_ = nullptr;
 };
@@ -951,17 +950,6 @@ void Driver::Run(const Command& c) {
         // set-shell-folder NAME PATH: for the programs started from now on.
         const std::string why = e2e::SetShellFolder(Wide(c.At(1)), PathOf(c.At(2)));
         if (!why.empty()) throw Failure{why};
-    } else if (verb == "snapshot") {
-        // snapshot NAME PATH...: what the folders, files and keys hold now.
-        std::vector<std::wstring> paths;
-        for (size_t i = 2; i < c.words.size(); ++i)
-            paths.push_back(c.words[i].rfind("HK", 0) == 0 ? Wide(c.words[i]) : PathOf(c.words[i]));
-        snapshots_[c.At(1)] = e2e::Snapshot(paths);
-    } else if (verb == "expect-same-snapshot") {
-        auto a = snapshots_.find(c.At(1)), b = snapshots_.find(c.At(2));
-        if (a == snapshots_.end() || b == snapshots_.end()) throw Failure{"no such snapshot"};
-        const std::string why = e2e::FirstDifference(a->second, b->second);
-        if (!why.empty()) throw Failure{"the snapshots differ:\n" + why};
     } else if (verb == "delete") {
         // delete PATH...: folders with all they hold, files, registry keys with their subkeys.
         for (size_t i = 1; i < c.words.size(); ++i) {

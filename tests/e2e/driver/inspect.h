@@ -3,6 +3,8 @@
 // Checks return why they failed ("" when they hold); prints go to the standard output.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -35,12 +37,13 @@ std::string CheckLines(const std::wstring& path, const std::string& ending,
 std::string CheckLink(const std::wstring& link, const std::wstring& target,
                       const std::wstring& folder);
 
-// A description of what `paths` hold, to compare two states of the machine: a folder's tree
-// with each file's bytes (a link's target and folder instead, as the link's own bytes carry
-// times), a file, or a registry key (HKCR\..., HKCU\..., HKLM\...) with its values and subkeys.
-std::string Snapshot(const std::vector<std::wstring>& paths);
-// The first line where two snapshots differ, or "".
-std::string FirstDifference(const std::string& a, const std::string& b);
+// The root of a key named "HKCR\\...", "HKCU\\..." or "HKLM\\..." (or the root alone), and the rest
+// of its name; false for any other name.
+bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest);
+
+// A saved link's target, working folder and show command, loaded through the shell's link
+// object (the link file's own bytes carry its target's times); false when it cannot be loaded.
+bool LinkText(const std::wstring& link, std::string* text);
 
 // Removes a folder with everything in it, a file, or a registry key with its subkeys.
 std::string Delete(const std::wstring& path);

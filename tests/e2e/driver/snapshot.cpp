@@ -47,6 +47,23 @@ struct TreeShot {
 };
 std::map<std::string, TreeShot> g_snapshots;
 
+// A file as a snapshot knows it: its size and the checksum of its bytes; a link by where it
+// points instead, since its bytes carry its target's times.
+std::string FileText(const std::wstring& path, DWORD size) {
+    std::string link;
+    const size_t dot = path.rfind(L'.');
+    if (dot != std::wstring::npos && lstrcmpiW(path.c_str() + dot, L".lnk") == 0 &&
+        LinkText(path, &link))
+        return " (link to " + link + ")";
+    unsigned long long sum = 0;
+    char text[64];
+    if (Checksum(path, &sum))
+        std::snprintf(text, sizeof text, " (%lu bytes, %016llx)", size, sum);
+    else
+        std::snprintf(text, sizeof text, " (%lu bytes, unreadable)", size);
+    return text;
+}
+
 void FolderPicture(const std::wstring& folder, const std::wstring& below, Picture* picture) {
     WIN32_FIND_DATAW entry;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
@@ -60,13 +77,7 @@ void FolderPicture(const std::wstring& folder, const std::wstring& below, Pictur
             (*picture)[Lower(shown)] = shown + "\\ (folder)";
             FolderPicture(folder + L"\\" + name, path, picture);
         } else {
-            unsigned long long sum = 0;
-            char text[64];
-            if (Checksum(folder + L"\\" + name, &sum))
-                std::snprintf(text, sizeof text, " (%lu bytes, %016llx)", entry.nFileSizeLow, sum);
-            else
-                std::snprintf(text, sizeof text, " (%lu bytes, unreadable)", entry.nFileSizeLow);
-            (*picture)[Lower(shown)] = shown + text;
+            (*picture)[Lower(shown)] = shown + FileText(folder + L"\\" + name, entry.nFileSizeLow);
         }
     } while (FindNextFileW(search, &entry));
     FindClose(search);
@@ -121,24 +132,6 @@ void KeyPicture(HKEY key, const std::wstring& below, Picture* picture) {
     }
 }
 
-bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest) {
-    static const struct {
-        const wchar_t* prefix;
-        HKEY root;
-    } kRoots[] = {
-        {L"HKCR", HKEY_CLASSES_ROOT}, {L"HKCU", HKEY_CURRENT_USER}, {L"HKLM", HKEY_LOCAL_MACHINE}};
-    for (const auto& candidate : kRoots) {
-        const size_t length = lstrlenW(candidate.prefix);
-        if (key.compare(0, length, candidate.prefix) == 0 &&
-            (key.size() == length || key[length] == L'\\')) {
-            *root = candidate.root;
-            *rest = key.size() > length ? key.substr(length + 1) : std::wstring();
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 std::string WriteLines(const std::wstring& path, const std::string& ending,
@@ -191,10 +184,13 @@ static std::string PictureOf(const std::wstring& what, Picture* picture) {
         }
         return "";
     }
-    const DWORD attributes = GetFileAttributesW(what.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return "no folder " + Utf8Of(what);
-    FolderPicture(what, L"", picture);
+    // Nothing there is an empty picture too; a single file is a picture of one entry.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(what.c_str(), GetFileExInfoStandard, &data)) return "";
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        FolderPicture(what, L"", picture);
+    else
+        (*picture)[""] = "the file" + FileText(what, data.nFileSizeLow);
     return "";
 }
 

@@ -17,8 +17,9 @@ std::string WriteLines(const std::wstring& path, const std::string& ending,
 std::string MakeLink(const std::wstring& link, const std::wstring& target);
 
 // Remembers as `name` everything below `what`: a folder (every file with its size and bytes'
-// checksum, every folder) or a registry key "HKCR\...", "HKLM\...", "HKCU\..." (every subkey
-// and value with its type and data).
+// checksum, every link with its target, every folder), a single file, or a registry key
+// "HKCR\...", "HKLM\...", "HKCU\..." (every subkey and value with its type and data). What is
+// not there is remembered as nothing, so that whatever appears later shows.
 std::string TakeSnapshot(const std::string& name, const std::wstring& what);
 // What changed below the snapshot's root since: entries added, removed or changed, except those
 // whose path below the root begins with one of `except` (without regard to ASCII case).
