@@ -36,7 +36,7 @@ const wchar_t* Refuse(const wchar_t* p, CommandLine* options) {
 
 }  // namespace
 
-void ParseCommandLine(const wchar_t* line, bool folderOption, CommandLine* options) {
+void ParseCommandLine(const wchar_t* line, bool installerOptions, CommandLine* options) {
     const wchar_t* p = line ? line : L"";
     // The program's own name, as Windows writes it: in quotes, or up to the first blank.
     if (*p == L'"') {
@@ -56,7 +56,7 @@ void ParseCommandLine(const wchar_t* line, bool folderOption, CommandLine* optio
         } else if (StartsWith(p, L"/?", &rest) && (!*rest || IsBlank(*rest))) {
             options->help = true;
             p = rest;
-        } else if (folderOption && StartsWith(p, L"/D=", &rest)) {
+        } else if (installerOptions && StartsWith(p, L"/D=", &rest)) {
             // The rest of the line, as NSIS takes it: a folder may hold spaces and no option
             // can follow. Quotes around it are forgiven, blanks after it dropped.
             const wchar_t* end = rest;
@@ -69,7 +69,7 @@ void ParseCommandLine(const wchar_t* line, bool folderOption, CommandLine* optio
             if (!CopyValue(rest, end, options->folder, CommandLine::kRoom)) Refuse(p, options);
             options->hasFolder = options->ok();
             return;
-        } else if (StartsWith(p, L"/LOG=", &rest)) {
+        } else if (installerOptions && StartsWith(p, L"/LOG=", &rest)) {
             const wchar_t* end = rest;
             if (*rest == L'"') {
                 for (end = ++rest; *end && *end != L'"'; ++end) {

@@ -22,8 +22,9 @@ struct CommandLine {
     bool ok() const { return unknown[0] == L'\0'; }
 };
 
-// Reads the options after the program's own name (quoted or not) from `line`. `folderOption`:
-// whether /D= is an option of this program (the installer's, not the uninstaller's).
-void ParseCommandLine(const wchar_t* line, bool folderOption, CommandLine* options);
+// Reads the options after the program's own name (quoted or not) from `line`.
+// `installerOptions`: /D= and /LOG= are options of this program (the installer's; the
+// uninstaller knows only /S and /?).
+void ParseCommandLine(const wchar_t* line, bool installerOptions, CommandLine* options);
 
 }  // namespace platform

@@ -11,7 +11,9 @@ struct LoadedLibrary {
     wchar_t name[32];
     HMODULE module;
 };
-LoadedLibrary g_loaded[16];
+constexpr int kLoadedRoom = 16;
+// On the heap: as a static array its zeros would be stored in every installer and uninstaller.
+LoadedLibrary* g_loaded = nullptr;
 
 bool SameName(const wchar_t* a, const wchar_t* b) { return lstrcmpiW(a, b) == 0; }
 
@@ -46,7 +48,13 @@ void HardenDllSearch() {
 bool DllSearchRestricted() { return g_searchRestricted; }
 
 void* SystemLibrary(const wchar_t* dll) {
-    for (LoadedLibrary& entry : g_loaded) {
+    // The lazy imports come here before anything else runs; the process heap is there already.
+    if (!g_loaded)
+        g_loaded = static_cast<LoadedLibrary*>(
+            HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kLoadedRoom * sizeof(LoadedLibrary)));
+    if (!g_loaded) return LoadFromSystem(dll);
+    for (int i = 0; i < kLoadedRoom; ++i) {
+        LoadedLibrary& entry = g_loaded[i];
         if (entry.name[0] && SameName(entry.name, dll)) return entry.module;
         if (entry.name[0]) continue;
         if (lstrlenW(dll) >= 32) return LoadFromSystem(dll);

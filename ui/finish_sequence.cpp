@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "install/shell_links.h"
+#include "install/uninstall_entry.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "ui/messages.h"
@@ -90,6 +91,16 @@ bool WriteWrittenList(const install::BaseFolders& folders, const char* written, 
     return SaveWhole(path, file, list, text::kListWriteFailed, view);
 }
 
+// The entry in the system's list of installed programs, once the uninstaller has the log and the
+// list it reads.
+void AddEntry(const install::BaseFolders& folders, FinishView& view) {
+    platform::ErrorCode error = 0;
+    if (install::AddUninstallEntry(App().model, folders, &error))
+        view.Done("registered", install::kUninstallRoot);
+    else
+        view.Failed(install::text::kUninstallEntryFailed, error);
+}
+
 void Open(const install::BaseFolders& folders, const char* setting, FinishView& view) {
     if (!setting[0]) return;
     char path[platform::kPathRoom];
@@ -106,6 +117,7 @@ bool RunFinishSequence(const install::BaseFolders& folders, const char* groupNam
                        const FinishChoice& choice, const char* written, FinishView& view) {
     if (!WriteLogAndLinks(folders, groupName, choice.links, view)) return false;
     const bool listed = WriteWrittenList(folders, written, view);
+    if (listed) AddEntry(folders, view);
     if (choice.readme) Open(folders, App().model.readmeFile, view);
     if (choice.run) Open(folders, App().model.runProgram, view);
     return listed;

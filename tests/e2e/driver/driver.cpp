@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "inspect.h"
+#include "snapshot.h"
 
 namespace {
 
@@ -370,6 +371,8 @@ private:
     }
 
     void Start(const Command& c);
+    void Launch(const std::string& name, const std::wstring& application, std::wstring line,
+                const std::wstring& folder);
     void Select(const Command& c);
     void MakeFile(const Command& c);
     void ExpectPath(const Command& c);
@@ -383,7 +386,6 @@ private:
 
     std::wstring shots_;
     std::map<std::wstring, HANDLE> held_;  // files this driver holds open, by path
-    std::map<std::string, std::string> snapshots_;
     DWORD timer_ = 0;
     HWND dialog_ = nullptr;
 };
@@ -411,6 +413,14 @@ void Driver::Start(const Command& c) {
         const bool bare = word.find(L' ') == std::wstring::npos || word.rfind(L"/D=", 0) == 0;
         line += bare ? L" " + word : L" \"" + word + L"\"";
     }
+    Launch(name, program, line, folder);
+}
+
+// Starts a program suspended (see ResumeStarted) as the current one, named `name`. Without an
+// `application` the system takes the program from the command line, as it runs a command that
+// the registry holds.
+void Driver::Launch(const std::string& name, const std::wstring& application, std::wstring line,
+                    const std::wstring& folder) {
     for (auto other = g_programs.begin(); other != g_programs.end(); ++other) {
         if (other->name != name) continue;
         // One that has ended may run again (an uninstaller answered twice): the new run takes
@@ -424,8 +434,9 @@ void Driver::Start(const Command& c) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, folder.c_str(), &startup, &info))
+    if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), &line[0], nullptr,
+                        nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         throw Failure{"cannot start " + name + " (error " + std::to_string(GetLastError()) + ")"};
     g_programs.push_back(Program{name, info.dwProcessId, info.hProcess, info.hThread});
     g_current = g_programs.size() - 1;
@@ -576,8 +587,10 @@ void Driver::ExpectControl(const Command& c) {
     const std::string& verb = c.At(0);
     int id = Number(c.At(1));
     std::string want = verb == "expect-text" ? c.At(2) : "";
-    // expect-text ID "TEXT" begins: the text starts so (the rest is the system's own words).
+    // expect-text ID "TEXT" begins: the text starts so (the rest is the system's own words);
+    // contains: the text holds it somewhere (a line of a long summary).
     const bool begins = verb == "expect-text" && c.Has(3) && c.At(3) == "begins";
+    const bool contains = verb == "expect-text" && c.Has(3) && c.At(3) == "contains";
     WaitFor(kWaitMs, [&]() -> std::string {
         HWND control = FindControl(Target(), id);
         // A missing control is a failure for expect-hidden too: a scenario that names the wrong
@@ -598,6 +611,10 @@ void Driver::ExpectControl(const Command& c) {
             return Hex(id) + (checked ? " is checked" : " is not checked");
         }
         std::string text = TextOf(control);
+        if (contains)
+            return text.find(want) != std::string::npos
+                       ? ""
+                       : Hex(id) + " reads " + Quote(text) + ", without " + Quote(want);
         if (begins) text = text.substr(0, want.size());
         return text == want ? "" : Hex(id) + " reads " + Quote(text) + ", not " + Quote(want);
     });
@@ -935,17 +952,6 @@ void Driver::Run(const Command& c) {
         // set-shell-folder NAME PATH: for the programs started from now on.
         const std::string why = e2e::SetShellFolder(Wide(c.At(1)), PathOf(c.At(2)));
         if (!why.empty()) throw Failure{why};
-    } else if (verb == "snapshot") {
-        // snapshot NAME PATH...: what the folders, files and keys hold now.
-        std::vector<std::wstring> paths;
-        for (size_t i = 2; i < c.words.size(); ++i)
-            paths.push_back(c.words[i].rfind("HK", 0) == 0 ? Wide(c.words[i]) : PathOf(c.words[i]));
-        snapshots_[c.At(1)] = e2e::Snapshot(paths);
-    } else if (verb == "expect-same-snapshot") {
-        auto a = snapshots_.find(c.At(1)), b = snapshots_.find(c.At(2));
-        if (a == snapshots_.end() || b == snapshots_.end()) throw Failure{"no such snapshot"};
-        const std::string why = e2e::FirstDifference(a->second, b->second);
-        if (!why.empty()) throw Failure{"the snapshots differ:\n" + why};
     } else if (verb == "delete") {
         // delete PATH...: folders with all they hold, files, registry keys with their subkeys.
         for (size_t i = 1; i < c.words.size(); ++i) {
@@ -965,6 +971,56 @@ void Driver::Run(const Command& c) {
         e2e::PrintLink(PathOf(c.At(1)));
     } else if (verb == "print-registry") {
         e2e::PrintRegistry(Wide(c.At(1)));
+    } else if (verb == "write-lines") {
+        // write-lines PATH crcrlf|crlf LINE...: a record as an installation or an editor left it.
+        const std::string& ending = c.At(2);
+        if (ending != "crcrlf" && ending != "crlf") throw Failure{"unknown line end " + ending};
+        std::vector<std::string> lines(c.words.begin() + 3, c.words.end());
+        const std::string why =
+            e2e::WriteLines(PathOf(c.At(1)), ending == "crlf" ? "\r\n" : "\r\r\n", lines);
+        if (!why.empty()) throw Failure{why};
+    } else if (verb == "make-link") {
+        // make-link LINK TARGET: a link of another program's.
+        const std::string why = e2e::MakeLink(PathOf(c.At(1)), PathOf(c.At(2)));
+        if (!why.empty()) throw Failure{why};
+    } else if (verb == "snapshot-tree") {
+        // snapshot-tree NAME FOLDER|HKCR\KEY|HKLM\KEY|HKCU\KEY
+        const std::string why = e2e::TakeSnapshot(c.At(1), PathOf(c.At(2)));
+        if (!why.empty()) throw Failure{why};
+    } else if (verb == "expect-unchanged") {
+        // expect-unchanged NAME [except PATH]...: nothing below the snapshot-tree's root changed.
+        std::vector<std::string> except;
+        for (size_t i = 2; i < c.words.size(); ++i) {
+            if (c.words[i] != "except") throw Failure{"unknown word " + c.words[i]};
+            except.push_back(e2e::Utf8Of(PathOf(c.At(++i))));
+        }
+        WaitFor(kWaitMs, [&] { return e2e::CompareSnapshot(c.At(1), except); });
+    } else if (verb == "expect-reg-query") {
+        // expect-reg-query KEY [contains TEXT]... [lacks TEXT]...: what reg.exe query KEY /s says.
+        std::vector<std::pair<bool, std::string>> checks;
+        for (size_t i = 2; i < c.words.size(); ++i) {
+            if (c.words[i] != "contains" && c.words[i] != "lacks")
+                throw Failure{"unknown word " + c.words[i]};
+            checks.push_back({c.words[i] == "contains", c.At(i + 1)});
+            ++i;
+        }
+        WaitFor(kWaitMs, [&]() -> std::string {
+            std::string output;
+            const std::string why = e2e::RegQuery(Wide(c.At(1)), &output);
+            if (!why.empty()) return why;
+            for (const auto& check : checks)
+                if ((output.find(check.second) != std::string::npos) != check.first)
+                    return "reg query " + c.At(1) + (check.first ? " lacks " : " shows ") +
+                           Quote(check.second) + ":\n" + output;
+            return "";
+        });
+    } else if (verb == "start-registry-command") {
+        // start-registry-command NAME KEY VALUE: the command line the value holds, started as
+        // the system starts it (the uninstall command of "Programs and Features").
+        std::wstring line;
+        const std::string why = e2e::RegistryText(Wide(c.At(2)), Wide(c.At(3)), &line);
+        if (!why.empty()) throw Failure{why};
+        Launch(c.At(1), L"", line, L"");
     } else if (verb == "screenshot") {
         Screenshot(c);
     } else if (verb == "include") {

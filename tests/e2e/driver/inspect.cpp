@@ -5,40 +5,11 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace e2e {
 
 namespace {
-
-std::string Convert(const std::wstring& wide, UINT codePage) {
-    if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::wstring ConvertBack(const std::string& text, UINT codePage) {
-    if (text.empty()) return std::wstring();
-    int n =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-    return out;
-}
-
-std::wstring Expanded(const std::wstring& text) {
-    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (n == 0) return text;
-    std::wstring out(n, L'\0');
-    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
-    out.resize(n > 0 ? n - 1 : 0);
-    return out;
-}
 
 bool ReadAll(const std::wstring& path, std::string* bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -56,7 +27,7 @@ bool ReadAll(const std::wstring& path, std::string* bytes) {
 // The same text with CR and LF made visible, for a failure message or the demo's print.
 std::string Visible(const std::string& gbk) {
     std::string out;
-    for (char c : Convert(ConvertBack(gbk, 936), CP_UTF8)) {
+    for (char c : Encode(Decode(gbk, 936), CP_UTF8)) {
         if (c == '\r')
             out += "\\r";
         else if (c == '\n')
@@ -169,118 +140,6 @@ void PrintKey(HKEY root, const std::wstring& name, const std::wstring& shown) {
     RegCloseKey(key);
 }
 
-struct Root {
-    const wchar_t* prefix;
-    HKEY key;
-};
-const Root kRoots[] = {{L"HKCR\\", HKEY_CLASSES_ROOT},
-                       {L"HKCU\\", HKEY_CURRENT_USER},
-                       {L"HKLM\\", HKEY_LOCAL_MACHINE}};
-
-// The root of a key named with its prefix, and the rest of the name; null when it has none.
-HKEY RootOf(const std::wstring& key, std::wstring* rest) {
-    for (const Root& root : kRoots) {
-        const size_t length = lstrlenW(root.prefix);
-        if (key.compare(0, length, root.prefix) == 0) {
-            *rest = key.substr(length);
-            return root.key;
-        }
-    }
-    return nullptr;
-}
-
-// A value as text: strings as they are, numbers in decimal, anything else in hexadecimal.
-std::string ValueText(DWORD type, const BYTE* data, DWORD length) {
-    if (type == REG_SZ || type == REG_EXPAND_SZ)
-        return "\"" +
-               Utf8Of(std::wstring(reinterpret_cast<const wchar_t*>(data), length / 2).c_str()) +
-               "\"";
-    if (type == REG_DWORD && length == 4)
-        return std::to_string(*reinterpret_cast<const DWORD*>(data));
-    std::string hex;
-    char byte[4];
-    for (DWORD i = 0; i < length; ++i) {
-        std::snprintf(byte, sizeof byte, "%02x", data[i]);
-        hex += byte;
-    }
-    return hex;
-}
-
-void DescribeKey(HKEY root, const std::wstring& name, const std::string& shown, std::string* out) {
-    HKEY key;
-    if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        *out += shown + ": no such key\n";
-        return;
-    }
-    *out += "[" + shown + "]\n";
-    for (DWORD i = 0;; ++i) {
-        wchar_t value[256];
-        DWORD valueLength = 256, type = 0;
-        BYTE data[4096];
-        DWORD dataLength = sizeof data;
-        if (RegEnumValueW(key, i, value, &valueLength, nullptr, &type, data, &dataLength) !=
-            ERROR_SUCCESS)
-            break;
-        *out += "  " + (value[0] ? Utf8Of(value) : std::string("@")) + " = " +
-                ValueText(type, data, dataLength) + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        wchar_t sub[256];
-        DWORD subLength = 256;
-        if (RegEnumKeyExW(key, i, sub, &subLength, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        DescribeKey(root, name + L"\\" + sub, shown + "\\" + Utf8Of(sub), out);
-    }
-    RegCloseKey(key);
-}
-
-void DescribeFile(const std::wstring& path, const std::string& shown, std::string* out) {
-    const size_t dot = path.rfind(L'.');
-    if (dot != std::wstring::npos && lstrcmpiW(path.c_str() + dot, L".lnk") == 0) {
-        std::wstring target, folder;
-        int show = 0;
-        if (LoadLink(path, &target, &folder, &show)) {
-            *out += shown + " -> " + Utf8Of(target) + " in " + Utf8Of(folder) + "\n";
-            return;
-        }
-    }
-    std::string bytes;
-    if (!ReadAll(path, &bytes)) {
-        *out += shown + ": cannot be read\n";
-        return;
-    }
-    // FNV-1a: enough to tell two files apart in a failure message.
-    unsigned long long hash = 1469598103934665603ull;
-    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
-    char text[64];
-    std::snprintf(text, sizeof text, " %zu bytes %016llx\n", bytes.size(), hash);
-    *out += shown + text;
-}
-
-void DescribeTree(const std::wstring& folder, const std::string& shown, std::string* out) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (lstrcmpW(entry.cFileName, L".") && lstrcmpW(entry.cFileName, L".."))
-            names.push_back(entry.cFileName);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    for (const std::wstring& name : names) {
-        const std::wstring path = folder + L"\\" + name;
-        const std::string below = shown + "\\" + Utf8Of(name);
-        if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-            *out += below + "\\\n";
-            DescribeTree(path, below, out);
-        } else {
-            DescribeFile(path, below, out);
-        }
-    }
-}
-
 bool RemoveTree(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
@@ -300,45 +159,10 @@ bool RemoveTree(const std::wstring& path) {
 
 }  // namespace
 
-std::string Snapshot(const std::vector<std::wstring>& paths) {
-    std::string out;
-    for (const std::wstring& path : paths) {
-        std::wstring rest;
-        if (HKEY root = RootOf(path, &rest)) {
-            DescribeKey(root, rest, Utf8Of(path), &out);
-            continue;
-        }
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            out += Utf8Of(path) + ": nothing there\n";
-        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out += Utf8Of(path) + "\\\n";
-            DescribeTree(path, "", &out);
-        } else {
-            DescribeFile(path, Utf8Of(path), &out);
-        }
-    }
-    return out;
-}
-
-std::string FirstDifference(const std::string& a, const std::string& b) {
-    size_t at = 0;
-    while (at < a.size() && at < b.size()) {
-        const size_t endA = a.find('\n', at), endB = b.find('\n', at);
-        const std::string lineA = a.substr(at, endA - at), lineB = b.substr(at, endB - at);
-        if (lineA != lineB) return "first:  " + lineA + "\nsecond: " + lineB;
-        if (endA == std::string::npos) break;
-        at = endA + 1;
-    }
-    if (a.size() != b.size())
-        return a.size() > b.size() ? "only the first has: " + a.substr(at)
-                                   : "only the second has: " + b.substr(at);
-    return "";
-}
-
 std::string Delete(const std::wstring& path) {
     std::wstring rest;
-    if (HKEY root = RootOf(path, &rest)) {
+    HKEY root;
+    if (RootOf(path, &root, &rest)) {
         const LONG result = RegDeleteTreeW(root, rest.c_str());
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND
                    ? ""
@@ -356,8 +180,62 @@ std::string CheckContains(const std::wstring& path, const std::vector<std::strin
     return "";
 }
 
-std::string Utf8Of(const std::wstring& wide) { return Convert(wide, CP_UTF8); }
-std::wstring WideOf(const std::string& utf8) { return ConvertBack(utf8, CP_UTF8); }
+std::string Encode(const std::wstring& wide, unsigned codePage) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring Decode(const std::string& text, unsigned codePage) {
+    if (text.empty()) return std::wstring();
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::wstring ExpandVariables(const std::wstring& text) {
+    DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (n == 0) return text;
+    std::wstring out(n, L'\0');
+    n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
+bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest) {
+    static const struct {
+        const wchar_t* prefix;
+        HKEY root;
+    } kRoots[] = {
+        {L"HKCR", HKEY_CLASSES_ROOT}, {L"HKCU", HKEY_CURRENT_USER}, {L"HKLM", HKEY_LOCAL_MACHINE}};
+    for (const auto& candidate : kRoots) {
+        const size_t length = lstrlenW(candidate.prefix);
+        if (key.compare(0, length, candidate.prefix) == 0 &&
+            (key.size() == length || key[length] == L'\\')) {
+            *root = candidate.root;
+            *rest = key.size() > length ? key.substr(length + 1) : std::wstring();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LinkText(const std::wstring& link, std::string* text) {
+    std::wstring target, folder;
+    int show = 0;
+    if (!LoadLink(link, &target, &folder, &show)) return false;
+    *text = Utf8Of(target) + " in " + Utf8Of(folder) + " shown " + std::to_string(show);
+    return true;
+}
+
+std::string Utf8Of(const std::wstring& wide) { return Encode(wide, CP_UTF8); }
+std::wstring WideOf(const std::string& utf8) { return Decode(utf8, CP_UTF8); }
 
 void SetFolderVariables() {
     static const struct {
@@ -399,7 +277,8 @@ std::string SetShellFolder(const std::wstring& name, const std::wstring& path) {
 std::string CheckLines(const std::wstring& path, const std::string& ending,
                        const std::vector<std::string>& lines) {
     std::string want;
-    for (const std::string& line : lines) want += Convert(Expanded(WideOf(line)), 936) + ending;
+    for (const std::string& line : lines)
+        want += Encode(ExpandVariables(WideOf(line)), 936) + ending;
     std::string got;
     if (!ReadAll(path, &got)) return "cannot read " + Utf8Of(path);
     if (got == want) return "";
@@ -447,7 +326,8 @@ void PrintLink(const std::wstring& link) {
 
 void PrintRegistry(const std::wstring& key) {
     std::wstring rest;
-    if (HKEY root = RootOf(key, &rest)) {
+    HKEY root;
+    if (RootOf(key, &root, &rest)) {
         PrintKey(root, rest, key);
         return;
     }

@@ -3,10 +3,18 @@
 // Checks return why they failed ("" when they hold); prints go to the standard output.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
 namespace e2e {
+
+// Text in a code page (936 for GBK, CP_UTF8) and back.
+std::string Encode(const std::wstring& wide, unsigned codePage);
+std::wstring Decode(const std::string& text, unsigned codePage);
+// %NAME% replaced by the environment variable, as the scripts' paths are.
+std::wstring ExpandVariables(const std::wstring& text);
 
 std::string Utf8Of(const std::wstring& wide);
 std::wstring WideOf(const std::string& utf8);
@@ -29,12 +37,13 @@ std::string CheckLines(const std::wstring& path, const std::string& ending,
 std::string CheckLink(const std::wstring& link, const std::wstring& target,
                       const std::wstring& folder);
 
-// A description of what `paths` hold, to compare two states of the machine: a folder's tree
-// with each file's bytes (a link's target and folder instead, as the link's own bytes carry
-// times), a file, or a registry key (HKCR\..., HKCU\..., HKLM\...) with its values and subkeys.
-std::string Snapshot(const std::vector<std::wstring>& paths);
-// The first line where two snapshots differ, or "".
-std::string FirstDifference(const std::string& a, const std::string& b);
+// The root of a key named "HKCR\\...", "HKCU\\..." or "HKLM\\..." (or the root alone), and the rest
+// of its name; false for any other name.
+bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest);
+
+// A saved link's target, working folder and show command, loaded through the shell's link
+// object (the link file's own bytes carry its target's times); false when it cannot be loaded.
+bool LinkText(const std::wstring& link, std::string* text);
 
 // Removes a folder with everything in it, a file, or a registry key with its subkeys.
 std::string Delete(const std::wstring& path);

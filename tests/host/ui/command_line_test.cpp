@@ -6,9 +6,9 @@
 
 namespace {
 
-platform::CommandLine Parse(const wchar_t* line, bool folderOption = true) {
+platform::CommandLine Parse(const wchar_t* line, bool installerOptions = true) {
     platform::CommandLine options;
-    platform::ParseCommandLine(line, folderOption, &options);
+    platform::ParseCommandLine(line, installerOptions, &options);
     return options;
 }
 
@@ -49,8 +49,10 @@ TEST(CommandLine, WhatIsNotAnOptionOfOursIsNamed) {
     EXPECT_EQ(std::wstring(Parse(L"setup.exe /D=").unknown), L"/D=");
     EXPECT_EQ(std::wstring(Parse(L"setup.exe /LOG=").unknown), L"/LOG=");
     EXPECT_EQ(std::wstring(Parse(L"setup.exe /LOG=\"C:\\open").unknown), L"/LOG=\"C:\\open");
-    // The uninstaller has no destination.
+    // The uninstaller has no destination and writes no report.
     EXPECT_EQ(std::wstring(Parse(L"unwise.exe /D=C:\\x", false).unknown), L"/D=C:\\x");
+    EXPECT_EQ(std::wstring(Parse(L"unwise.exe /S /LOG=r.txt", false).unknown), L"/LOG=r.txt");
+    EXPECT_TRUE(Parse(L"unwise.exe /S", false).silent);
     // A folder longer than any path is refused, not cut into another folder.
     const std::wstring longFolder(platform::CommandLine::kRoom, L'a');
     EXPECT_FALSE(Parse((L"setup.exe /S /D=C:\\" + longFolder).c_str()).ok());

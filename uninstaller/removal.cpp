@@ -1,0 +1,467 @@
+#include "uninstaller/removal.h"
+
+#include <initializer_list>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/gbk.h"
+#include "uninstaller/paths.h"
+
+namespace unwise {
+
+namespace {
+constexpr const char* kOwnFiles[] = {"unwise.exe", "setup.log", "setup.lst"};
+constexpr char kUninstallerLink[] = "unwise.lnk";
+constexpr size_t kRoom = platform::kPathRoom;
+
+// Room for the registry's key names and values; a longer one is not ours.
+using KeyName = gbk::Text<300>;
+
+int Depth(const char* path) {
+    int depth = 0;
+    for (size_t i = 0; path[i] != '\0'; i += gbk::CharWidth(path + i))
+        if (path[i] == '\\') ++depth;
+    return depth;
+}
+
+// Orders folders deepest first, and the same folder (without regard to case) side by side.
+int CompareFolded(const char* a, const char* b) {
+    for (size_t i = 0;; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y || x == 0) return x < y ? -1 : x > y ? 1 : 0;
+    }
+}
+}  // namespace
+
+Report::~Report() { std::free(entries_); }
+
+bool Report::Add(Subject subject, Verdict verdict, platform::ErrorCode error, const char* text) {
+    if (verdict == Verdict::Failed) ++failures_;
+    if (texts_.count() == capacity_) {
+        const int32_t capacity = capacity_ < 16 ? 16 : capacity_ * 2;
+        auto* grown =
+            static_cast<Entry*>(std::realloc(entries_, static_cast<size_t>(capacity) * sizeof(Entry)));
+        if (!grown) {
+            // What cannot be recorded cannot be named or kept for another run: it counts.
+            if (verdict != Verdict::Failed) ++failures_;
+            return false;
+        }
+        entries_ = grown;
+        capacity_ = capacity;
+    }
+    const int32_t index = texts_.count();
+    if (!texts_.Add(text)) {
+        if (verdict != Verdict::Failed) ++failures_;
+        return false;
+    }
+    entries_[index] = Entry{subject, verdict, error};
+    return true;
+}
+
+bool InstallFolderAllowed(const char* installFolder, const char* windowsFolder,
+                          const char* systemFolder) {
+    // "C:\" and the like hold every other folder of their drive.
+    if (!IsPlainFullPath(installFolder)) return false;
+    for (const char* kept : {windowsFolder, systemFolder})
+        if (*kept && IsAtOrBelow(installFolder, kept)) return false;
+    return true;
+}
+
+bool LinkNameOf(const char* fileName, char* name, size_t room) {
+    size_t length = 0;
+    while (fileName[length] != '\0' && fileName[length] != '.') length += gbk::CharWidth(fileName + length);
+    // With no dot nothing of the name remains.
+    length = fileName[length] == '.' ? length + 1 : 0;
+    return gbk::CopyBytes(name, room, fileName, length) && gbk::Append(name, room, "lnk");
+}
+
+Removal::Removal(const RemovalInput& input, UninstallSystem& system)
+    : input_(input), system_(system) {}
+
+void Removal::Note(Subject subject, Verdict verdict, platform::ErrorCode error, const char* text) {
+    report_.Add(subject, verdict, error, text);
+}
+
+const LineList& Removal::Files() const {
+    return input_.written ? *input_.written : input_.log->files;
+}
+
+void Removal::Run(UninstallView& view) {
+    view_ = &view;
+    RemoveLinks();
+    RemoveEarlierLinks();
+    RemoveFiles();
+    RemoveFileTypes();
+    RemoveFolders();
+    if (done()) Finish();
+}
+
+// ---- links ---------------------------------------------------------------------------------
+
+int Removal::MatchLinkFolder(const char* folder, size_t length) {
+    for (int kind = 0; kind < kLinkFolders; ++kind) {
+        const char* forms[2] = {nullptr, nullptr};
+        const int count = system_.LinkFolderForms(static_cast<LinkFolder>(kind), forms);
+        for (int i = 0; i < count && i < 2; ++i) {
+            char logged[kRoom];
+            if (!gbk::CopyBytes(logged, sizeof logged, folder, length)) continue;
+            if (forms[i] && *forms[i] && SameText(logged, forms[i])) return kind;
+        }
+    }
+    return -1;
+}
+
+bool Removal::TargetIsOurs(const char* target) {
+    char full[kRoom];
+    return *target && IsPlainFullPath(target) && system_.FullPath(target, full, sizeof full) &&
+           IsBelow(input_.installFolder, full);
+}
+
+void Removal::RemoveLinks() {
+    const LineList& links = input_.log->links;
+    for (int32_t i = 0; i < links.count(); ++i) {
+        const char* line = links.at(i);
+        view_->ShowCurrent(line);
+        view_->KeepAlive();
+        const long separator = LastSeparator(line);
+        const char* name = line + separator + 1;
+        // The name came from the package (GBK holds it whole); only the folder may have lost
+        // characters to '?', and the folder must be one of the three the links were made in.
+        if (separator < 0 || !IsPlainName(name) || !HasExtension(name, "lnk")) {
+            Note(Subject::Link, Verdict::NotOurLink, 0, line);
+            continue;
+        }
+        const int kind = MatchLinkFolder(line, static_cast<size_t>(separator));
+        if (kind < 0) {
+            Note(Subject::Link, Verdict::NotOurLink, 0, line);
+            continue;
+        }
+        const LinkFolder folder = static_cast<LinkFolder>(kind);
+        // The uninstaller's own link goes last, and only when everything else went.
+        if (folder == LinkFolder::Group && SameText(name, kUninstallerLink)) continue;
+        char target[kRoom];
+        platform::ErrorCode error = 0;
+        switch (system_.ProbeLink(folder, name, target, sizeof target, &error)) {
+            case EntryKind::Missing: continue;
+            case EntryKind::Folder:
+            case EntryKind::ReparsePoint: Note(Subject::Link, Verdict::NotAFile, 0, line); continue;
+            case EntryKind::Unknown: Note(Subject::Link, Verdict::Failed, error, line); continue;
+            case EntryKind::File: break;
+        }
+        if (!TargetIsOurs(target)) {
+            Note(Subject::Link, Verdict::LinkTarget, 0, line);
+            continue;
+        }
+        if (!system_.RemoveLink(folder, name, &error))
+            Note(Subject::Link, Verdict::Failed, error, line);
+    }
+}
+
+void Removal::RemoveEarlierLinks() {
+    const LineList& files = Files();
+    for (int kind = 0; kind < kLinkFolders; ++kind) {
+        const LinkFolder folder = static_cast<LinkFolder>(kind);
+        LineList names;
+        system_.ListLinks(folder, &names);
+        for (int32_t i = 0; i < names.count(); ++i) {
+            const char* name = names.at(i);
+            if (!IsPlainName(name) ||
+                (folder == LinkFolder::Group && SameText(name, kUninstallerLink)))
+                continue;
+            char target[kRoom];
+            platform::ErrorCode error = 0;
+            if (system_.ProbeLink(folder, name, target, sizeof target, &error) != EntryKind::File ||
+                !TargetIsOurs(target))
+                continue;
+            // Named for its target as the installer names links, and its target a file the
+            // installations wrote.
+            char expected[kRoom];
+            if (!LinkNameOf(target + LastSeparator(target) + 1, expected, sizeof expected) ||
+                !SameText(expected, name))
+                continue;
+            bool written = false;
+            for (int32_t f = 0; f < files.count() && !written; ++f)
+                written = SameText(files.at(f), target);
+            if (!written) continue;
+            view_->KeepAlive();
+            if (!system_.RemoveLink(folder, name, &error)) {
+                char shown[kRoom];
+                const char* forms[2] = {nullptr, nullptr};
+                if (system_.LinkFolderForms(folder, forms) > 0 &&
+                    gbk::Copy(shown, sizeof shown, forms[0]) && gbk::Append(shown, sizeof shown, "\\") &&
+                    gbk::Append(shown, sizeof shown, name))
+                    Note(Subject::Link, Verdict::Failed, error, shown);
+                else
+                    Note(Subject::Link, Verdict::Failed, error, name);
+            }
+        }
+    }
+}
+
+// ---- files ---------------------------------------------------------------------------------
+
+bool Removal::IsOwnFile(const char* full) const {
+    if (LastSeparator(full) != static_cast<long>(std::strlen(input_.installFolder)) ||
+        !IsBelow(input_.installFolder, full))
+        return false;
+    const char* name = full + std::strlen(input_.installFolder) + 1;
+    for (const char* own : kOwnFiles)
+        if (SameText(name, own)) return true;
+    return false;
+}
+
+EntryKind Removal::WalkTo(const char* full, platform::ErrorCode* error) {
+    // The folders between the install folder and the file, shortest first: a reparse point on
+    // the way would lead out of the install folder.
+    const size_t base = std::strlen(input_.installFolder) + 1;
+    char folder[kRoom];
+    for (size_t i = base; full[i] != '\0'; i += gbk::CharWidth(full + i)) {
+        if (full[i] != '\\') continue;
+        if (!gbk::CopyBytes(folder, sizeof folder, full, i)) return EntryKind::Unknown;
+        const EntryKind kind = system_.Probe(folder, error);
+        if (kind != EntryKind::Folder) return kind == EntryKind::File ? EntryKind::Missing : kind;
+    }
+    return system_.Probe(full, error);
+}
+
+void Removal::NoteFolders(const char* full) {
+    const long separator = LastSeparator(full);
+    if (separator <= static_cast<long>(std::strlen(input_.installFolder))) return;
+    char folder[kRoom];
+    gbk::CopyBytes(folder, sizeof folder, full, static_cast<size_t>(separator));
+    // Files of one folder follow each other: its chain is noted once.
+    if (SameText(folder, lastFolder_)) return;
+    gbk::Copy(lastFolder_, sizeof lastFolder_, folder);
+    while (IsBelow(input_.installFolder, folder)) {
+        folders_.Add(folder);
+        const long up = LastSeparator(folder);
+        if (up < 0) break;
+        folder[up] = '\0';
+    }
+}
+
+void Removal::RemoveFile(const char* line) {
+    if (!IsPlainFullPath(line)) {
+        Note(Subject::File, Verdict::NotPlain, 0, line);
+        return;
+    }
+    char full[kRoom];
+    if (!system_.FullPath(line, full, sizeof full)) {
+        Note(Subject::File, Verdict::NotPlain, 0, line);
+        return;
+    }
+    if (IsOwnFile(full)) return;
+    platform::ErrorCode error = 0;
+    if (!IsBelow(input_.installFolder, full)) {
+        const bool shared = (*input_.windowsFolder && IsBelow(input_.windowsFolder, full)) ||
+                            (*input_.systemFolder && IsBelow(input_.systemFolder, full));
+        // A shared file is named only while it is there; anything else outside is refused.
+        if (!shared)
+            Note(Subject::File, Verdict::Outside, 0, line);
+        else if (system_.Probe(full, &error) != EntryKind::Missing)
+            Note(Subject::File, Verdict::Shared, 0, line);
+        return;
+    }
+    switch (WalkTo(full, &error)) {
+        case EntryKind::Missing: return;  // gone already: it does not count
+        case EntryKind::Folder:
+        case EntryKind::ReparsePoint: Note(Subject::File, Verdict::NotAFile, 0, line); return;
+        case EntryKind::Unknown: Note(Subject::File, Verdict::Failed, error, line); return;
+        case EntryKind::File: break;
+    }
+    if (HasExtension(full, "ocx")) system_.UnregisterControl(full);
+    if (system_.RemoveFile(full, &error))
+        NoteFolders(full);
+    else
+        Note(Subject::File, Verdict::Failed, error, line);
+}
+
+void Removal::RemoveFiles() {
+    const LineList& files = Files();
+    for (int32_t i = 0; i < files.count(); ++i) {
+        view_->ShowCurrent(files.at(i));
+        view_->KeepAlive();
+        RemoveFile(files.at(i));
+    }
+}
+
+// ---- file types ----------------------------------------------------------------------------
+
+bool Removal::IsOurProgram(const char* program) {
+    if (!IsPlainFullPath(program)) return false;
+    char full[kRoom];
+    if (system_.FullPath(program, full, sizeof full) && IsBelow(input_.installFolder, full))
+        return true;
+    // A program the package put into the Windows or system folder.
+    for (const LineList* files : {input_.written, &input_.log->files}) {
+        if (!files) continue;
+        for (int32_t i = 0; i < files->count(); ++i)
+            if (SameText(files->at(i), program)) return true;
+    }
+    return false;
+}
+
+// Deletes the key's default value when it is a program of ours followed by `suffix` (as the
+// installer wrote it: ",0" for the icon, " %1" for the command). True when the value is gone.
+bool Removal::RemoveOurValue(const char* key, const char* suffix, bool* failed,
+                             platform::ErrorCode* error) {
+    char value[kRoom];
+    const ValueKind kind = system_.ReadDefaultValue(key, value, sizeof value);
+    if (kind == ValueKind::Missing) return true;
+    const size_t length = std::strlen(value);
+    const size_t suffixLength = std::strlen(suffix);
+    if (kind != ValueKind::Text || length <= suffixLength ||
+        std::strcmp(value + length - suffixLength, suffix) != 0)
+        return false;
+    value[length - suffixLength] = '\0';
+    if (!IsOurProgram(value)) return false;
+    if (system_.DeleteDefaultValue(key, error)) return true;
+    *failed = true;
+    return false;
+}
+
+void Removal::RemoveFileType(const char* extension) {
+    // What the installer made of it: ".ext" naming the class "extfile", whose icon and open
+    // command name the program.
+    KeyName dotted(".");
+    KeyName className(extension);
+    dotted.Append(extension);
+    className.Append("file");
+    KeyName icon(className.c_str());
+    KeyName shell(className.c_str());
+    icon.Append("\\DefaultIcon");
+    shell.Append("\\shell");
+    KeyName open(shell.c_str());
+    open.Append("\\open");
+    KeyName command(open.c_str());
+    command.Append("\\command");
+
+    bool failed = false;
+    platform::ErrorCode error = 0;
+    char value[kRoom];
+    // The extension is ours while it still names our class (another program may have taken
+    // it) and nothing else shares its key: Windows' own ".txt" names "txtfile" as the installer
+    // did, and holds more besides, and so keeps its value.
+    if (system_.ReadDefaultValue(dotted.c_str(), value, sizeof value) == ValueKind::Text &&
+        std::strcmp(value, className.c_str()) == 0 &&
+        system_.HoldsOnlyDefaultValue(dotted.c_str()) &&
+        !system_.DeleteDefaultValue(dotted.c_str(), &error))
+        failed = true;
+    system_.DeleteKeyIfEmpty(dotted.c_str());
+
+    // The class may be Windows' own (txtfile) or shared: only our values go, then only the keys
+    // that nothing else holds.
+    RemoveOurValue(command.c_str(), " %1", &failed, &error);
+    system_.DeleteKeyIfEmpty(command.c_str());
+    system_.DeleteKeyIfEmpty(open.c_str());
+    system_.DeleteKeyIfEmpty(shell.c_str());
+    RemoveOurValue(icon.c_str(), ",0", &failed, &error);
+    system_.DeleteKeyIfEmpty(icon.c_str());
+    system_.DeleteKeyIfEmpty(className.c_str());
+    if (failed) Note(Subject::FileType, Verdict::Failed, error, extension);
+}
+
+void Removal::RemoveFileTypes() {
+    const LineList& types = input_.log->types;
+    for (int32_t i = 0; i < types.count(); ++i) {
+        const char* extension = types.at(i);
+        view_->KeepAlive();
+        // As the packer takes them: a plain name of at most three bytes, without a dot.
+        if (std::strlen(extension) > 3 || std::strchr(extension, '.') ||
+            !IsPlainName(extension) || std::strchr(extension, ' ')) {
+            Note(Subject::FileType, Verdict::NotPlain, 0, extension);
+            continue;
+        }
+        RemoveFileType(extension);
+    }
+}
+
+// ---- folders -------------------------------------------------------------------------------
+
+void Removal::RemoveFolders() {
+    const int32_t count = folders_.count();
+    if (count == 0) return;
+    int32_t* order = static_cast<int32_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int32_t)));
+    if (!order) return;  // the folders stay, which is what a failure may leave
+    for (int32_t i = 0; i < count; ++i) order[i] = i;
+    // Shell sort: a few lines of code where std::sort would add a kilobyte to every installer.
+    const auto before = [this](int32_t a, int32_t b) {
+        const int da = Depth(folders_.at(a));
+        const int db = Depth(folders_.at(b));
+        if (da != db) return da > db;
+        return CompareFolded(folders_.at(a), folders_.at(b)) < 0;
+    };
+    for (int32_t gap = count / 2; gap > 0; gap = gap == 2 ? 1 : gap * 5 / 11) {
+        for (int32_t i = gap; i < count; ++i) {
+            const int32_t moving = order[i];
+            int32_t j = i;
+            for (; j >= gap && before(moving, order[j - gap]); j -= gap) order[j] = order[j - gap];
+            order[j] = moving;
+        }
+    }
+    const char* previous = nullptr;
+    for (int32_t i = 0; i < count; ++i) {
+        const char* folder = folders_.at(order[i]);
+        if (previous && SameText(previous, folder)) continue;
+        previous = folder;
+        view_->KeepAlive();
+        platform::ErrorCode error = 0;
+        // Only a plain folder: a reparse point put in the place of ours is left alone.
+        if (system_.Probe(folder, &error) != EntryKind::Folder) continue;
+        if (!system_.RemoveFolder(folder, &error)) Note(Subject::Folder, Verdict::NotEmpty, error, folder);
+    }
+    std::free(order);
+}
+
+// ---- the end -------------------------------------------------------------------------------
+
+void Removal::Finish() {
+    platform::ErrorCode error = 0;
+    // The program group's link to the uninstaller, when it still leads to this installation.
+    char target[kRoom];
+    const char* forms[2] = {nullptr, nullptr};
+    if (system_.LinkFolderForms(LinkFolder::Group, forms) > 0) {
+        char shown[kRoom];
+        gbk::Copy(shown, sizeof shown, forms[0]);
+        gbk::Append(shown, sizeof shown, "\\");
+        gbk::Append(shown, sizeof shown, kUninstallerLink);
+        const EntryKind kind =
+            system_.ProbeLink(LinkFolder::Group, kUninstallerLink, target, sizeof target, &error);
+        if (kind == EntryKind::Unknown)
+            Note(Subject::Link, Verdict::Failed, error, shown);
+        else if (kind == EntryKind::File && TargetIsOurs(target) &&
+                 !system_.RemoveLink(LinkFolder::Group, kUninstallerLink, &error))
+            Note(Subject::Link, Verdict::Failed, error, shown);
+        // A group folder that holds anything else stays, unnamed: it is the user's now.
+        if (done()) system_.RemoveGroupFolder(&error);
+    }
+    if (done() && !system_.RemoveUninstallEntry(&error))
+        Note(Subject::Entry, Verdict::Failed, error, "");
+    // The install folder goes after this program has ended; say now when it will stay.
+    if (done() && system_.HoldsOthers(input_.installFolder))
+        Note(Subject::Folder, Verdict::NotEmpty, 0, input_.installFolder);
+}
+
+bool Removal::Remaining(InstallLog* log, LineList* written) const {
+    for (int32_t i = 0; i < report_.count(); ++i) {
+        const Report::Entry& entry = report_.entry(i);
+        const char* text = report_.text(i);
+        bool ok = true;
+        if (entry.subject == Subject::File &&
+            (entry.verdict == Verdict::Failed || entry.verdict == Verdict::Shared))
+            ok = log->files.Add(text) && written->Add(text);
+        else if (entry.subject == Subject::FileType && entry.verdict == Verdict::Failed)
+            ok = log->types.Add(text);
+        else if (entry.subject == Subject::Link && entry.verdict == Verdict::Failed)
+            // The group's unwise.lnk among them is passed over by the next run's link step and
+            // taken up again at its end.
+            ok = log->links.Add(text);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+}  // namespace unwise

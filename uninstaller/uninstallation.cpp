@@ -1,0 +1,172 @@
+#include "uninstaller/uninstallation.h"
+
+#include <initializer_list>
+
+#include "platform/gbk.h"
+#include "platform/text_win32.h"
+
+namespace unwise {
+
+namespace {
+constexpr char kLogName[] = "setup.log";
+constexpr char kListName[] = "setup.lst";
+
+// A system folder (Windows, system) in GBK for telling shared files; one GBK cannot hold stays
+// empty and tells nothing.
+void SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT), char* out, size_t room) {
+    wchar_t folder[MAX_PATH];
+    wchar_t full[platform::kPathRoom];
+    out[0] = '\0';
+    const UINT length = get(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        !WindowsSystem::ResolveWide(folder, full, platform::kPathRoom) ||
+        !WindowsSystem::ExactGbk(full, out, room))
+        out[0] = '\0';
+}
+}  // namespace
+
+bool ReadWholeFile(const char* path, ByteBuffer* out, platform::ErrorCode* error) {
+    platform::RawFile file;
+    if (!file.OpenRead(path)) {
+        *error = file.error();
+        return false;
+    }
+    const int64_t length = file.Length();
+    if (length < 0 || static_cast<uint64_t>(length) > kRecordLimit) {
+        *error = ERROR_FILE_TOO_LARGE;
+        return false;
+    }
+    char chunk[16 * 1024];
+    out->Clear();
+    if (!out->Append("", 0)) {
+        *error = ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
+    for (;;) {
+        const size_t got = file.Read(chunk, sizeof chunk);
+        if (got == 0) break;
+        if (!out->Append(chunk, got)) {
+            *error = ERROR_NOT_ENOUGH_MEMORY;
+            return false;
+        }
+        // A file that grows while it is read is no record to trust.
+        if (out->size() > kRecordLimit) {
+            *error = ERROR_FILE_TOO_LARGE;
+            return false;
+        }
+    }
+    return true;
+}
+
+Uninstallation::Uninstallation(const wchar_t* exePath)
+    : exePath_(exePath), system_(block_.appName, exePath), removal_(input_, system_) {}
+
+bool Uninstallation::RecordPath(const char* name, char* path, size_t room) const {
+    return gbk::Copy(path, room, installFolder_) && gbk::Append(path, room, "\\") &&
+           gbk::Append(path, room, name);
+}
+
+Uninstallation::Start Uninstallation::Prepare() {
+    if (package::ReadUninstallerBlock(exePath_, &block_) != package::UninstallerBlockResult::Loaded)
+        return Start::NoBlock;
+
+    // The install folder is the one this program lies in, as Windows resolves it (long names):
+    // never one that setup.log names.
+    wchar_t folder[platform::kPathRoom];
+    lstrcpynW(folder, exePath_, platform::kPathRoom);
+    int separator = -1;
+    for (int i = 0; folder[i]; ++i)
+        if (folder[i] == L'\\') separator = i;
+    if (separator < 0) return Start::FolderRefused;
+    folder[separator] = L'\0';
+    if (!WindowsSystem::ResolveWide(folder, installFolderWide_, platform::kPathRoom) ||
+        !WindowsSystem::ExactGbk(installFolderWide_, installFolder_, sizeof installFolder_))
+        return Start::FolderRefused;
+    SystemFolder(GetWindowsDirectoryW, windowsFolder_, sizeof windowsFolder_);
+    SystemFolder(GetSystemDirectoryW, systemFolder_, sizeof systemFolder_);
+    if (!InstallFolderAllowed(installFolder_, windowsFolder_, systemFolder_))
+        return Start::FolderRefused;
+
+    const Start log = ReadLog();
+    if (log != Start::Ready) return log;
+    const Start list = ReadList();
+    if (list != Start::Ready) return list;
+
+    input_.installFolder = installFolder_;
+    input_.windowsFolder = windowsFolder_;
+    input_.systemFolder = systemFolder_;
+    input_.log = &log_;
+    return Start::Ready;
+}
+
+Uninstallation::Start Uninstallation::ReadLog() {
+    char path[platform::kPathRoom];
+    if (!RecordPath(kLogName, path, sizeof path)) return Start::LogDamaged;
+    ByteBuffer bytes;
+    platform::ErrorCode error = 0;
+    if (!ReadWholeFile(path, &bytes, &error))
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Start::LogMissing
+                                                                               : Start::LogDamaged;
+    return ReadInstallLog(bytes.data(), bytes.size(), &log_).ok() ? Start::Ready
+                                                                   : Start::LogDamaged;
+}
+
+Uninstallation::Start Uninstallation::ReadList() {
+    char path[platform::kPathRoom];
+    if (!RecordPath(kListName, path, sizeof path)) return Start::ListDamaged;
+    ByteBuffer bytes;
+    platform::ErrorCode error = 0;
+    if (!ReadWholeFile(path, &bytes, &error)) {
+        // Without a list (a log from an installer that wrote none) the log's files stand in.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Start::Ready;
+        return Start::ListDamaged;
+    }
+    if (!ReadFileList(bytes.data(), bytes.size(), &written_).ok()) return Start::ListDamaged;
+    input_.written = &written_;
+    return Start::Ready;
+}
+
+bool Uninstallation::WriteRecord(const char* name, const ByteBuffer& bytes) {
+    char path[platform::kPathRoom];
+    char sibling[platform::kPathRoom];
+    platform::RawFile file;
+    if (!RecordPath(name, path, sizeof path) ||
+        !platform::CreateSibling(path, sibling, sizeof sibling, &file))
+        return false;
+    const bool written = file.Write(bytes.data(), bytes.size()) && file.Flush();
+    file.Close();
+    platform::ErrorCode error = 0;
+    platform::SetNormalAttributes(path);
+    if (written && platform::MoveIntoPlace(sibling, path, &error)) return true;
+    platform::RemoveFile(sibling);
+    return false;
+}
+
+void Uninstallation::Remove(UninstallView& view) {
+    removal_.Run(view);
+    char path[platform::kPathRoom];
+    if (removal_.done()) {
+        // Whatever stays of these two, the program that removes unwise.exe takes along.
+        for (const char* name : {kLogName, kListName}) {
+            if (!RecordPath(name, path, sizeof path)) continue;
+            platform::SetNormalAttributes(path);
+            platform::RemoveFile(path);
+        }
+        return;
+    }
+    // What stayed, for the next run: the list first, so that a log is never left without the
+    // list it was written with.
+    InstallLog remaining;
+    LineList files;
+    ByteBuffer logBytes;
+    ByteBuffer listBytes;
+    if (removal_.Remaining(&remaining, &files) && WriteFileList(files, &listBytes) &&
+        WriteInstallLog(remaining, &logBytes) && WriteRecord(kListName, listBytes))
+        WriteRecord(kLogName, logBytes);
+}
+
+bool Uninstallation::Summary(ByteBuffer* out) {
+    return FormatSummary(removal_.report(), system_, out);
+}
+
+}  // namespace unwise
