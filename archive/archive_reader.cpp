@@ -75,6 +75,7 @@ Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult*
             input.Skip(node.nameLength);
             result->uncompressedSize = node.uncompressedSize;
             result->compressedSize = node.compressedSize;
+            result->nameLength = node.nameLength;
             return Refusal::None;
         }
         input.Skip(static_cast<uint64_t>(node.compressedSize) + node.nameLength);
@@ -151,7 +152,8 @@ const char* RefusalText(Refusal refusal) {
         case Refusal::TooShort:
         case Refusal::CannotOpen:
         case Refusal::BadStream:
-        case Refusal::CannotWrite: break;
+        case Refusal::CannotWrite:
+        case Refusal::NodeOutside: break;
     }
     return "error tavq file";
 }
@@ -163,6 +165,7 @@ const char* ExtractResult::Reason() const {
         case Refusal::CannotOpen: return "the archive cannot be opened";
         case Refusal::BadStream: return DecodeStatusText(stream);
         case Refusal::CannotWrite: return "the output cannot be created or written";
+        case Refusal::NodeOutside: return "the node runs past the bytes stored for the archive";
         default: return RefusalText(refusal);
     }
 }
@@ -232,6 +235,17 @@ ExtractResult DecodeEmbedded(platform::RawFile& file, int64_t archiveOffset, int
     }
     FileInput input(file);
     return DecodeNode(input, nodeIndex, sink, decoder);
+}
+
+Refusal CheckArchiveHead(const unsigned char* head, int64_t archiveLength) {
+    if (archiveLength < static_cast<int64_t>(kMinimumArchiveSize)) return Refusal::TooShort;
+    MemoryInput input(head, kMinimumArchiveSize);
+    ExtractResult node;
+    const Refusal refusal = CheckAndSeekNode(input, 0, &node);
+    if (refusal != Refusal::None) return refusal;
+    const uint64_t end = tavq::kFirstNodeOffset + tavq::kNodeHeaderSize +
+                         uint64_t{node.nameLength} + node.compressedSize;
+    return end > static_cast<uint64_t>(archiveLength) ? Refusal::NodeOutside : Refusal::None;
 }
 
 ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,

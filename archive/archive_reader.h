@@ -31,6 +31,7 @@ enum class Refusal {
     CannotOpen,        // the input cannot be opened; shown as "error tavq file"
     BadStream,         // the stream is damaged (see DecodeStatus); shown as "error tavq file"
     CannotWrite,       // the output cannot be created or written (see `error`); no message
+    NodeOutside,       // the node runs past the bytes stored for the archive; no message
 };
 
 // The refusal's text, as the installer shows it.
@@ -42,6 +43,7 @@ struct ExtractResult {
     DecodeStatus stream = DecodeStatus::Ok;
     uint32_t uncompressedSize = 0;  // as the node header says; never checked
     uint32_t compressedSize = 0;
+    uint16_t nameLength = 0;
     platform::ErrorCode error = 0;  // the system's reason when the output failed
     bool ok() const { return refusal == Refusal::None; }
     // One English sentence: the refusal text, or what is wrong with the stream.
@@ -91,6 +93,13 @@ ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t arc
 ExtractResult DecodeEmbedded(platform::RawFile& container, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
                              LzwDecoder* decoder = nullptr);
+
+// What can be known of a compressed file before a byte of it is decoded: whether the archive of
+// `archiveLength` bytes that begins with `head` (its first kMinimumArchiveSize bytes, or all of
+// them when it is shorter) passes the reader's checks up to its first node, and whether that
+// node's name and stream end inside the archive's bytes. The installer asks it of every
+// compressed file at start-up, so that a damaged package is refused before anything is written.
+Refusal CheckArchiveHead(const unsigned char* head, int64_t archiveLength);
 
 // The same over an archive held in memory (tests and fuzzers).
 ExtractResult DecodeArchiveBytes(const unsigned char* archive, size_t size, uint32_t nodeIndex,

@@ -81,30 +81,37 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     return complete;
 }
 
-bool InstallationRun::PrepareDestination(int32_t index, char* path, size_t room) {
-    if (!DestinationPath(folders_, model_.fileList, index, false, path, room)) return false;
+InstallationRun::Destination InstallationRun::PrepareDestination(int32_t index, char* path,
+                                                                 size_t room) {
+    if (!DestinationPath(folders_, model_.fileList, index, false, path, room))
+        return Destination::TooLong;
+    // The start-up refused every package whose paths could leave their folders; this is the
+    // second line, against the folders the user really chose, before a folder is made.
+    if (!EntryStaysInside(folders_, *model_.fileList.Current())) return Destination::Outside;
     const size_t folderEnd = gbk::LastBackslash(path);
-    if (folderEnd == gbk::kNotFound) return true;
+    if (folderEnd == gbk::kNotFound) return Destination::Ready;
     if (std::strncmp(path, lastFolder_, folderEnd) != 0 || lastFolder_[folderEnd] != '\0') {
         CreateFolderTree(path);
         gbk::CopyBytes(lastFolder_, sizeof lastFolder_, path, folderEnd);
     }
-    return true;
+    return Destination::Ready;
 }
 
 bool InstallationRun::InstallFile(int32_t index) {
     char path[platform::kPathRoom];
-    const bool fits = PrepareDestination(index, path, sizeof path);
-    return InstallAt(index, path, fits);
+    const Destination destination = PrepareDestination(index, path, sizeof path);
+    return InstallAt(index, path, destination);
 }
 
-bool InstallationRun::InstallAt(int32_t index, const char* path, bool pathFits) {
+bool InstallationRun::InstallAt(int32_t index, const char* path, Destination destination) {
     model_.fileList.SeekTo(index);
     const package::FileEntry* current = model_.fileList.Current();
     if (!current) return false;
     const package::FileEntry entry = *current;
-    if (!pathFits) {
-        const WriteFailure failure{WriteFailure::PathTooLong, 0};
+    if (destination != Destination::Ready) {
+        const WriteFailure failure{destination == Destination::TooLong ? WriteFailure::PathTooLong
+                                                                       : WriteFailure::DamagedData,
+                                   0};
         if (view_.AskAfterFailure(path, failure) == FailureChoice::Stop) stopped_ = true;
         view_.FileDone(path, FileOutcome::Failed);
         return false;
@@ -179,7 +186,7 @@ RunResult InstallationRun::Run() {
             continue;
         }
         char status[96];
-        const bool fits = PrepareDestination(i, path, sizeof path);
+        const Destination destination = PrepareDestination(i, path, sizeof path);
         char shortPath[platform::kPathRoom];
         ShortenPathForDisplay(path, kShortPath, shortPath, sizeof shortPath);
         gbk::Copy(status, sizeof status, text::kCopyingTo);
@@ -187,7 +194,7 @@ RunResult InstallationRun::Run() {
         gbk::Append(status, sizeof status, " ");
         view_.SetStatus(status);
 
-        if (!InstallAt(i, path, fits)) ++result.missing;
+        if (!InstallAt(i, path, destination)) ++result.missing;
         done += length;
         if (estimate.Update(done, view_.Ticks() - t0, line, sizeof line) &&
             std::strcmp(line, shown) != 0) {
@@ -211,7 +218,8 @@ RunResult InstallationRun::Run() {
     for (int i = 0; i < 2; ++i) {
         if (!types[i].extension[0]) continue;
         char program[platform::kPathRoom];
-        if (ResolveFolderWord(folders_, types[i].program, program, sizeof program))
+        if (ResolveFolderWord(folders_, types[i].program, program, sizeof program) &&
+            SettingStaysInside(folders_, types[i].program))
             system_.RegisterFileType(types[i].extension, program);
     }
 

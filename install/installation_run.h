@@ -113,11 +113,13 @@ public:
     const WrittenFiles& written() const { return written_; }
 
 private:
+    enum class Destination { Ready, TooLong, Outside };
     bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure);
-    // The destination of entry `index` with its folders made; false when it does not fit.
-    bool PrepareDestination(int32_t index, char* path, size_t room);
+    // The destination of entry `index` with its folders made; nothing is made for a path that
+    // does not fit or that leaves its base folder.
+    Destination PrepareDestination(int32_t index, char* path, size_t room);
     // InstallFile with the destination the run has already prepared for the status line.
-    bool InstallAt(int32_t index, const char* path, bool pathFits);
+    bool InstallAt(int32_t index, const char* path, Destination destination);
 
     package::SetupModel& model_;
     const BaseFolders& folders_;

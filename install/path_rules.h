@@ -47,6 +47,51 @@ bool JoinEntryPath(const BaseFolders& folders, const package::FileEntry& entry, 
 // (or none) is dropped for the install folder.
 bool ResolveFolderWord(const BaseFolders& folders, const char* setting, char* path, size_t room);
 
+// -- Staying inside the base folders -----------------------------------------------------------
+// A package says where its files, readme, program and file-type programs are by paths below a
+// base folder, and the installer runs as administrator: a damaged or hostile package must never
+// reach outside. Windows is the judge: the paths are resolved as Windows resolves them
+// (platform::FullPath), not matched against a list of tricks, since "/" separates as "\" does,
+// a name loses its trailing dots and spaces (".. " goes up as ".." does) and "con" is a device.
+
+// Whether `relative`, joined to `base` as the run joins paths, stays inside `base`: it is a
+// relative path by Windows' rules (no drive, not beginning with a separator: code that combines
+// paths as Windows does would take those for a root), and no step of it (each name in turn)
+// resolves to anything but `base` or a path below it, neither as written nor with every name as
+// Windows' name rules may leave it. A path that climbs out and comes back in (a\..\..\base\x)
+// is refused too: it would leave any base folder not of that name. With `isFile` the path must
+// end below `base`, never at it.
+bool StaysInside(const char* base, const char* relative, bool isFile);
+
+// A file entry: its subfolder, its name on its own (shortcuts take the name into folders of
+// their own) and its destination all stay inside its base folder. The subfolder is taken as
+// checked when `checkedBefore` (an entry that passed) has the same base folder and subfolder.
+bool EntryStaysInside(const BaseFolders& folders, const package::FileEntry& entry,
+                      const package::FileEntry* checkedBefore = nullptr);
+
+// A path setting with its folder word (readme, program to run, file-type program), resolved
+// the way ResolveFolderWord resolves it, names a file inside its base folder.
+bool SettingStaysInside(const BaseFolders& folders, const char* setting);
+
+// The first path of a package that leaves its base folder, if any.
+struct PathProblem {
+    enum What { None, File, Readme, RunProgram, FileType };
+    What what = None;
+    int32_t index = -1;  // the file entry or the file type
+    bool ok() const { return what == None; }
+};
+
+// Every file entry, and the readme, the program to run and the file-type programs that are
+// set. At start-up the install folder is not chosen yet: the folders are StandInFolders, and
+// since a path is refused as soon as a step of it leaves, what passes there passes for every
+// folder the user may choose (the run checks each file again against the real one).
+PathProblem CheckPackagePaths(const package::SetupModel& model, const BaseFolders& folders);
+
+// The install folder the start-up check resolves against; the other two folders are the
+// machine's own (a fixed stand-in when the system names none).
+constexpr const char kStandInInstallDir[] = "C:\\Program Files\\sfx-stand-in\\";
+void StandInFolders(const char* windowsDir, const char* systemDir, BaseFolders* folders);
+
 // `path` when it has at most `maxLength` bytes; else its first component, "...\", the end of
 // its folder part and its file name, exactly `maxLength` bytes (or "..." and the file name when
 // those two alone are too long). A double-byte character is never cut: the dots take its byte.

@@ -90,9 +90,10 @@ bool ReadSettings(ItemList& items, SetupModel* model) {
 }
 
 LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysChar* tempFolder,
-                        SetupModel* model) {
+                        SetupModel* model, PackageTrailer* found) {
     PackageTrailer trailer;
     if (!ReadTrailer(exePath, &trailer)) return LoadResult::NoTrailer;
+    if (found) *found = trailer;
     if (!BlockBeforeTrailer(trailer)) return LoadResult::BadTrailer;
 
     platform::SysChar tempPath[platform::kPathRoom];

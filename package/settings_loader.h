@@ -3,6 +3,7 @@
 
 #include "package/item_list.h"
 #include "package/setup_model.h"
+#include "package/trailer.h"
 #include "platform/file.h"
 
 namespace package {
@@ -21,8 +22,9 @@ enum class LoadResult { Loaded, NoTrailer, BadTrailer, CannotExtract, NoMemory }
 
 // Finds the settings block of `exePath` through its trailer, copies it to a new temporary file
 // in `tempFolder` (ending with its separator), loads it unscrambled, deletes the copy and reads
-// it into `model`. Pictures are not touched.
+// it into `model`. Pictures are not touched. `found` (when given) receives the trailer, whose
+// offset is where the pieces must end.
 LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysChar* tempFolder,
-                        SetupModel* model);
+                        SetupModel* model, PackageTrailer* found = nullptr);
 
 }  // namespace package

@@ -112,6 +112,14 @@ bool CreateTempFile(const SysChar* folder, const char* stem, RawFile* file, SysC
                     size_t room);
 bool RemoveSysFile(const SysChar* path);
 
+// The full path that Windows makes of `path` (GetFullPathNameW): "/" taken for "\", "." and
+// ".." resolved, the dot or space that Windows drops from the end of a name dropped, a device
+// name ("con", "nul.txt") as "\\.\NAME". Only the text counts, never the disk. The POSIX
+// backend applies the same rules to the text (either separator; the result has "\"), so that
+// the portable checks run in the tests. False when the result does not fit or `path` is not
+// absolute.
+bool FullPath(const char* path, char* full, size_t room);
+
 // Puts the complete file `from` in the place of `to`, replacing what is there in one step: a
 // reader never sees half a file, and a failure leaves `to` as it was. `error` gets the reason.
 bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error);
@@ -127,5 +135,9 @@ bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file);
 // as in the shipped programs, lets every write through.
 using WriteHook = bool (*)(size_t count, ErrorCode* error);
 void SetWriteHook(WriteHook hook);
+// The same on every file a program creates by a GBK path (RawFile::Create and CreateNew): it
+// may refuse the file with an error code, as a folder without write permission does.
+using CreateHook = bool (*)(const char* path, ErrorCode* error);
+void SetCreateHook(CreateHook hook);
 
 }  // namespace platform

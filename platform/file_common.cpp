@@ -8,9 +8,15 @@ RawFile::~RawFile() { Close(); }
 
 namespace {
 WriteHook g_writeHook = nullptr;
+CreateHook g_createHook = nullptr;
 }  // namespace
 
 void SetWriteHook(WriteHook hook) { g_writeHook = hook; }
+void SetCreateHook(CreateHook hook) { g_createHook = hook; }
+
+bool PassesCreateHook(const char* path, ErrorCode* error) {
+    return !g_createHook || g_createHook(path, error);
+}
 
 bool PassesWriteHook(size_t count, ErrorCode* error) {
     return !g_writeHook || g_writeHook(count, error);

@@ -23,11 +23,17 @@ bool OpenWith(int& fd, ErrorCode& error, const char* path, int flags) {
 
 bool RawFile::OpenRead(const char* path) { return OpenWith(fd_, error_, path, O_RDONLY); }
 
+bool PassesCreateHook(const char* path, ErrorCode* error);
+
 bool RawFile::Create(const char* path) {
+    Close();
+    if (!PassesCreateHook(path, &error_)) return false;
     return OpenWith(fd_, error_, path, O_RDWR | O_CREAT | O_TRUNC);
 }
 
 bool RawFile::CreateNew(const char* path) {
+    Close();
+    if (!PassesCreateHook(path, &error_)) return false;
     return OpenWith(fd_, error_, path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
 }
 
@@ -128,6 +134,95 @@ bool CreateTempFile(const char* folder, const char* stem, RawFile* file, char* p
         if (file->error() != EEXIST && file->error() != ELOOP) return false;
     }
     return false;
+}
+
+namespace {
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A name that Windows takes for a device wherever it stands: CON, PRN, AUX, NUL, COM1 to COM9,
+// LPT1 to LPT9, in any case, whatever follows a dot or a colon, with trailing spaces.
+constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+
+size_t DeviceNameLength(const char* name, size_t length) {
+    size_t end = 0;
+    while (end < length && name[end] != '.' && name[end] != ':') ++end;
+    while (end > 0 && name[end - 1] == ' ') --end;
+    char upper[4];
+    if (end != 3 && end != 4) return 0;
+    for (size_t i = 0; i < 3; ++i)
+        upper[i] = static_cast<char>(name[i] >= 'a' && name[i] <= 'z' ? name[i] - 32 : name[i]);
+    upper[3] = '\0';
+    if (end == 3)
+        for (const char* device : kDevices)
+            if (std::strcmp(upper, device) == 0) return 3;
+    if (end == 4 && name[3] >= '1' && name[3] <= '9' &&
+        (std::strcmp(upper, "COM") == 0 || std::strcmp(upper, "LPT") == 0))
+        return 4;
+    return 0;
+}
+}  // namespace
+
+// Wine's rules, which are Windows' for every path the installer builds: separators of either
+// kind, runs of them as one, "." dropped, ".." taking the name before it away (never the root),
+// the last dot of a folder's name dropped, trailing dots and spaces of the last name dropped, and
+// a last name that is a device name standing for the device.
+bool FullPath(const char* path, char* full, size_t room) {
+    char out[kPathRoom];
+    size_t used = 0;
+    size_t at = 0;
+    if (path[0] != '\0' && path[1] == ':' && IsSeparator(path[2])) {
+        out[used++] = path[0];
+        out[used++] = ':';
+        at = 3;
+    } else if (!IsSeparator(path[0])) {
+        return false;
+    }
+    // The root's own separator is the one every name is appended after; `starts` holds where
+    // each name kept so far begins (a trail byte may be 0x5C: no search back for separators).
+    out[used++] = '\\';
+    const size_t root = used;
+    size_t starts[kPathRoom / 2];
+    size_t depth = 0;
+    const char* lastName = "";
+    size_t lastLength = 0;
+    while (path[at] != '\0') {
+        if (IsSeparator(path[at])) {
+            ++at;
+            continue;
+        }
+        const char* name = path + at;
+        while (path[at] != '\0' && !IsSeparator(path[at])) at += gbk::CharWidth(path + at);
+        size_t length = static_cast<size_t>(path + at - name);
+        const bool last = path[at] == '\0';
+        if (last) {
+            lastName = name;
+            lastLength = length;
+        }
+        if (length == 1 && name[0] == '.') continue;
+        if (length == 2 && name[0] == '.' && name[1] == '.') {
+            if (depth > 0) used = starts[--depth];
+            continue;
+        }
+        if (last) {
+            while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) --length;
+        } else if (name[length - 1] == '.') {
+            --length;
+        }
+        if (length == 0) continue;
+        if (used + length + 1 >= sizeof out) return false;
+        starts[depth++] = used;
+        if (used > root) out[used++] = '\\';
+        std::memcpy(out + used, name, length);
+        used += length;
+    }
+    out[used] = '\0';
+    const size_t device = DeviceNameLength(lastName, lastLength);
+    if (device > 0) {
+        char name[8] = {};
+        std::memcpy(name, lastName, device);
+        return gbk::Copy(full, room, "\\\\.\\") && gbk::Append(full, room, name);
+    }
+    return gbk::Copy(full, room, out);
 }
 
 bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error) {

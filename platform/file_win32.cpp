@@ -32,13 +32,19 @@ bool OpenGbk(void*& handle, ErrorCode& error, const char* path, DWORD access, DW
 constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 }  // namespace
 
+bool PassesCreateHook(const char* path, ErrorCode* error);
+
 bool RawFile::OpenRead(const char* path) {
     return OpenGbk(handle_, error_, path, GENERIC_READ, kShareAll, OPEN_EXISTING);
 }
 bool RawFile::Create(const char* path) {
+    Close();
+    if (!PassesCreateHook(path, &error_)) return false;
     return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_ALWAYS);
 }
 bool RawFile::CreateNew(const char* path) {
+    Close();
+    if (!PassesCreateHook(path, &error_)) return false;
     return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_NEW);
 }
 bool RawFile::OpenWrite(const char* path) {
@@ -183,13 +189,32 @@ bool CreateTempFile(const wchar_t* folder, const char* stem, RawFile* file, wcha
     return false;
 }
 
+bool FullPath(const char* path, char* full, size_t room) {
+    const bool drive = path[0] != '\0' && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    if (!drive && path[0] != '\\' && path[0] != '/') return false;
+    const Wide wide(path);
+    if (!wide.ok()) return false;
+    wchar_t resolved[kPathRoom];
+    const DWORD length = GetFullPathNameW(wide.c_str(), kPathRoom, resolved, nullptr);
+    return length > 0 && length < kPathRoom && Narrow(resolved, full, room);
+}
+
 bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error) {
     const Wide source(from);
     const Wide target(to);
-    if (source.ok() && target.ok() &&
-        MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    if (error) *error = source.ok() && target.ok() ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+    ErrorCode failure = ERROR_FILENAME_EXCED_RANGE;
+    if (source.ok() && target.ok()) {
+        // Windows never replaces a read-only file; Wine run as root does. Refused here on
+        // both, so the installer leaves such a file alone wherever it runs.
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            failure = ERROR_ACCESS_DENIED;
+        else if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return true;
+        else
+            failure = GetLastError();
+    }
+    if (error) *error = failure;
     return false;
 }
 

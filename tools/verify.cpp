@@ -1,7 +1,8 @@
 // sfxpack verify: whether the installer will find every piece of a package and every setting
 // whole. Reads the package with the installer's own loader, then checks what the loader takes
-// on trust: that each piece lies inside the file before the settings block, that each text fits
-// its field and its control, and that each compressed file decodes.
+// on trust: that each piece lies inside the file before the settings block, that each path stays
+// inside its base folder, that each text fits its field and its control, and that each
+// compressed file decodes.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include "archive/archive_reader.h"
-#include "archive/tavq_format.h"
+#include "install/path_rules.h"
 #include "package/item_list.h"
 #include "package/limits.h"
 #include "package/scramble.h"
@@ -107,6 +108,7 @@ public:
         int index = 0;
         for (const package::FileEntry* e = model_.fileList.first; e; e = e->next, ++index)
             CheckFile(index, *e);
+        CheckPaths();
         return problems_ == 0;
     }
 
@@ -201,6 +203,30 @@ private:
                     (icon ? ", not an icon file" : "; the installer reads BMP, JPEG and GIF"));
     }
 
+    // The installer refuses at start-up a package whose paths could leave their base folders,
+    // judged against a stand-in install folder (a path that never leaves it never leaves any).
+    void CheckPaths() {
+        install::BaseFolders standIns;
+        install::StandInFolders("", "", &standIns);
+        int index = 0;
+        for (const package::FileEntry* e = model_.fileList.first; e; e = e->next, ++index)
+            if (!install::EntryStaysInside(standIns, *e))
+                Problem("file " + std::to_string(index) + " \"" +
+                        GbkToUtf8(e->subFolder[0] ? std::string(e->subFolder) + "\\" : "") +
+                        GbkToUtf8(e->fileName) + "\" leaves its base folder");
+        const std::pair<const char*, std::string> settings[] = {
+            {model_.readmeFile, "the readme"},
+            {model_.runProgram, "the program to run"},
+            {model_.fileTypes[0].extension[0] ? model_.fileTypes[0].program : "",
+             "the program of file type 0"},
+            {model_.fileTypes[1].extension[0] ? model_.fileTypes[1].program : "",
+             "the program of file type 1"},
+        };
+        for (const auto& [setting, what] : settings)
+            if (setting[0] && !install::SettingStaysInside(standIns, setting))
+                Problem(what + " \"" + GbkToUtf8(setting) + "\" leaves its base folder");
+    }
+
     void CheckFile(int index, const package::FileEntry& entry) {
         const std::string what =
             "file " + std::to_string(index) + " \"" +
@@ -208,17 +234,14 @@ private:
             GbkToUtf8(entry.fileName) + "\"";
         if (entry.dataLength < 0) return Problem(what + ": a negative length");
         if (!InRange(what, entry.dataLength, entry.dataOffset) || !entry.compressed) return;
-        // The reader takes the node's own sizes on trust; they must stay inside the piece.
-        namespace tavq = archive::tavq;
-        unsigned char node[tavq::kNodeHeaderSize] = {};
+        // The installer checks the archive's head at start-up, and takes the node's own sizes
+        // on trust while decoding: they must stay inside the piece.
+        unsigned char head[archive::kMinimumArchiveSize] = {};
         platform::RawFile file;
-        if (entry.dataLength >= static_cast<int32_t>(tavq::kMinimumArchiveSize) &&
-            file.OpenRead(path_.c_str()) &&
-            file.Seek(entry.dataOffset + static_cast<int64_t>(tavq::kFirstNodeOffset),
-                      platform::RawFile::Origin::Begin) >= 0 &&
-            file.Read(node, sizeof node) == sizeof node &&
-            tavq::kFirstNodeOffset + tavq::ParseNodeHeader(node).Span() >
-                static_cast<uint64_t>(entry.dataLength))
+        if (entry.dataLength >= static_cast<int32_t>(sizeof head) && file.OpenRead(path_.c_str()) &&
+            file.Seek(entry.dataOffset, platform::RawFile::Origin::Begin) >= 0 &&
+            file.Read(head, sizeof head) == sizeof head &&
+            archive::CheckArchiveHead(head, entry.dataLength) == archive::Refusal::NodeOutside)
             Problem(what + ": the archive's node runs past the " +
                     std::to_string(entry.dataLength) + " bytes stored for it");
         CountingSink sink;
@@ -245,8 +268,9 @@ int RunVerify(int argc, char** argv) {
             "usage: sfxpack verify SETUP.EXE [--quiet]\n\n"
             "Reads a package as the installer does and checks what the installer takes on\n"
             "trust: every piece (pictures, icon, each file's data) lies inside the file before\n"
-            "the settings block, every text fits its field and the control that shows it, and\n"
-            "every compressed file decodes. Prints each problem on a line of its own.\n"
+            "the settings block, every path stays inside its base folder, every text fits its\n"
+            "field and the control that shows it, and every compressed file decodes. Prints\n"
+            "each problem on a line of its own.\n"
             "  -q, --quiet   print problems only\n\n"
             "Exit status: 0 the package is sound, 1 it has problems, 2 a usage error.\n");
         return kExitOk;

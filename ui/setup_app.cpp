@@ -1,5 +1,7 @@
 #include "ui/setup_app.h"
 
+#include "archive/piece_check.h"
+#include "install/path_rules.h"
 #include "package/settings_loader.h"
 #include "platform/exit_codes.h"
 #include "platform/file.h"
@@ -11,6 +13,7 @@
 #include "ui/messages.h"
 #include "ui/package_icon.h"
 #include "ui/silent_install.h"
+#include "ui/step3.h"
 #include "ui/wizard_sheet.h"
 
 namespace ui {
@@ -33,8 +36,11 @@ SetupApp::SetupApp() {
 bool SetupApp::LoadPackage() {
     wchar_t tempFolder[platform::kPathRoom];
     if (!platform::TempFolder(tempFolder, platform::kPathRoom)) return false;
-    if (package::LoadSettings(model.exePath, tempFolder, &model) != package::LoadResult::Loaded)
+    package::PackageTrailer trailer;
+    if (package::LoadSettings(model.exePath, tempFolder, &model, &trailer) !=
+        package::LoadResult::Loaded)
         return false;
+    if (!PackageIsWhole(trailer.offset)) return false;
     if (model.pictureLength > 0)
         wizardPicture.LoadFromFile(model.exePath, model.pictureLength, model.pictureOffset);
     else
@@ -43,6 +49,27 @@ bool SetupApp::LoadPackage() {
         backgroundPicture.LoadFromFile(model.exePath, model.backgroundPictureLength,
                                        model.backgroundPictureOffset);
     return true;
+}
+
+bool SetupApp::PackageIsWhole(int64_t settingsOffset) {
+    // A damaged download: a piece missing or cut short would install half-empty files.
+    platform::RawFile package;
+    if (!package.OpenRead(model.exePath) ||
+        !archive::CheckPieces(model, settingsOffset, package).ok())
+        return false;
+    package.Close();
+    // A hostile one: a path that leaves its base folder. The install folder is not chosen yet;
+    // a path that never leaves the stand-in never leaves any folder (the run checks again).
+    char windows[install::kFolderRoom];
+    char system[install::kFolderRoom];
+    WindowsFolder(windows, sizeof windows);
+    wchar_t wide[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(wide, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !platform::Narrow(wide, system, sizeof system))
+        system[0] = '\0';
+    install::BaseFolders standIns;
+    install::StandInFolders(windows, system, &standIns);
+    return install::CheckPackagePaths(model, standIns).ok();
 }
 
 namespace {

@@ -24,9 +24,14 @@ public:
     // (or /S: the installation without windows). Returns the exit code (platform/exit_codes.h).
     int InitInstance();
 
-    // Reads the settings through a temporary file of its own, then the pictures. False when
-    // the package cannot be found or read, or the system names no usable temporary folder.
+    // Reads the settings through a temporary file of its own, checks the package, then reads
+    // the pictures. False when the package cannot be found or read, is damaged or hostile
+    // (PackageIsWhole), or the system names no usable temporary folder.
     bool LoadPackage();
+    // Whether every piece of the loaded package lies before its settings block (which begins
+    // at `settingsOffset`) and every path stays inside its base folder: a damaged or hostile
+    // package is refused before the first page, before anything is written.
+    bool PackageIsWhole(int64_t settingsOffset);
 
     // Asks `message` in the shared question box with the two button texts. 0 for the first
     // (default) button, 1 for anything else: the second button, Escape, the close box, or a box

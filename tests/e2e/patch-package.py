@@ -3,11 +3,26 @@
 
     patch-package.py SETUP.EXE damage-trailer
     patch-package.py SETUP.EXE set-line PAGE LINE TEXT
+    patch-package.py SETUP.EXE cut-variants
+    patch-package.py SETUP.EXE path-variants
 
 damage-trailer makes the trailer point past the end of the file. set-line replaces one line of
 a wizard page (PAGE: welcome, agreement, folder, progress, finish; LINE 0 to 7) in the settings
 block and writes the block and its trailer anew.
+
+cut-variants leaves SETUP.EXE alone and writes beside it one package for every place where a
+piece (picture, icon, background picture, a file's data) begins or ends, and one byte either
+side of it, before the end of the last piece: the bytes from there to the settings block are cut
+out, as a download that lost them would, and the settings block and a trailer that points at it
+again follow. Every one of them misses part of a piece. cuts.scn, beside them, starts each and
+expects the refusal before the first page.
+
+path-variants writes beside SETUP.EXE one package for each path that leaves its base folder
+(in a file's name or subfolder, the readme, the program to run, a file-type program) and one for
+each that merely loses a trailing dot or space and stays inside, and paths.scn, which expects
+the refusal of the first kind and the wizard for the second.
 """
+import os
 import re
 import sys
 
@@ -16,6 +31,19 @@ for b in b"wirl.dat":
     KEY ^= b
 PAGES = ["welcome", "agreement", "folder", "progress", "finish"]
 TRAILER = re.compile(rb"&LEN:(-?\d+),SEEK:(-?\d+)\.$")
+# Settings items, counted from 0.
+README, RUN_PROGRAM = 41, 42
+PICTURE, ICON, BACKGROUND = (48, 49), (50, 51), (57, 58)
+FILE_TYPE_PROGRAM, FILE_TYPE_EXTENSION = 52, 53
+FIRST_FILE, FILE_ITEMS = 64, 8
+NAME, SUBFOLDER, LENGTH, OFFSET, COMPRESSED = 0, 2, 5, 6, 7
+
+REFUSED = ['expect-box "初始化数据失败!" caption "" alone', "answer OK", "expect-exit"]
+
+
+def refused(first):
+    """The refusal, with a picture of the box the first time."""
+    return REFUSED[:1] + (["screenshot refused"] if first else []) + REFUSED[1:]
 
 
 def unscramble(block):
@@ -40,6 +68,95 @@ def split_items(text):
         at = end + len(sep)
 
 
+def with_block(image, items, rest):
+    """The package of `image` followed by the settings `items` and their trailer."""
+    block = scramble(b"".join(item + sep for item, sep in items) + rest)
+    return image + block + b"&LEN:%d,SEEK:%d." % (len(block), len(image))
+
+
+def pieces(items):
+    """(offset, length) of every piece the settings name that has bytes."""
+    found = []
+    for length, offset in (PICTURE, ICON, BACKGROUND):
+        if int(items[length][0] or 0) > 0:
+            found.append((int(items[offset][0]), int(items[length][0])))
+    at = FIRST_FILE
+    while at + FILE_ITEMS <= len(items) and items[at][0]:
+        length = int(items[at + LENGTH][0])
+        if length > 0:
+            found.append((int(items[at + OFFSET][0]), length))
+        at += FILE_ITEMS
+    return found
+
+
+def cut_variants(path, data, seek, length):
+    folder = os.path.dirname(path)
+    block = data[seek:seek + length]
+    items, _ = split_items(unscramble(block))
+    places = pieces(items)
+    last = max(offset + size for offset, size in places)
+    cuts = sorted({b + d for offset, size in places for b in (offset, offset + size)
+                   for d in (-1, 0, 1)})
+    script = ["# Every cut that takes bytes of a piece: refused before the first page."]
+    for cut in (c for c in cuts if 0 < c < last):
+        name = "setup-cut-%d.exe" % cut
+        with open(os.path.join(folder, name), "wb") as out:
+            out.write(data[:cut] + block + b"&LEN:%d,SEEK:%d." % (len(block), cut))
+        script += ["start " + name] + refused(len(script) == 1)
+    with open(os.path.join(folder, "cuts.scn"), "w", encoding="utf-8") as out:
+        out.write("\n".join(script) + "\n")
+
+
+# (what, item, text): the item of the settings (a file item counts from the first file's) and
+# the GBK text put there. The first group leaves its base folder, the second stays inside.
+LEAVING = [
+    ("file", SUBFOLDER, "..\\..\\evil"),
+    ("file", SUBFOLDER, "sub\\..\\..\\evil"),
+    ("file", SUBFOLDER, "sub/../../evil"),
+    ("file", SUBFOLDER, ".. \\evil"),
+    ("file", SUBFOLDER, "...\\evil"),
+    ("file", SUBFOLDER, "\\evil"),
+    ("file", SUBFOLDER, "C:\\evil"),
+    ("file", SUBFOLDER, "\\\\server\\share"),
+    ("file", NAME, "..\\evil.txt"),
+    ("file", NAME, ".. .\\evil.txt"),
+    ("file", NAME, "nul.txt"),
+    ("readme", README, "INSTALL_FOLDER\\..\\..\\evil.txt"),
+    ("run", RUN_PROGRAM, "WINDOWS_FOLDER\\..\\evil.exe"),
+    ("file type", FILE_TYPE_PROGRAM, "SYSTEM_FOLDER\\..\\..\\evil.exe"),
+]
+INSIDE = [
+    ("file", NAME, "readme.txt."),
+    ("file", SUBFOLDER, "docs "),
+    ("file", SUBFOLDER, "sub\\..\\docs"),
+    ("readme", README, "INSTALL_FOLDER\\readme.txt. "),
+]
+
+
+def path_variants(path, data, seek, length):
+    folder = os.path.dirname(path)
+    image = data[:seek]
+    script = []
+    for group, cases in (("leaving", LEAVING), ("inside", INSIDE)):
+        for number, (what, item, text) in enumerate(cases):
+            items, rest = split_items(unscramble(data[seek:seek + length]))
+            at = FIRST_FILE + item if what == "file" else item
+            items[at][0] = text.encode("gbk")
+            if what == "file type":
+                items[FILE_TYPE_EXTENSION][0] = b"dmo"
+            name = "%s-%d.exe" % (group, number)
+            with open(os.path.join(folder, name), "wb") as out:
+                out.write(with_block(image, items, rest))
+            script.append("# %s: %s" % (what, text))
+            script.append("start " + name)
+            if group == "leaving":
+                script += refused(number == 0)
+            else:
+                script += ["expect-sheet", "end-program"]
+    with open(os.path.join(folder, "paths.scn"), "w", encoding="utf-8") as out:
+        out.write("\n".join(script) + "\n")
+
+
 def main(argv):
     path, action = argv[1], argv[2]
     data = open(path, "rb").read()
@@ -53,8 +170,11 @@ def main(argv):
         page, line, text = PAGES.index(argv[3]), int(argv[4]), argv[5].encode("gbk")
         items, rest = split_items(unscramble(data[seek:seek + length]))
         items[page * 8 + line][0] = text
-        block = scramble(b"".join(item + sep for item, sep in items) + rest)
-        data = data[:seek] + block + b"&LEN:%d,SEEK:%d." % (len(block), seek)
+        data = with_block(data[:seek], items, rest)
+    elif action == "cut-variants":
+        return cut_variants(path, data, seek, length)
+    elif action == "path-variants":
+        return path_variants(path, data, seek, length)
     else:
         sys.exit("patch-package: unknown action " + action)
     open(path, "wb").write(data)

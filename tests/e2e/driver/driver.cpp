@@ -327,6 +327,8 @@ public:
     explicit Driver(std::wstring shotFolder) : shots_(std::move(shotFolder)) {}
 
     void Run(const Command& c);
+    // Follows the commands of `script`, naming it in what it prints.
+    void RunScript(const std::string& script, const std::string& name);
     void OnFailure(int line);
 
 private:
@@ -1021,8 +1023,55 @@ void Driver::Run(const Command& c) {
         Launch(c.At(1), L"", line, L"");
     } else if (verb == "screenshot") {
         Screenshot(c);
+    } else if (verb == "include") {
+        // include PATH: the commands of a script that a step of the runner wrote (one line for
+        // each of many damaged packages), as if they stood here.
+        std::string script;
+        if (!ReadWholeFile(PathOf(c.At(1)), &script)) throw Failure{"cannot read " + c.At(1)};
+        RunScript(script, c.At(1));
+    } else if (verb == "copy-file") {
+        // copy-file FROM TO: a file as a user already has it (an earlier version of a program).
+        if (!CopyFileW(PathOf(c.At(1)).c_str(), PathOf(c.At(2)).c_str(), TRUE))
+            throw Failure{"cannot copy " + c.At(1) + " (error " + std::to_string(GetLastError()) +
+                          ")"};
+    } else if (verb == "set-read-only" || verb == "set-writable") {
+        // set-read-only PATH, set-writable PATH: the attribute, as a user sets or clears it.
+        const std::wstring path = PathOf(c.At(1));
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) throw Failure{"no file " + c.At(1)};
+        const DWORD wanted = verb == "set-read-only" ? attributes | FILE_ATTRIBUTE_READONLY
+                                                     : attributes & ~FILE_ATTRIBUTE_READONLY;
+        if (!SetFileAttributesW(path.c_str(), wanted))
+            throw Failure{"cannot change the attributes of " + c.At(1)};
     } else {
         throw Failure{"unknown command " + verb};
+    }
+}
+
+void Driver::RunScript(const std::string& script, const std::string& name) {
+    const std::string where = name.empty() ? "" : name + ":";
+    int number = 0;
+    size_t at = 0;
+    while (at < script.size()) {
+        size_t end = script.find('\n', at);
+        if (end == std::string::npos) end = script.size();
+        std::string text = script.substr(at, end - at);
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        at = end + 1;
+        Command command;
+        command.line = ++number;
+        command.words = Split(text);
+        if (command.words.empty()) continue;
+        try {
+            Run(command);
+        } catch (const Failure& failure) {
+            Print("FAIL " + where + std::to_string(number) + ": " + text);
+            Print("     " + failure.message);
+            // The outermost script records the failure once; an included one passes it on.
+            if (name.empty()) OnFailure(number);
+            throw;
+        }
+        Print("ok   " + where + std::to_string(number) + ": " + text);
     }
 }
 
@@ -1061,27 +1110,10 @@ int wmain(int argc, wchar_t** argv) {
 
     e2e::SetFolderVariables();
     Driver driver(argv[2]);
-    int number = 0;
-    size_t at = 0;
-    while (at < script.size()) {
-        size_t end = script.find('\n', at);
-        if (end == std::string::npos) end = script.size();
-        std::string text = script.substr(at, end - at);
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        at = end + 1;
-        Command command;
-        command.line = ++number;
-        command.words = Split(text);
-        if (command.words.empty()) continue;
-        try {
-            driver.Run(command);
-        } catch (const Failure& failure) {
-            Print("FAIL " + std::to_string(number) + ": " + text);
-            Print("     " + failure.message);
-            driver.OnFailure(number);
-            return 1;
-        }
-        Print("ok   " + std::to_string(number) + ": " + text);
+    try {
+        driver.RunScript(script, "");
+    } catch (const Failure&) {
+        return 1;
     }
     ResumeStarted();
     int status = 0;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -257,6 +258,26 @@ TEST_F(RunTest, DamagedCompressedDataIsAFailureNotAnEmptyFile) {
     ASSERT_EQ(view.failures.size(), 1u);
     EXPECT_EQ(view.failures[0].second.kind, WriteFailure::DamagedData);
     EXPECT_FALSE(platform::PathExists((Inst() + "x.bin").c_str()));
+}
+
+// The start-up refuses such packages; should one get this far, the run checks each file against
+// the folders the user chose before it makes a folder or writes a byte.
+TEST_F(RunTest, AnEntryThatLeavesItsFolderIsRefusedBeforeAnythingIsMade) {
+    AddFile("ok.txt", "ok");
+    AddFile("evil.txt", "evil", "", false, "..\\escaped");
+    AddFile("evil2.txt", "evil", "", false, "sub/../../escaped");
+    pkg.items[52] = "INSTALL_FOLDER\\..\\escaped.exe";  // the program of file type 0
+    pkg.items[53] = "dmo";
+    view.answers = {FailureChoice::Skip, FailureChoice::Retry};
+    EXPECT_EQ(Run().missing, 2);
+    EXPECT_EQ(Installed("ok.txt"), "ok");
+    ASSERT_EQ(view.failures.size(), 2u);
+    EXPECT_EQ(view.failures[0].first, Inst() + "..\\escaped\\evil.txt");
+    EXPECT_EQ(view.failures[0].second.kind, WriteFailure::DamagedData);
+    EXPECT_EQ(view.failures[1].second.kind, WriteFailure::DamagedData);
+    EXPECT_TRUE(system.types.empty());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().string().find("escaped"), std::string::npos) << entry.path();
 }
 
 TEST_F(RunTest, ControlsAreRegisteredWhereverTheyStand) {

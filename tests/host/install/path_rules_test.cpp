@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
+#include "windows_paths.h"
+
 namespace {
 
 using install::BaseFolders;
@@ -132,6 +135,72 @@ TEST(ShortenPathForDisplay, NeverShowsHalfACharacter) {
     const std::string shown = Shorten(path);
     EXPECT_EQ(shown.size(), 36u);
     EXPECT_EQ(shown, "C:\\....\\" + std::string(16, 'y') + "\\picture.bmp");
+}
+
+// The host's full paths follow Windows' rules on the text; the Win32 tests hold the same table
+// against the system's own resolution.
+TEST(FullPath, FollowsWindowsRules) {
+    for (const FullPathCase& c : kFullPathCases) {
+        char full[1024];
+        ASSERT_TRUE(platform::FullPath(c.path, full, sizeof full)) << c.path;
+        EXPECT_STREQ(full, c.full) << c.path;
+    }
+    char full[1024];
+    EXPECT_FALSE(platform::FullPath("relative\\x", full, sizeof full));
+    EXPECT_FALSE(platform::FullPath("C:\\a\\b", full, 6));
+}
+
+TEST(StaysInside, OnlyWhatNeverLeavesItsBaseFolder) {
+    for (const char* base : {"C:\\a\\b\\", "C:\\WINDOWS", "C:\\WINDOWS\\system32"}) {
+        for (const InsideCase& c : kInsideCases) {
+            EXPECT_EQ(install::StaysInside(base, c.relative, c.isFile), c.inside)
+                << base << " + \"" << c.relative << "\"" << (c.isFile ? " (file)" : "");
+        }
+    }
+}
+
+TEST(StaysInside, EntriesAndSettingsAgainstTheirOwnBaseFolders) {
+    const BaseFolders folders = Folders();
+    EXPECT_TRUE(install::EntryStaysInside(folders, Entry("a.txt", 8, "docs")));
+    EXPECT_TRUE(install::EntryStaysInside(folders, Entry("x.ini", 32, "")));
+    // Each part on its own: the name also names shortcuts in folders of their own.
+    EXPECT_FALSE(install::EntryStaysInside(folders, Entry("..\\x.txt", 8, "docs")));
+    EXPECT_FALSE(install::EntryStaysInside(folders, Entry("x.txt", 8, "..\\..")));
+    EXPECT_FALSE(install::EntryStaysInside(folders, Entry("x.dll", 16, "..")));
+
+    EXPECT_TRUE(install::SettingStaysInside(folders, "INSTALL_FOLDER\\docs\\readme.txt"));
+    EXPECT_TRUE(install::SettingStaysInside(folders, "WINDOWS_FOLDER\\notepad.exe"));
+    EXPECT_TRUE(install::SettingStaysInside(folders, "viewer.exe"));
+    EXPECT_FALSE(install::SettingStaysInside(folders, "SYSTEM_FOLDER\\..\\evil.exe"));
+    EXPECT_FALSE(install::SettingStaysInside(folders, "INSTALL_FOLDER\\"));
+    EXPECT_FALSE(install::SettingStaysInside(folders, "APP\\..\\..\\evil.exe"));
+    EXPECT_FALSE(install::SettingStaysInside(folders, "APP/../../evil.exe"));
+}
+
+TEST(CheckPackagePaths, NamesTheFirstPathThatLeaves) {
+    package::SetupModel model;
+    model.fileList.Append(Entry("a.txt", 8, "docs"));
+    model.fileList.Append(Entry("b.txt", 32, "sub"));
+    std::snprintf(model.readmeFile, sizeof model.readmeFile, "INSTALL_FOLDER\\docs\\a.txt");
+    std::snprintf(model.fileTypes[1].program, sizeof model.fileTypes[1].program,
+                  "SYSTEM_FOLDER\\..\\x.exe");
+    install::BaseFolders standIns;
+    install::StandInFolders("", "", &standIns);
+    EXPECT_STREQ(standIns.windowsDir, "C:\\Windows");
+    EXPECT_STREQ(standIns.pageInstallDir, install::kStandInInstallDir);
+    // A file type without an extension is none, whatever its program says.
+    EXPECT_TRUE(install::CheckPackagePaths(model, standIns).ok());
+
+    std::snprintf(model.fileTypes[1].extension, sizeof model.fileTypes[1].extension, "dmo");
+    install::PathProblem problem = install::CheckPackagePaths(model, standIns);
+    EXPECT_EQ(problem.what, install::PathProblem::FileType);
+    EXPECT_EQ(problem.index, 1);
+    std::snprintf(model.runProgram, sizeof model.runProgram, "WINDOWS_FOLDER\\..\\x.exe");
+    EXPECT_EQ(install::CheckPackagePaths(model, standIns).what, install::PathProblem::RunProgram);
+    model.fileList.Append(Entry("c.txt", 16, "..\\.."));
+    problem = install::CheckPackagePaths(model, standIns);
+    EXPECT_EQ(problem.what, install::PathProblem::File);
+    EXPECT_EQ(problem.index, 2);
 }
 
 }  // namespace

@@ -5,12 +5,16 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "archive/piece_check.h"
+#include "install/path_rules.h"
 #include "package/settings_layout.h"
 #include "package/settings_loader.h"
 #include "package_builder.h"
@@ -246,6 +250,57 @@ TEST_F(EverySettingTest, ExtractGivesBackEveryFileAndVerifyFindsItSound) {
     EXPECT_EQ(Run("verify setup.exe"), 0) << out;
 }
 
+// What the installer checks at start-up, before its first page: the package as the packer made
+// it passes; cut in the middle at any piece's boundary or a byte either side (the settings block
+// and a trailer pointing at it following, as a download that lost those bytes would have them),
+// it is refused whenever the cut takes bytes of a piece.
+TEST_F(EverySettingTest, TheStartUpTakesItWholeAndRefusesItCutAtAnyPiece) {
+    const auto check = [&](const std::string& name) {
+        package::SetupModel m;
+        package::PackageTrailer trailer;
+        EXPECT_EQ(package::LoadSettings(dir.File(name), dir.Folder(), &m, &trailer),
+                  package::LoadResult::Loaded);
+        platform::RawFile file;
+        EXPECT_TRUE(file.OpenRead(dir.File(name)));
+        return archive::CheckPieces(m, trailer.offset, file);
+    };
+    ASSERT_TRUE(check("setup.exe").ok());
+    package::SetupModel m;
+    package::PackageTrailer trailer;
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m, &trailer),
+              package::LoadResult::Loaded);
+    install::BaseFolders standIns;
+    install::StandInFolders("C:\\WINDOWS", "C:\\WINDOWS\\system32", &standIns);
+    EXPECT_TRUE(install::CheckPackagePaths(m, standIns).ok());
+
+    std::vector<std::pair<int64_t, int64_t>> pieces = {
+        {m.pictureOffset, m.pictureLength},
+        {m.iconOffset, m.iconLength},
+        {m.backgroundPictureOffset, m.backgroundPictureLength}};
+    for (const package::FileEntry* e = m.fileList.first; e; e = e->next)
+        if (e->dataLength > 0) pieces.push_back({e->dataOffset, e->dataLength});
+    std::set<int64_t> cuts;
+    int64_t last = 0;
+    for (const auto& [offset, length] : pieces) {
+        last = std::max(last, offset + length);
+        for (int64_t edge : {offset, offset + length})
+            for (int64_t cut : {edge - 1, edge, edge + 1}) cuts.insert(cut);
+    }
+    const std::string good = ReadBytes(dir.File("setup.exe"));
+    const std::string block = good.substr(trailer.offset, trailer.length);
+    int refused = 0;
+    for (int64_t cut : cuts) {
+        if (cut <= 0 || cut >= last) continue;
+        char text[package::kTrailerRoom];
+        package::FormatTrailer(trailer.length, static_cast<int32_t>(cut), text);
+        WriteBytes(dir.File("cut.exe"), good.substr(0, cut) + block + text);
+        EXPECT_FALSE(check("cut.exe").ok()) << "cut at " << cut;
+        ++refused;
+    }
+    // Ten pieces, most of them back to back.
+    EXPECT_GE(refused, 25);
+}
+
 TEST_F(EverySettingTest, TheSameInputsGiveTheSameBytes) {
     const std::string first = ReadBytes(dir.File("setup.exe"));
     ASSERT_EQ(Run("build setup.toml -o again.exe --stub stub.exe --quiet"), 0) << err;
@@ -311,6 +366,22 @@ TEST_F(BuildTest, VerifyFindsPiecesOutsideTheFileAndTextsThatBreakTheirLimits) {
     EXPECT_NE(out.find("extension of file type 0"), std::string::npos) << out;
     EXPECT_NE(out.find("file 0 \"a.txt\""), std::string::npos) << out;
     EXPECT_NE(out.find("5 problems"), std::string::npos) << out;
+}
+
+// What the installer refuses as hostile, a publisher learns from verify before shipping.
+TEST_F(BuildTest, VerifyFindsPathsThatLeaveTheirBaseFolders) {
+    TestPackage pkg;
+    pkg.items[package::layout::kReadmeFile] = "INSTALL_FOLDER\\..\\readme.txt";
+    pkg.items[package::layout::kRunProgram] = "INSTALL_FOLDER\\bin\\app.exe";
+    pkg.AddFile("a.txt", "INSTALL_FOLDER", "docs/../..", 0, "ALWAYS_COPY", 1, pkg.Add("a"), false);
+    pkg.AddFile("b.txt", "WINDOWS_FOLDER", "docs", 0, "ALWAYS_COPY", 1, pkg.Add("b"), false);
+    pkg.Write(dir.File("hostile.exe"));
+    EXPECT_EQ(Run("verify hostile.exe"), 1);
+    EXPECT_NE(out.find("file 0 \"docs/../..\\a.txt\" leaves its base folder"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("the readme \"INSTALL_FOLDER\\..\\readme.txt\" leaves"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("2 problems"), std::string::npos) << out;
 }
 
 // Every text the installer checks, at exactly its limit: packed, found sound by verify, and read
