@@ -104,7 +104,10 @@ void AddEntry(const install::BaseFolders& folders, FinishView& view) {
 void Open(const install::BaseFolders& folders, const char* setting, FinishView& view) {
     if (!setting[0]) return;
     char path[platform::kPathRoom];
-    if (!install::ResolveFolderWord(folders, setting, path, sizeof path)) return;
+    // Start-up refuses a package whose setting leaves its folder; this is the second line.
+    if (!install::SettingStaysInside(folders, setting) ||
+        !install::ResolveFolderWord(folders, setting, path, sizeof path))
+        return;
     const platform::Wide wide(path);
     // As a double click would: whatever happens next is the opened program's business.
     if (wide.ok()) ShellExecuteW(nullptr, nullptr, wide.c_str(), nullptr, nullptr, SW_SHOW);
