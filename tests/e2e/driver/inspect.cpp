@@ -87,24 +87,6 @@ void SetFolder(const wchar_t* name, const std::wstring& path) {
     SetEnvironmentVariableW(name, value.c_str());
 }
 
-void PrintTreeBelow(const std::wstring& folder, const std::wstring& shown) {
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = shown.empty() ? name : shown + L"\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Print("  " + Utf8Of(path) + "\\");
-            PrintTreeBelow(folder + L"\\" + name, path);
-        } else {
-            Print("  " + Utf8Of(path) + "  (" + std::to_string(entry.nFileSizeLow) + " bytes)");
-        }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-}
-
 void PrintKey(HKEY root, const std::wstring& name, const std::wstring& shown) {
     HKEY key;
     if (RegOpenKeyExW(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -297,11 +279,6 @@ std::string CheckLink(const std::wstring& link, const std::wstring& target,
     if (show != SW_SHOW && show != SW_SHOWNORMAL)
         return Utf8Of(link) + " shows its program with " + std::to_string(show);
     return "";
-}
-
-void PrintTree(const std::wstring& folder) {
-    Print(Utf8Of(folder) + ":");
-    PrintTreeBelow(folder, L"");
 }
 
 void PrintFile(const std::wstring& path) {

@@ -51,8 +51,6 @@ std::string Delete(const std::wstring& path);
 // Every line of `lines` (UTF-8) is somewhere in the UTF-8 text file.
 std::string CheckContains(const std::wstring& path, const std::vector<std::string>& lines);
 
-// Every file and folder below `folder`, one a line, with each file's size.
-void PrintTree(const std::wstring& folder);
 // A code page 936 text file with its CR and LF shown as \r and \n.
 void PrintFile(const std::wstring& path);
 // A link's target and working folder.

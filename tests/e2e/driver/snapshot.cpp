@@ -194,6 +194,15 @@ static std::string PictureOf(const std::wstring& what, Picture* picture) {
     return "";
 }
 
+void PrintTree(const std::wstring& what) {
+    Picture picture;
+    PictureOf(what, &picture);
+    std::string text = Utf8Of(what) + ":\n";
+    for (const auto& entry : picture) text += "  " + entry.second + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
 std::string TakeSnapshot(const std::string& name, const std::wstring& what) {
     TreeShot snapshot{what, {}};
     const std::string why = PictureOf(what, &snapshot.picture);

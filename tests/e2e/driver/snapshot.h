@@ -25,6 +25,9 @@ std::string TakeSnapshot(const std::string& name, const std::wstring& what);
 // whose path below the root begins with one of `except` (without regard to ASCII case).
 std::string CompareSnapshot(const std::string& name, const std::vector<std::string>& except);
 
+// Prints what snapshot-tree would remember of `what`, one entry a line, in order.
+void PrintTree(const std::wstring& what);
+
 // Runs `reg.exe query KEY /s` from the system folder, as a user would read the registry, and
 // gives what it printed (code page 936 made UTF-8).
 std::string RegQuery(const std::wstring& key, std::string* output);
