@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect.h"
+#include "readback.h"
 #include "snapshot.h"
 
 namespace {
@@ -30,35 +30,12 @@ constexpr int kConfirmIcon = 1027;
 
 // ---- text ----------------------------------------------------------------------------------
 
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
-                        nullptr);
-    return out;
-}
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
-    return out;
-}
+std::string Utf8(const std::wstring& wide) { return e2e::Utf8Of(wide); }
+std::wstring Wide(const std::string& utf8) { return e2e::WideOf(utf8); }
 
 // A Windows path of the script: %NAME% stands for the environment variable, as in %TEMP%, which
 // the programs started inherit from the driver.
-std::wstring PathOf(const std::string& utf8) {
-    std::wstring path = Wide(utf8);
-    DWORD n = ExpandEnvironmentStringsW(path.c_str(), nullptr, 0);
-    if (n == 0) return path;
-    std::wstring expanded(n, L'\0');
-    n = ExpandEnvironmentStringsW(path.c_str(), &expanded[0], n);
-    expanded.resize(n > 0 ? n - 1 : 0);
-    return expanded;
-}
+std::wstring PathOf(const std::string& utf8) { return e2e::ExpandVariables(Wide(utf8)); }
 
 // The driver's console is a pipe when ctest runs it: raw UTF-8 bytes reach the log unchanged.
 void Print(const std::string& line) {
@@ -486,23 +463,6 @@ void Driver::MakeFile(const Command& c) {
         throw Failure{"cannot make " + c.At(1) + " read-only"};
 }
 
-// The whole content of a file, or false when it cannot be read. Shared reading, so that a file
-// another program holds open can still be looked at.
-bool ReadWholeFile(const std::wstring& path, std::string* content) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    content->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0)
-        content->append(buffer, got);
-    CloseHandle(file);
-    return ok;
-}
-
 void Driver::ExpectPath(const Command& c) {
     const std::string& verb = c.At(0);
     std::wstring path = PathOf(c.At(1));
@@ -516,7 +476,7 @@ void Driver::ExpectPath(const Command& c) {
             content = c.At(++i);
         } else if (verb == "expect-file" && c.words[i] == "same-as") {
             checkContent = true;
-            if (!ReadWholeFile(PathOf(c.At(++i)), &content))
+            if (!e2e::ReadWholeFile(PathOf(c.At(++i)), &content))
                 throw Failure{"cannot read " + c.At(i)};
         } else if (verb == "expect-file" &&
                    (c.words[i] == "read-only" || c.words[i] == "writable")) {
@@ -538,7 +498,7 @@ void Driver::ExpectPath(const Command& c) {
             if (checkReadOnly && readOnly != wantReadOnly)
                 return shown + (readOnly ? " is read-only" : " is not read-only");
             std::string got;
-            if (checkContent && !ReadWholeFile(path, &got)) return "cannot read " + shown;
+            if (checkContent && !e2e::ReadWholeFile(path, &got)) return "cannot read " + shown;
             if (checkContent && got != content)
                 return shown + " holds " + Quote(got) + ", not " + Quote(content);
         }
@@ -1027,7 +987,7 @@ void Driver::Run(const Command& c) {
         // include PATH: the commands of a script that a step of the runner wrote (one line for
         // each of many damaged packages), as if they stood here.
         std::string script;
-        if (!ReadWholeFile(PathOf(c.At(1)), &script)) throw Failure{"cannot read " + c.At(1)};
+        if (!e2e::ReadWholeFile(PathOf(c.At(1)), &script)) throw Failure{"cannot read " + c.At(1)};
         RunScript(script, c.At(1));
     } else if (verb == "copy-file") {
         // copy-file FROM TO: a file as a user already has it (an earlier version of a program).

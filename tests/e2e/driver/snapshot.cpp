@@ -9,7 +9,7 @@
 #include <map>
 #include <set>
 
-#include "inspect.h"
+#include "readback.h"
 
 namespace e2e {
 

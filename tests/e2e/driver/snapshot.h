@@ -1,4 +1,4 @@
-// What the uninstaller's scenarios need of the driver besides inspect.h: records planted as an
+// What the uninstaller's scenarios need of the driver besides readback.h: records planted as an
 // installation or an editor would leave them, links another program made, before-and-after
 // pictures of folder trees and registry keys, the registry read back through reg.exe, and the
 // command that a registry value holds. Checks return why they failed ("" when they hold).

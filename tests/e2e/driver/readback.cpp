@@ -1,4 +1,4 @@
-#include "inspect.h"
+#include "readback.h"
 
 #include <objbase.h>
 #include <objidl.h>
@@ -10,19 +10,6 @@
 namespace e2e {
 
 namespace {
-
-bool ReadAll(const std::wstring& path, std::string* bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes->assign(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    const bool ok = bytes->empty() || (ReadFile(file, &(*bytes)[0],
-                                                static_cast<DWORD>(bytes->size()), &got, nullptr) &&
-                                       got == bytes->size());
-    CloseHandle(file);
-    return ok;
-}
 
 // The same text with CR and LF made visible, for a failure message or the demo's print.
 std::string Visible(const std::string& gbk) {
@@ -155,7 +142,7 @@ std::string Delete(const std::wstring& path) {
 
 std::string CheckContains(const std::wstring& path, const std::vector<std::string>& lines) {
     std::string text;
-    if (!ReadAll(path, &text)) return "cannot read " + Utf8Of(path);
+    if (!ReadWholeFile(path, &text)) return "cannot read " + Utf8Of(path);
     for (const std::string& line : lines)
         if (text.find(line) == std::string::npos)
             return Utf8Of(path) + " lacks " + line + "; it holds:\n" + text;
@@ -188,6 +175,21 @@ std::wstring ExpandVariables(const std::wstring& text) {
     n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
     out.resize(n > 0 ? n - 1 : 0);
     return out;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::string* content) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    content->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0)
+        content->append(buffer, got);
+    CloseHandle(file);
+    return ok;
 }
 
 bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest) {
@@ -262,7 +264,7 @@ std::string CheckLines(const std::wstring& path, const std::string& ending,
     for (const std::string& line : lines)
         want += Encode(ExpandVariables(WideOf(line)), 936) + ending;
     std::string got;
-    if (!ReadAll(path, &got)) return "cannot read " + Utf8Of(path);
+    if (!ReadWholeFile(path, &got)) return "cannot read " + Utf8Of(path);
     if (got == want) return "";
     return Utf8Of(path) + " holds\n" + Visible(got) + "\nnot\n" + Visible(want);
 }
@@ -283,7 +285,7 @@ std::string CheckLink(const std::wstring& link, const std::wstring& target,
 
 void PrintFile(const std::wstring& path) {
     std::string bytes;
-    if (!ReadAll(path, &bytes)) {
+    if (!ReadWholeFile(path, &bytes)) {
         Print(Utf8Of(path) + ": cannot be read");
         return;
     }

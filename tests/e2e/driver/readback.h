@@ -37,6 +37,10 @@ std::string CheckLines(const std::wstring& path, const std::string& ending,
 std::string CheckLink(const std::wstring& link, const std::wstring& target,
                       const std::wstring& folder);
 
+// The whole content of a file, or false when it cannot be read. Shared reading, so that a file
+// another program holds open can still be looked at.
+bool ReadWholeFile(const std::wstring& path, std::string* content);
+
 // The root of a key named "HKCR\\...", "HKCU\\..." or "HKLM\\..." (or the root alone), and the rest
 // of its name; false for any other name.
 bool RootOf(const std::wstring& key, HKEY* root, std::wstring* rest);
