@@ -20,7 +20,8 @@ bool LinkName(const char* fileName, char* name, size_t room) {
     return true;
 }
 
-void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model, TextBuilder* log) {
+void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model,
+                     platform::TextBuffer* log) {
     log->AppendLine("[FILELIST]", kLogLineEnd);
     package::FileList& files = model.fileList;
     for (int32_t i = 0; i < files.count; ++i) {
@@ -39,7 +40,8 @@ void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model, Tex
 }
 
 void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
-                     const ShortcutChoice& choice, ShortcutSystem& shell, TextBuilder* log) {
+                     const ShortcutChoice& choice, ShortcutSystem& shell,
+                     platform::TextBuffer* log) {
     static constexpr int32_t kKinds[] = {package::kShortcutDesktop, package::kShortcutStartMenu,
                                          package::kShortcutProgramGroup};
     bool groupMade = false;
@@ -132,13 +134,13 @@ public:
     // True when the line at `offset` was listed before it; otherwise it is remembered. Without
     // the memory to remember it, every later line counts as new: a path listed twice does no
     // harm, a path left out would stay behind when the program is removed.
-    bool Seen(const TextBuilder& list, size_t offset, size_t length) {
+    bool Seen(const platform::TextBuffer& list, size_t offset, size_t length) {
         if (failed_) return false;
         if ((count_ + 1) * 2 > capacity_ && !Grow(list)) {
             failed_ = true;
             return false;
         }
-        const char* line = list.text() + offset;
+        const char* line = list.data() + offset;
         for (size_t i = FoldedHash(line, length) & (capacity_ - 1);;
              i = (i + 1) & (capacity_ - 1)) {
             Slot& slot = slots_[i];
@@ -147,7 +149,7 @@ public:
                 ++count_;
                 return false;
             }
-            if (SamePath(list.text() + slot.offset, slot.length, line, length)) return true;
+            if (SamePath(list.data() + slot.offset, slot.length, line, length)) return true;
         }
     }
 
@@ -158,14 +160,14 @@ private:
         bool used;
     };
 
-    bool Grow(const TextBuilder& list) {
+    bool Grow(const platform::TextBuffer& list) {
         const size_t capacity = capacity_ ? capacity_ * 2 : 1024;
         Slot* slots = static_cast<Slot*>(std::calloc(capacity, sizeof(Slot)));
         if (!slots) return false;
         for (size_t i = 0; i < capacity_; ++i) {
             if (!slots_[i].used) continue;
             size_t j =
-                FoldedHash(list.text() + slots_[i].offset, slots_[i].length) & (capacity - 1);
+                FoldedHash(list.data() + slots_[i].offset, slots_[i].length) & (capacity - 1);
             while (slots[j].used) j = (j + 1) & (capacity - 1);
             slots[j] = slots_[i];
         }
@@ -182,7 +184,7 @@ private:
 };
 
 // Appends each line of `text` that is not empty and not yet listed, with CR LF.
-void AddUnlisted(const char* text, size_t size, LineSet* seen, TextBuilder* list) {
+void AddUnlisted(const char* text, size_t size, LineSet* seen, platform::TextBuffer* list) {
     const char* cursor = text;
     const char* line;
     size_t length;
@@ -201,36 +203,10 @@ void AddUnlisted(const char* text, size_t size, LineSet* seen, TextBuilder* list
 }  // namespace
 
 void MergeWrittenList(const char* earlier, size_t earlierLength, const char* written,
-                      TextBuilder* list) {
+                      platform::TextBuffer* list) {
     LineSet seen;
     AddUnlisted(earlier, earlierLength, &seen, list);
     AddUnlisted(written, std::strlen(written), &seen, list);
-}
-
-WholeFile::~WholeFile() {
-    if (!sibling_[0]) return;
-    file_.Close();
-    platform::RemoveFile(sibling_);
-}
-
-bool WholeFile::Begin(const char* path) {
-    if (!gbk::Copy(path_, sizeof path_, path)) return false;
-    if (platform::CreateSibling(path, sibling_, sizeof sibling_, &file_)) return true;
-    error_ = file_.error();
-    sibling_[0] = '\0';
-    return false;
-}
-
-WholeFile::Result WholeFile::Finish(const char* text, size_t size) {
-    const bool written = file_.Write(text, size) && file_.Flush();
-    if (!written) error_ = file_.error();
-    file_.Close();
-    if (!written) return Result::CannotWrite;
-    // An old read-only file would refuse to be replaced.
-    if (platform::PathExists(path_)) platform::SetNormalAttributes(path_);
-    if (!platform::MoveIntoPlace(sibling_, path_, &error_)) return Result::CannotReplace;
-    sibling_[0] = '\0';
-    return Result::Saved;
 }
 
 }  // namespace install

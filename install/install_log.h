@@ -9,14 +9,12 @@
 #include <cstdint>
 
 #include "install/path_rules.h"
-#include "install/text_builder.h"
+#include "package/install_records.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
+#include "platform/text_buffer.h"
 
 namespace install {
-
-constexpr char kLogName[] = "setup.log";
-constexpr char kWrittenListName[] = "setup.lst";
 
 // The log's line end: an explicit CR before the CR LF of a text-mode stream. The uninstaller
 // drops the character before each LF, so the extra CR is part of the format.
@@ -49,42 +47,19 @@ struct ShortcutChoice {
 
 // The file and type sections and the shortcut header: every packaged file's destination,
 // whether or not it was written, then the non-empty extensions.
-void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model, TextBuilder* log);
+void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model,
+                     platform::TextBuffer* log);
 
 // The links the user chose, file by file: desktop, start menu, then the program group (its
 // folder and uninstaller link before its first link). Each link attempted is a line of `log`.
 void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
-                     const ShortcutChoice& choice, ShortcutSystem& shell, TextBuilder* log);
+                     const ShortcutChoice& choice, ShortcutSystem& shell,
+                     platform::TextBuffer* log);
 
 // The list of written files for `setup.lst`: the lines of an earlier list of this folder
 // (`earlier`, any line ends) first, then the paths of `written` (LF-separated) not yet in it.
 // Paths compare without regard to ASCII case, as the file system does.
 void MergeWrittenList(const char* earlier, size_t earlierLength, const char* written,
-                      TextBuilder* list);
-
-// A file replaced only when its new text is complete: the new text goes to a file beside it,
-// which then takes its place (a read-only file there is made writable first). On any failure
-// the old file keeps what it held and the new one is removed.
-class WholeFile {
-public:
-    enum class Result { Saved, CannotWrite, CannotReplace };
-
-    WholeFile() = default;
-    WholeFile(const WholeFile&) = delete;
-    WholeFile& operator=(const WholeFile&) = delete;
-    ~WholeFile();
-
-    // Creates the new file beside `path`; false when none can be made there.
-    bool Begin(const char* path);
-    Result Finish(const char* text, size_t size);
-    // The system's reason for the last failure.
-    platform::ErrorCode error() const { return error_; }
-
-private:
-    char path_[platform::kPathRoom] = {};
-    char sibling_[platform::kPathRoom] = {};
-    platform::RawFile file_;
-    platform::ErrorCode error_ = 0;
-};
+                      platform::TextBuffer* list);
 
 }  // namespace install

@@ -11,7 +11,6 @@
 
 #include "archive/lzw_decoder.h"
 #include "install/path_rules.h"
-#include "install/text_builder.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
 
@@ -81,10 +80,10 @@ public:
     bool Add(const char* path);
     int32_t count() const { return count_; }
     // The paths, each followed by a line feed.
-    const char* text() const { return text_.text(); }
+    const char* text() const { return text_.data(); }
 
 private:
-    TextBuilder text_;
+    platform::TextBuffer text_;
     int32_t count_ = 0;
 };
 

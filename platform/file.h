@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/text_buffer.h"
+
 namespace platform {
 
 #ifdef _WIN32
@@ -28,6 +30,9 @@ constexpr size_t kPathRoom = 1024;
 
 // A system error code: GetLastError() on Windows, errno on POSIX; 0 for none.
 using ErrorCode = unsigned long;
+// The system's codes for a file too large to take and for memory that cannot be had.
+extern const ErrorCode kErrorTooLarge;
+extern const ErrorCode kErrorNoMemory;
 
 class RawFile {
 public:
@@ -129,6 +134,35 @@ bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error);
 // never a name that is taken. `sibling` receives its name; false (with file->error() when the
 // system said why) when none can be made.
 bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file);
+
+// A file replaced only when its new text is complete: the new text goes to a file beside it,
+// which then takes its place (a read-only file there is made writable first). On any failure
+// the old file keeps what it held and the new one is removed.
+class WholeFile {
+public:
+    enum class Result { Saved, CannotWrite, CannotReplace };
+
+    WholeFile() = default;
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+    ~WholeFile();
+
+    // Creates the new file beside `path`; false when none can be made there.
+    bool Begin(const char* path);
+    Result Finish(const char* text, size_t size);
+    // The system's reason for the last failure.
+    ErrorCode error() const { return error_; }
+
+private:
+    char path_[kPathRoom] = {};
+    char sibling_[kPathRoom] = {};
+    RawFile file_;
+    ErrorCode error_ = 0;
+};
+
+// Reads the whole file into `out` (emptied first); false, with the system's reason in `error`,
+// when it cannot be read or has more than `limit` bytes.
+bool ReadWholeFile(const char* path, size_t limit, TextBuffer* out, ErrorCode* error);
 
 // A test program's hook on every write, before it reaches the system: it may delay the write or
 // fail it (returning false with an error code), to show how a slow or full disk is met. Null,

@@ -48,4 +48,62 @@ bool TextFile::WriteString(const char* text) {
     }
 }
 
+WholeFile::~WholeFile() {
+    if (!sibling_[0]) return;
+    file_.Close();
+    RemoveFile(sibling_);
+}
+
+bool WholeFile::Begin(const char* path) {
+    if (!gbk::Copy(path_, sizeof path_, path)) return false;
+    if (CreateSibling(path, sibling_, sizeof sibling_, &file_)) return true;
+    error_ = file_.error();
+    sibling_[0] = '\0';
+    return false;
+}
+
+WholeFile::Result WholeFile::Finish(const char* text, size_t size) {
+    const bool written = file_.Write(text, size) && file_.Flush();
+    if (!written) error_ = file_.error();
+    file_.Close();
+    if (!written) return Result::CannotWrite;
+    // An old read-only file would refuse to be replaced.
+    if (PathExists(path_)) SetNormalAttributes(path_);
+    if (!MoveIntoPlace(sibling_, path_, &error_)) return Result::CannotReplace;
+    sibling_[0] = '\0';
+    return Result::Saved;
+}
+
+bool ReadWholeFile(const char* path, size_t limit, TextBuffer* out, ErrorCode* error) {
+    out->Clear();
+    RawFile file;
+    if (!file.OpenRead(path)) {
+        *error = file.error();
+        return false;
+    }
+    const int64_t length = file.Length();
+    if (length < 0 || static_cast<uint64_t>(length) > limit) {
+        *error = kErrorTooLarge;
+        return false;
+    }
+    char chunk[16 * 1024];
+    if (!out->Append("", 0)) {
+        *error = kErrorNoMemory;
+        return false;
+    }
+    for (;;) {
+        const size_t got = file.Read(chunk, sizeof chunk);
+        if (got == 0) return true;
+        if (!out->Append(chunk, got)) {
+            *error = kErrorNoMemory;
+            return false;
+        }
+        // A file that grows while it is read is no whole file.
+        if (out->size() > limit) {
+            *error = kErrorTooLarge;
+            return false;
+        }
+    }
+}
+
 }  // namespace platform

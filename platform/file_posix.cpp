@@ -12,6 +12,9 @@
 
 namespace platform {
 
+const ErrorCode kErrorTooLarge = EFBIG;
+const ErrorCode kErrorNoMemory = ENOMEM;
+
 namespace {
 bool OpenWith(int& fd, ErrorCode& error, const char* path, int flags) {
     if (fd >= 0) ::close(fd);

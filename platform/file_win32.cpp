@@ -6,6 +6,9 @@
 
 namespace platform {
 
+const ErrorCode kErrorTooLarge = ERROR_FILE_TOO_LARGE;
+const ErrorCode kErrorNoMemory = ERROR_NOT_ENOUGH_MEMORY;
+
 namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 

@@ -4,8 +4,6 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-#include <cstdlib>
-
 #include "install/shell_links.h"
 #include "install/uninstall_entry.h"
 #include "platform/gbk.h"
@@ -17,24 +15,6 @@ namespace ui {
 
 namespace {
 
-// An earlier list of this folder, whole, or nothing: a list that cannot be read is taken as
-// none (its files then stay when the program is removed; they are never removed by mistake).
-char* ReadWholeFile(const char* path, size_t* size) {
-    *size = 0;
-    platform::RawFile file;
-    if (!file.OpenRead(path)) return nullptr;
-    const int64_t length = file.Length();
-    // A list of a million files is some 100 MB; anything beyond is not ours.
-    if (length <= 0 || length > 256 * 1024 * 1024) return nullptr;
-    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(length)));
-    if (text && file.Read(text, static_cast<size_t>(length)) != static_cast<size_t>(length)) {
-        std::free(text);
-        return nullptr;
-    }
-    if (text) *size = static_cast<size_t>(length);
-    return text;
-}
-
 bool FolderFile(const char* folder, const char* name, char* path, size_t room) {
     return gbk::Copy(path, room, folder) &&
            (gbk::EndsWithBackslash(path) || gbk::Append(path, room, "\\")) &&
@@ -42,13 +22,13 @@ bool FolderFile(const char* folder, const char* name, char* path, size_t room) {
 }
 
 // Puts `text` in place of `path` whole; a failure is told with `message`.
-bool SaveWhole(const char* path, install::WholeFile& file, const install::TextBuilder& text,
+bool SaveWhole(const char* path, platform::WholeFile& file, const platform::TextBuffer& text,
                const char* message, FinishView& view) {
     if (!text.ok()) {
         view.Failed(message, ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
-    if (file.Finish(text.text(), text.size()) != install::WholeFile::Result::Saved) {
+    if (file.Finish(text.data(), text.size()) != platform::WholeFile::Result::Saved) {
         view.Failed(message, file.error());
         return false;
     }
@@ -61,13 +41,13 @@ bool WriteLogAndLinks(const install::BaseFolders& folders, const char* groupName
                       const install::ShortcutChoice& choice, FinishView& view) {
     package::SetupModel& model = App().model;
     char path[platform::kPathRoom];
-    install::WholeFile log;
-    if (!FolderFile(folders.pageInstallDir, install::kLogName, path, sizeof path) ||
+    platform::WholeFile log;
+    if (!FolderFile(folders.pageInstallDir, package::kLogName, path, sizeof path) ||
         !log.Begin(path)) {
         view.Failed(text::kLogCreateFailed, log.error());
         return false;
     }
-    install::TextBuilder text;
+    platform::TextBuffer text;
     install::BeginInstallLog(folders, model, &text);
     install::ShellShortcuts shell(groupName);
     install::CreateShortcuts(folders, model, choice, shell, &text);
@@ -76,14 +56,16 @@ bool WriteLogAndLinks(const install::BaseFolders& folders, const char* groupName
 
 bool WriteWrittenList(const install::BaseFolders& folders, const char* written, FinishView& view) {
     char path[platform::kPathRoom];
-    if (!FolderFile(folders.pageInstallDir, install::kWrittenListName, path, sizeof path))
+    if (!FolderFile(folders.pageInstallDir, package::kWrittenListName, path, sizeof path))
         return false;
-    size_t earlierSize = 0;
-    char* earlier = ReadWholeFile(path, &earlierSize);
-    install::TextBuilder list;
-    install::MergeWrittenList(earlier ? earlier : "", earlierSize, written, &list);
-    std::free(earlier);
-    install::WholeFile file;
+    // An earlier list that cannot be read whole is taken as none: its files then stay when the
+    // program is removed, they are never removed by mistake.
+    platform::TextBuffer earlier;
+    platform::ErrorCode ignored = 0;
+    if (!platform::ReadWholeFile(path, package::kRecordLimit, &earlier, &ignored)) earlier.Clear();
+    platform::TextBuffer list;
+    install::MergeWrittenList(earlier.data(), earlier.size(), written, &list);
+    platform::WholeFile file;
     if (!file.Begin(path)) {
         view.Failed(text::kListWriteFailed, file.error());
         return false;

@@ -70,32 +70,12 @@ RecordStatus EachLine(const char* data, size_t size, Take take) {
     return status;
 }
 
-bool AppendLines(const LineList& lines, const char* end, ByteBuffer* out) {
+bool AppendLines(const LineList& lines, const char* end, platform::TextBuffer* out) {
     for (int32_t i = 0; i < lines.count(); ++i)
         if (!out->Append(lines.at(i)) || !out->Append(end)) return false;
     return true;
 }
 }  // namespace
-
-ByteBuffer::~ByteBuffer() { std::free(data_); }
-
-bool ByteBuffer::Append(const char* bytes, size_t count) {
-    if (count > SIZE_MAX / 2 - size_) return false;
-    if (size_ + count + 1 > capacity_) {
-        size_t capacity = capacity_ < 256 ? 256 : capacity_;
-        while (size_ + count + 1 > capacity) capacity *= 2;
-        char* grown = static_cast<char*>(std::realloc(data_, capacity));
-        if (!grown) return false;
-        data_ = grown;
-        capacity_ = capacity;
-    }
-    if (count > 0) std::memcpy(data_ + size_, bytes, count);
-    size_ += count;
-    data_[size_] = '\0';
-    return true;
-}
-
-bool ByteBuffer::Append(const char* text) { return Append(text, std::strlen(text)); }
 
 LineList::~LineList() { std::free(starts_); }
 
@@ -149,7 +129,7 @@ RecordStatus ReadFileList(const char* data, size_t size, LineList* files) {
     });
 }
 
-bool WriteInstallLog(const InstallLog& log, ByteBuffer* out) {
+bool WriteInstallLog(const InstallLog& log, platform::TextBuffer* out) {
     constexpr char kEnd[] = "\r\r\n";
     return out->Append(kFileHeader) && out->Append(kEnd) && AppendLines(log.files, kEnd, out) &&
            out->Append(kEnd) && out->Append(kTypeHeader) && out->Append(kEnd) &&
@@ -157,7 +137,7 @@ bool WriteInstallLog(const InstallLog& log, ByteBuffer* out) {
            out->Append(kEnd) && AppendLines(log.links, kEnd, out);
 }
 
-bool WriteFileList(const LineList& files, ByteBuffer* out) {
+bool WriteFileList(const LineList& files, platform::TextBuffer* out) {
     // An empty list is still a file, and an empty buffer still has its data().
     return out->Append("", 0) && AppendLines(files, "\r\n", out);
 }

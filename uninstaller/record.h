@@ -10,36 +10,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "package/install_records.h"
+#include "platform/text_buffer.h"
+
 namespace unwise {
 
 // The longest line either file may hold, terminator aside: the longest path the installer
 // writes (platform::kPathRoom with its zero).
 constexpr size_t kLineLimit = 1023;
-// The largest file either reader takes: some 100,000 files of ordinary paths fit many times
-// over, and a larger file is no installation's record.
-constexpr size_t kRecordLimit = 64u * 1024 * 1024;
-
-// A growing run of bytes in one block of its own (the Windows programs have no std::string).
-class ByteBuffer {
-public:
-    ByteBuffer() = default;
-    ByteBuffer(const ByteBuffer&) = delete;
-    ByteBuffer& operator=(const ByteBuffer&) = delete;
-    ~ByteBuffer();
-
-    // False when the memory cannot be had; the buffer then holds what it held.
-    bool Append(const char* bytes, size_t count);
-    bool Append(const char* text);
-    // Always followed by a zero byte that size() does not count, once anything was added.
-    const char* data() const { return data_ ? data_ : ""; }
-    size_t size() const { return size_; }
-    void Clear() { size_ = 0; }
-
-private:
-    char* data_ = nullptr;
-    size_t size_ = 0;
-    size_t capacity_ = 0;
-};
+using package::kRecordLimit;
 
 // Lines held in one buffer, each with its zero, in the order they were added.
 class LineList {
@@ -58,7 +37,7 @@ public:
     void Clear();
 
 private:
-    ByteBuffer text_;
+    platform::TextBuffer text_;
     uint32_t* starts_ = nullptr;
     int32_t count_ = 0;
     int32_t capacity_ = 0;
@@ -96,7 +75,7 @@ RecordStatus ReadFileList(const char* data, size_t size, LineList* files);
 // The files as the finish step writes them: setup.log with CR CR LF after every line and an
 // empty line closing the first two sections, setup.lst with CR LF. What a reader takes whole
 // it reads back the same once written again.
-bool WriteInstallLog(const InstallLog& log, ByteBuffer* out);
-bool WriteFileList(const LineList& files, ByteBuffer* out);
+bool WriteInstallLog(const InstallLog& log, platform::TextBuffer* out);
+bool WriteFileList(const LineList& files, platform::TextBuffer* out);
 
 }  // namespace unwise

@@ -37,7 +37,8 @@ const char* RefusalText(Verdict verdict) {
     }
 }
 
-bool AppendItem(const Report& report, int32_t index, ReasonSource& reasons, ByteBuffer* out) {
+bool AppendItem(const Report& report, int32_t index, ReasonSource& reasons,
+                platform::TextBuffer* out) {
     const Report::Entry& entry = report.entry(index);
     bool ok = out->Append("    ");
     if (entry.subject == Subject::FileType) ok = ok && out->Append(text::kFileType);
@@ -59,7 +60,7 @@ bool AppendItem(const Report& report, int32_t index, ReasonSource& reasons, Byte
 }
 }  // namespace
 
-bool FormatSummary(const Report& report, ReasonSource& reasons, ByteBuffer* out) {
+bool FormatSummary(const Report& report, ReasonSource& reasons, platform::TextBuffer* out) {
     int named = 0;
     int32_t unnamed = 0;
     bool ok = out->Append("", 0);

@@ -23,7 +23,7 @@ public:
 // At most this many items are named; the rest are counted.
 constexpr int kSummaryItems = 300;
 
-bool FormatSummary(const Report& report, ReasonSource& reasons, ByteBuffer* out);
+bool FormatSummary(const Report& report, ReasonSource& reasons, platform::TextBuffer* out);
 
 // The publisher's text `index` (0 to 3), or its default when empty.
 const char* UninstallerText(const package::UninstallerBlock& block, int index);

@@ -47,8 +47,10 @@ void UninstallDialog::RunRemoval() {
     work_.Remove(*this);
     // Presses made while it ran were meant for the question, not for the end.
     MSG message;
-    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
-    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
     ShowEnd();
 }
 
@@ -56,15 +58,15 @@ void UninstallDialog::ShowEnd() {
     state_ = State::Finished;
     ShowWindow(Item(kItemId), SW_HIDE);
     SetItemText(kQuestionId, UninstallerText(work_.block(), work_.done() ? 3 : 0));
-    ByteBuffer summary;
+    platform::TextBuffer summary;
     if (work_.Summary(&summary) && summary.size() > 0) {
         // Longer than any one path: converted whole for the edit control.
-        const int length = MultiByteToWideChar(platform::kGbkCodePage, 0, summary.data(), -1,
-                                               nullptr, 0);
+        const int length =
+            MultiByteToWideChar(platform::kGbkCodePage, 0, summary.data(), -1, nullptr, 0);
         wchar_t* wide =
             length > 0 ? static_cast<wchar_t*>(std::malloc(length * sizeof(wchar_t))) : nullptr;
-        if (wide && MultiByteToWideChar(platform::kGbkCodePage, 0, summary.data(), -1, wide,
-                                        length) > 0)
+        if (wide &&
+            MultiByteToWideChar(platform::kGbkCodePage, 0, summary.data(), -1, wide, length) > 0)
             SetDlgItemTextW(hwnd(), kSummaryId, wide);
         std::free(wide);
         ShowWindow(Item(kSummaryId), SW_SHOW);

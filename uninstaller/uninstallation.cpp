@@ -8,12 +8,10 @@
 namespace unwise {
 
 namespace {
-constexpr char kLogName[] = "setup.log";
-constexpr char kListName[] = "setup.lst";
 
 // A system folder (Windows, system) in GBK for telling shared files; one GBK cannot hold stays
 // empty and tells nothing.
-void SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT), char* out, size_t room) {
+void SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT), char* out, size_t room) {
     wchar_t folder[MAX_PATH];
     wchar_t full[platform::kPathRoom];
     out[0] = '\0';
@@ -24,39 +22,6 @@ void SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT), char* out, size_t room) {
         out[0] = '\0';
 }
 }  // namespace
-
-bool ReadWholeFile(const char* path, ByteBuffer* out, platform::ErrorCode* error) {
-    platform::RawFile file;
-    if (!file.OpenRead(path)) {
-        *error = file.error();
-        return false;
-    }
-    const int64_t length = file.Length();
-    if (length < 0 || static_cast<uint64_t>(length) > kRecordLimit) {
-        *error = ERROR_FILE_TOO_LARGE;
-        return false;
-    }
-    char chunk[16 * 1024];
-    out->Clear();
-    if (!out->Append("", 0)) {
-        *error = ERROR_NOT_ENOUGH_MEMORY;
-        return false;
-    }
-    for (;;) {
-        const size_t got = file.Read(chunk, sizeof chunk);
-        if (got == 0) break;
-        if (!out->Append(chunk, got)) {
-            *error = ERROR_NOT_ENOUGH_MEMORY;
-            return false;
-        }
-        // A file that grows while it is read is no record to trust.
-        if (out->size() > kRecordLimit) {
-            *error = ERROR_FILE_TOO_LARGE;
-            return false;
-        }
-    }
-    return true;
-}
 
 Uninstallation::Uninstallation(const wchar_t* exePath)
     : exePath_(exePath), system_(block_.appName, exePath), removal_(input_, system_) {}
@@ -101,22 +66,22 @@ Uninstallation::Start Uninstallation::Prepare() {
 
 Uninstallation::Start Uninstallation::ReadLog() {
     char path[platform::kPathRoom];
-    if (!RecordPath(kLogName, path, sizeof path)) return Start::LogDamaged;
-    ByteBuffer bytes;
+    if (!RecordPath(package::kLogName, path, sizeof path)) return Start::LogDamaged;
+    platform::TextBuffer bytes;
     platform::ErrorCode error = 0;
-    if (!ReadWholeFile(path, &bytes, &error))
+    if (!platform::ReadWholeFile(path, kRecordLimit, &bytes, &error))
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Start::LogMissing
-                                                                               : Start::LogDamaged;
+                                                                              : Start::LogDamaged;
     return ReadInstallLog(bytes.data(), bytes.size(), &log_).ok() ? Start::Ready
-                                                                   : Start::LogDamaged;
+                                                                  : Start::LogDamaged;
 }
 
 Uninstallation::Start Uninstallation::ReadList() {
     char path[platform::kPathRoom];
-    if (!RecordPath(kListName, path, sizeof path)) return Start::ListDamaged;
-    ByteBuffer bytes;
+    if (!RecordPath(package::kWrittenListName, path, sizeof path)) return Start::ListDamaged;
+    platform::TextBuffer bytes;
     platform::ErrorCode error = 0;
-    if (!ReadWholeFile(path, &bytes, &error)) {
+    if (!platform::ReadWholeFile(path, kRecordLimit, &bytes, &error)) {
         // Without a list (a log from an installer that wrote none) the log's files stand in.
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Start::Ready;
         return Start::ListDamaged;
@@ -126,20 +91,11 @@ Uninstallation::Start Uninstallation::ReadList() {
     return Start::Ready;
 }
 
-bool Uninstallation::WriteRecord(const char* name, const ByteBuffer& bytes) {
+bool Uninstallation::WriteRecord(const char* name, const platform::TextBuffer& bytes) {
     char path[platform::kPathRoom];
-    char sibling[platform::kPathRoom];
-    platform::RawFile file;
-    if (!RecordPath(name, path, sizeof path) ||
-        !platform::CreateSibling(path, sibling, sizeof sibling, &file))
-        return false;
-    const bool written = file.Write(bytes.data(), bytes.size()) && file.Flush();
-    file.Close();
-    platform::ErrorCode error = 0;
-    platform::SetNormalAttributes(path);
-    if (written && platform::MoveIntoPlace(sibling, path, &error)) return true;
-    platform::RemoveFile(sibling);
-    return false;
+    platform::WholeFile file;
+    return RecordPath(name, path, sizeof path) && file.Begin(path) &&
+           file.Finish(bytes.data(), bytes.size()) == platform::WholeFile::Result::Saved;
 }
 
 void Uninstallation::Remove(UninstallView& view) {
@@ -147,7 +103,7 @@ void Uninstallation::Remove(UninstallView& view) {
     char path[platform::kPathRoom];
     if (removal_.done()) {
         // Whatever stays of these two, the program that removes unwise.exe takes along.
-        for (const char* name : {kLogName, kListName}) {
+        for (const char* name : {package::kLogName, package::kWrittenListName}) {
             if (!RecordPath(name, path, sizeof path)) continue;
             platform::SetNormalAttributes(path);
             platform::RemoveFile(path);
@@ -158,14 +114,14 @@ void Uninstallation::Remove(UninstallView& view) {
     // list it was written with.
     InstallLog remaining;
     LineList files;
-    ByteBuffer logBytes;
-    ByteBuffer listBytes;
+    platform::TextBuffer logBytes;
+    platform::TextBuffer listBytes;
     if (removal_.Remaining(&remaining, &files) && WriteFileList(files, &listBytes) &&
-        WriteInstallLog(remaining, &logBytes) && WriteRecord(kListName, listBytes))
-        WriteRecord(kLogName, logBytes);
+        WriteInstallLog(remaining, &logBytes) && WriteRecord(package::kWrittenListName, listBytes))
+        WriteRecord(package::kLogName, logBytes);
 }
 
-bool Uninstallation::Summary(ByteBuffer* out) {
+bool Uninstallation::Summary(platform::TextBuffer* out) {
     return FormatSummary(removal_.report(), system_, out);
 }
 

@@ -21,8 +21,8 @@ public:
         NoBlock,        // no block, or a damaged one
         FolderRefused,  // a drive root, the Windows or system folder, or a name GBK cannot hold
         LogMissing,
-        LogDamaged,     // setup.log cannot be read or is not one the finish step wrote
-        ListDamaged,    // setup.lst is there but cannot be read or is damaged
+        LogDamaged,   // setup.log cannot be read or is not one the finish step wrote
+        ListDamaged,  // setup.lst is there but cannot be read or is damaged
     };
 
     // `exePath`: the running unwise.exe, as the system gives it; outlives the object.
@@ -40,13 +40,13 @@ public:
     void Remove(UninstallView& view);
     bool done() const { return removal_.done(); }
     // The summary of what stayed (empty when nothing did).
-    bool Summary(ByteBuffer* out);
+    bool Summary(platform::TextBuffer* out);
 
 private:
     Start ReadLog();
     Start ReadList();
     // Writes `bytes` as the file `name` of the install folder, in place only when complete.
-    bool WriteRecord(const char* name, const ByteBuffer& bytes);
+    bool WriteRecord(const char* name, const platform::TextBuffer& bytes);
     bool RecordPath(const char* name, char* path, size_t room) const;
 
     const wchar_t* exePath_;
@@ -61,9 +61,5 @@ private:
     WindowsSystem system_;
     Removal removal_;
 };
-
-// Reads the whole file `path` into `out`; false with the system's reason (or ERROR_FILE_TOO_LARGE
-// beyond kRecordLimit).
-bool ReadWholeFile(const char* path, ByteBuffer* out, platform::ErrorCode* error);
 
 }  // namespace unwise

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckLines(log.files);
         CheckLines(log.types);
         CheckLines(log.links);
-        unwise::ByteBuffer written;
+        platform::TextBuffer written;
         unwise::InstallLog again;
         if (!unwise::WriteInstallLog(log, &written) ||
             !unwise::ReadInstallLog(written.data(), written.size(), &again).ok() ||
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unwise::LineList files;
     if (unwise::ReadFileList(text, size, &files).ok()) {
         CheckLines(files);
-        unwise::ByteBuffer written;
+        platform::TextBuffer written;
         unwise::LineList again;
         if (!unwise::WriteFileList(files, &written) ||
             !unwise::ReadFileList(written.data(), written.size(), &again).ok() ||

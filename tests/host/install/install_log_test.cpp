@@ -51,11 +51,11 @@ protected:
         ASSERT_TRUE(model.fileList.Append(entry));
     }
     std::string Log(const install::ShortcutChoice& choice) {
-        install::TextBuilder log;
+        platform::TextBuffer log;
         install::BeginInstallLog(folders, model, &log);
         install::CreateShortcuts(folders, model, choice, shell, &log);
         EXPECT_TRUE(log.ok());
-        return std::string(log.text(), log.size());
+        return std::string(log.data(), log.size());
     }
 
     package::SetupModel model;
@@ -144,10 +144,10 @@ TEST(LinkName, CutAfterTheFirstDot) {
 }
 
 std::string Merge(const std::string& earlier, const std::string& written) {
-    install::TextBuilder list;
+    platform::TextBuffer list;
     install::MergeWrittenList(earlier.data(), earlier.size(), written.c_str(), &list);
     EXPECT_TRUE(list.ok());
-    return std::string(list.text(), list.size());
+    return std::string(list.data(), list.size());
 }
 
 TEST(WrittenList, ASecondInstallationKeepsTheFirstOnesFiles) {
@@ -176,7 +176,7 @@ TEST(WholeFile, ReplacesOnlyWithACompleteTextAndKeepsTheOldOneOnFailure) {
     const TestPath log = dir.File("setup.log");
     WriteBytes(log, "old log");
     {
-        install::WholeFile file;
+        platform::WholeFile file;
         ASSERT_TRUE(file.Begin(log));
         // Never finished (the program ended, or nothing could be built): the old log stays and
         // no new file is left beside it.
@@ -191,17 +191,17 @@ TEST(WholeFile, ReplacesOnlyWithACompleteTextAndKeepsTheOldOneOnFailure) {
         return false;
     });
     {
-        install::WholeFile file;
+        platform::WholeFile file;
         ASSERT_TRUE(file.Begin(log));
-        EXPECT_EQ(file.Finish("new", 3), install::WholeFile::Result::CannotWrite);
+        EXPECT_EQ(file.Finish("new", 3), platform::WholeFile::Result::CannotWrite);
         EXPECT_EQ(file.error(), 28u);
     }
     platform::SetWriteHook(nullptr);
     EXPECT_EQ(ReadBytes(log), "old log");
 
-    install::WholeFile file;
+    platform::WholeFile file;
     ASSERT_TRUE(file.Begin(log));
-    EXPECT_EQ(file.Finish("new log", 7), install::WholeFile::Result::Saved);
+    EXPECT_EQ(file.Finish("new log", 7), platform::WholeFile::Result::Saved);
     EXPECT_EQ(ReadBytes(log), "new log");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),

@@ -26,13 +26,14 @@ std::string Log(const std::vector<std::string>& lines, const std::string& end = 
 using V = std::vector<std::string>;
 
 TEST(InstallLogReader, ReadsTheThreeSectionsAsTheFinishStepWritesThem) {
-    const std::string text = Log({"[FILELIST]", "D:\\Tools\\Editor\\editor.exe",
-                                  "C:\\WINDOWS\\system32\\grid.ocx", "", "[TYPELIST]", "edt", "",
-                                  "[SHORTCUTLIST]",
-                                  "C:\\Documents and Settings\\user\\Desktop\\editor.lnk"});
+    const std::string text =
+        Log({"[FILELIST]", "D:\\Tools\\Editor\\editor.exe", "C:\\WINDOWS\\system32\\grid.ocx", "",
+             "[TYPELIST]", "edt", "", "[SHORTCUTLIST]",
+             "C:\\Documents and Settings\\user\\Desktop\\editor.lnk"});
     InstallLog log;
     ASSERT_TRUE(unwise::ReadInstallLog(text.data(), text.size(), &log).ok());
-    EXPECT_EQ(Lines(log.files), (V{"D:\\Tools\\Editor\\editor.exe", "C:\\WINDOWS\\system32\\grid.ocx"}));
+    EXPECT_EQ(Lines(log.files),
+              (V{"D:\\Tools\\Editor\\editor.exe", "C:\\WINDOWS\\system32\\grid.ocx"}));
     EXPECT_EQ(Lines(log.types), V{"edt"});
     EXPECT_EQ(Lines(log.links), V{"C:\\Documents and Settings\\user\\Desktop\\editor.lnk"});
 }
@@ -71,7 +72,8 @@ struct Damage {
 };
 
 TEST(InstallLogReader, CallsEveryOtherFileDamaged) {
-    const std::string good = Log({"[FILELIST]", "C:\\a.txt", "", "[TYPELIST]", "", "[SHORTCUTLIST]"});
+    const std::string good =
+        Log({"[FILELIST]", "C:\\a.txt", "", "[TYPELIST]", "", "[SHORTCUTLIST]"});
     const std::vector<Damage> cases = {
         {"empty", "", RecordResult::MissingSections, 0},
         {"no header", Log({"C:\\a.txt"}), RecordResult::MissingSections, 1},
@@ -144,7 +146,7 @@ TEST(RecordWriter, WritesTheLogAsTheFinishStepDoes) {
     log.files.Add("C:\\app\\a.txt");
     log.types.Add("abc");
     log.links.Add("C:\\Desktop\\a.lnk");
-    unwise::ByteBuffer out;
+    platform::TextBuffer out;
     ASSERT_TRUE(unwise::WriteInstallLog(log, &out));
     EXPECT_EQ(std::string(out.data(), out.size()),
               Log({"[FILELIST]", "C:\\app\\a.txt", "", "[TYPELIST]", "abc", "", "[SHORTCUTLIST]",
@@ -155,7 +157,7 @@ TEST(RecordWriter, WritesTheListWithCrLf) {
     LineList files;
     files.Add("C:\\app\\a.txt");
     files.Add("C:\\app\\b.txt");
-    unwise::ByteBuffer out;
+    platform::TextBuffer out;
     ASSERT_TRUE(unwise::WriteFileList(files, &out));
     EXPECT_EQ(std::string(out.data(), out.size()), "C:\\app\\a.txt\r\nC:\\app\\b.txt\r\n");
 }
@@ -166,7 +168,7 @@ TEST(RecordWriter, WhatIsReadWholeReadsTheSameOnceWrittenAgain) {
                                  "\r\n");
     InstallLog log;
     ASSERT_TRUE(unwise::ReadInstallLog(text.data(), text.size(), &log).ok());
-    unwise::ByteBuffer out;
+    platform::TextBuffer out;
     ASSERT_TRUE(unwise::WriteInstallLog(log, &out));
     InstallLog again;
     ASSERT_TRUE(unwise::ReadInstallLog(out.data(), out.size(), &again).ok());
@@ -177,7 +179,8 @@ TEST(RecordWriter, WhatIsReadWholeReadsTheSameOnceWrittenAgain) {
 
 TEST(LineListTest, HoldsManyLines) {
     LineList list;
-    for (int i = 0; i < 100000; ++i) ASSERT_TRUE(list.Add(("C:\\app\\" + std::to_string(i)).c_str()));
+    for (int i = 0; i < 100000; ++i)
+        ASSERT_TRUE(list.Add(("C:\\app\\" + std::to_string(i)).c_str()));
     EXPECT_EQ(list.count(), 100000);
     EXPECT_STREQ(list.at(0), "C:\\app\\0");
     EXPECT_STREQ(list.at(99999), "C:\\app\\99999");

@@ -21,7 +21,7 @@ public:
 
 std::string Summary(const unwise::Report& report) {
     NumberReasons reasons;
-    unwise::ByteBuffer out;
+    platform::TextBuffer out;
     EXPECT_TRUE(unwise::FormatSummary(report, reasons, &out));
     return std::string(out.data(), out.size());
 }
@@ -42,11 +42,11 @@ TEST(UninstallSummary, GroupsWhatStayedWithItsReasons) {
     report.Add(Subject::Entry, Verdict::Failed, 5, "");
     EXPECT_EQ(report.failures(), 3);
     const std::string want =
-        std::string(unwise::text::kFailedHeading) + "\r\n" +
-        "    C:\\App\\app.exe\r\n        " + unwise::text::kReason + "error 32\r\n" +
-        "    " + unwise::text::kFileType + "abc\r\n        " + unwise::text::kReason + "error 5\r\n" +
-        "    " + unwise::text::kUninstallEntry + "\r\n        " + unwise::text::kReason +
-        "error 5\r\n\r\n" + unwise::text::kSharedHeading + "\r\n    C:\\Windows\\a.dll\r\n\r\n" +
+        std::string(unwise::text::kFailedHeading) + "\r\n" + "    C:\\App\\app.exe\r\n        " +
+        unwise::text::kReason + "error 32\r\n" + "    " + unwise::text::kFileType +
+        "abc\r\n        " + unwise::text::kReason + "error 5\r\n" + "    " +
+        unwise::text::kUninstallEntry + "\r\n        " + unwise::text::kReason + "error 5\r\n\r\n" +
+        unwise::text::kSharedHeading + "\r\n    C:\\Windows\\a.dll\r\n\r\n" +
         unwise::text::kRefusedHeading + "\r\n    C:\\Other\\b.txt (" + unwise::text::kOutside +
         ")\r\n    C:\\Desktop\\x.lnk (" + unwise::text::kLinkTarget + ")\r\n\r\n" +
         unwise::text::kNotEmptyHeading + "\r\n    C:\\App\\data\r\n";
