@@ -36,7 +36,7 @@ constexpr const char kSharedHeading[] =
 constexpr const char kRefusedHeading[] = "以下项目不是本程序在安装文件夹中创建的,没有删除:";
 constexpr const char kNotEmptyHeading[] = "以下文件夹中还有其他文件,没有删除:";
 constexpr const char kReason[] = "原因: ";
-constexpr const char kMore[] = "其余项目: ";  // the count follows
+constexpr const char kMore[] = "其余项目: ";      // the count follows
 constexpr const char kFileType[] = "文件类型 .";  // the extension follows
 constexpr const char kUninstallEntry[] = "\"程序和功能\"中的卸载项";
 

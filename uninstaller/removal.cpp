@@ -1,8 +1,8 @@
 #include "uninstaller/removal.h"
 
-#include <initializer_list>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "platform/gbk.h"
 #include "uninstaller/paths.h"
@@ -42,8 +42,8 @@ bool Report::Add(Subject subject, Verdict verdict, platform::ErrorCode error, co
     if (verdict == Verdict::Failed) ++failures_;
     if (texts_.count() == capacity_) {
         const int32_t capacity = capacity_ < 16 ? 16 : capacity_ * 2;
-        auto* grown =
-            static_cast<Entry*>(std::realloc(entries_, static_cast<size_t>(capacity) * sizeof(Entry)));
+        auto* grown = static_cast<Entry*>(
+            std::realloc(entries_, static_cast<size_t>(capacity) * sizeof(Entry)));
         if (!grown) {
             // What cannot be recorded cannot be named or kept for another run: it counts.
             if (verdict != Verdict::Failed) ++failures_;
@@ -72,7 +72,8 @@ bool InstallFolderAllowed(const char* installFolder, const char* windowsFolder,
 
 bool LinkNameOf(const char* fileName, char* name, size_t room) {
     size_t length = 0;
-    while (fileName[length] != '\0' && fileName[length] != '.') length += gbk::CharWidth(fileName + length);
+    while (fileName[length] != '\0' && fileName[length] != '.')
+        length += gbk::CharWidth(fileName + length);
     // With no dot nothing of the name remains.
     length = fileName[length] == '.' ? length + 1 : 0;
     return gbk::CopyBytes(name, room, fileName, length) && gbk::Append(name, room, "lnk");
@@ -191,7 +192,8 @@ void Removal::RemoveEarlierLinks() {
                 char shown[kRoom];
                 const char* forms[2] = {nullptr, nullptr};
                 if (system_.LinkFolderForms(folder, forms) > 0 &&
-                    gbk::Copy(shown, sizeof shown, forms[0]) && gbk::Append(shown, sizeof shown, "\\") &&
+                    gbk::Copy(shown, sizeof shown, forms[0]) &&
+                    gbk::Append(shown, sizeof shown, "\\") &&
                     gbk::Append(shown, sizeof shown, name))
                     Note(Subject::Link, Verdict::Failed, error, shown);
                 else
@@ -370,8 +372,8 @@ void Removal::RemoveFileTypes() {
         const char* extension = types.at(i);
         view_->KeepAlive();
         // As the packer takes them: a plain name of at most three bytes, without a dot.
-        if (std::strlen(extension) > 3 || std::strchr(extension, '.') ||
-            !IsPlainName(extension) || std::strchr(extension, ' ')) {
+        if (std::strlen(extension) > 3 || std::strchr(extension, '.') || !IsPlainName(extension) ||
+            std::strchr(extension, ' ')) {
             Note(Subject::FileType, Verdict::NotPlain, 0, extension);
             continue;
         }
@@ -384,7 +386,8 @@ void Removal::RemoveFileTypes() {
 void Removal::RemoveFolders() {
     const int32_t count = folders_.count();
     if (count == 0) return;
-    int32_t* order = static_cast<int32_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int32_t)));
+    int32_t* order =
+        static_cast<int32_t*>(std::malloc(static_cast<size_t>(count) * sizeof(int32_t)));
     if (!order) return;  // the folders stay, which is what a failure may leave
     for (int32_t i = 0; i < count; ++i) order[i] = i;
     // Shell sort: a few lines of code where std::sort would add a kilobyte to every installer.
@@ -411,7 +414,8 @@ void Removal::RemoveFolders() {
         platform::ErrorCode error = 0;
         // Only a plain folder: a reparse point put in the place of ours is left alone.
         if (system_.Probe(folder, &error) != EntryKind::Folder) continue;
-        if (!system_.RemoveFolder(folder, &error)) Note(Subject::Folder, Verdict::NotEmpty, error, folder);
+        if (!system_.RemoveFolder(folder, &error))
+            Note(Subject::Folder, Verdict::NotEmpty, error, folder);
     }
     std::free(order);
 }

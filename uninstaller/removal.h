@@ -34,7 +34,7 @@ enum class LinkFolder { Desktop, StartMenu, Group };
 constexpr int kLinkFolders = 3;
 
 enum class EntryKind {
-    Missing,       // nothing there (the file, or a folder on its way, is gone)
+    Missing,  // nothing there (the file, or a folder on its way, is gone)
     File,
     Folder,
     ReparsePoint,  // a link, junction or mount point: never followed, never removed
@@ -100,14 +100,14 @@ public:
 enum class Subject { File, Link, FileType, Folder, Entry };
 
 enum class Verdict {
-    Failed,         // meant to go, and still there (in use, no permission): `error` says why
-    Shared,         // a file of the Windows or system folder: left for other programs
-    Outside,        // not below the install folder
-    NotPlain,       // not a plain full path or name ("..", a wildcard, a second colon, ...)
-    NotAFile,       // a folder or a reparse point where a file or link was named
-    NotOurLink,     // not a .lnk directly in the desktop, Start menu or program group folder
-    LinkTarget,     // a link whose target does not lie below the install folder
-    NotEmpty,       // a folder that still holds something
+    Failed,      // meant to go, and still there (in use, no permission): `error` says why
+    Shared,      // a file of the Windows or system folder: left for other programs
+    Outside,     // not below the install folder
+    NotPlain,    // not a plain full path or name ("..", a wildcard, a second colon, ...)
+    NotAFile,    // a folder or a reparse point where a file or link was named
+    NotOurLink,  // not a .lnk directly in the desktop, Start menu or program group folder
+    LinkTarget,  // a link whose target does not lie below the install folder
+    NotEmpty,    // a folder that still holds something
 };
 
 // Everything that stayed, with the reason.

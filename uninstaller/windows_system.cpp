@@ -35,7 +35,8 @@ EntryKind KindOf(const wchar_t* path, platform::ErrorCode* error) {
 // Deletes a file, its read-only attribute cleared first (and put back when it stays).
 bool DeleteWide(const wchar_t* path, platform::ErrorCode* error) {
     const DWORD attributes = GetFileAttributesW(path);
-    constexpr DWORD kInTheWay = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    constexpr DWORD kInTheWay =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const bool cleared = attributes != INVALID_FILE_ATTRIBUTES && (attributes & kInTheWay) &&
                          SetFileAttributesW(path, attributes & ~kInTheWay);
     if (DeleteFileW(path)) return true;
@@ -92,8 +93,8 @@ bool AppendWide(wchar_t* path, size_t room, const wchar_t* text) {
 // The lossy GBK form of a system path, as the finish step logged a link whose folder GBK cannot
 // hold: `flags` 0 lets Windows put a near character (best fit) or '?', WC_NO_BEST_FIT_CHARS '?'.
 bool LossyGbk(const wchar_t* wide, DWORD flags, char* out, size_t room) {
-    return WideCharToMultiByte(platform::kGbkCodePage, flags, wide, -1, out,
-                               static_cast<int>(room), nullptr, nullptr) > 0;
+    return WideCharToMultiByte(platform::kGbkCodePage, flags, wide, -1, out, static_cast<int>(room),
+                               nullptr, nullptr) > 0;
 }
 }  // namespace
 
@@ -218,8 +219,8 @@ void WindowsSystem::FindLinkFolders() {
         // plain name (the block is untrusted: no "..", no backslash).
         if (kind == static_cast<int>(LinkFolder::Group)) {
             const platform::Wide name(appName_);
-            if (!IsPlainName(appName_) || !name.ok() ||
-                !AppendWide(folder, MAX_PATH, L"\\") || !AppendWide(folder, MAX_PATH, name.c_str())) {
+            if (!IsPlainName(appName_) || !name.ok() || !AppendWide(folder, MAX_PATH, L"\\") ||
+                !AppendWide(folder, MAX_PATH, name.c_str())) {
                 folder[0] = L'\0';
                 continue;
             }
@@ -304,8 +305,8 @@ ValueKind WindowsSystem::ReadDefaultValue(const char* key, char* value, size_t r
     value[0] = '\0';
     const platform::Wide name(key);
     HKEY opened;
-    if (!name.ok() ||
-        RegOpenKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (!name.ok() || RegOpenKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+                          ERROR_SUCCESS)
         return ValueKind::Missing;
     wchar_t data[platform::kPathRoom + 1] = {};
     DWORD type = 0;

@@ -32,8 +32,8 @@ TEST(UninstallPaths, PlainFullPaths) {
     for (const char* path :
          {"C:\\", "C:", "C:a.txt", "\\\\server\\share\\a", "\\\\?\\C:\\a", "\\\\.\\C:\\a",
           "C:\\App\\..\\Windows\\a.dll", "C:\\App\\.\\a", "C:\\App\\\\a", "C:\\App\\a\\",
-          "C:\\App\\a.txt:stream", "C:/App/a.txt", "C:\\App\\*.txt", "C:\\App\\a?.lnk",
-          "1:\\a", "C:\\App\\a. ", "relative\\a.txt", "C:\\App\\a\xB0"})
+          "C:\\App\\a.txt:stream", "C:/App/a.txt", "C:\\App\\*.txt", "C:\\App\\a?.lnk", "1:\\a",
+          "C:\\App\\a. ", "relative\\a.txt", "C:\\App\\a\xB0"})
         EXPECT_FALSE(unwise::IsPlainFullPath(path)) << path;
 }
 

@@ -209,7 +209,8 @@ struct Stayed {
 };
 
 std::ostream& operator<<(std::ostream& out, const Stayed& s) {
-    return out << static_cast<int>(s.subject) << "/" << static_cast<int>(s.verdict) << " " << s.text;
+    return out << static_cast<int>(s.subject) << "/" << static_cast<int>(s.verdict) << " "
+               << s.text;
 }
 
 class RemovalTest : public ::testing::Test {
@@ -287,7 +288,8 @@ TEST_F(RemovalTest, KeepsAFileTheInstallationKept) {
     EXPECT_TRUE(system.Has("C:\\App\\keep.txt"));
     EXPECT_FALSE(system.Has("C:\\App\\a.txt"));
     // The install folder stays after the uninstaller: it is named.
-    EXPECT_EQ(StayedItems(), (std::vector<Stayed>{{Subject::Folder, Verdict::NotEmpty, "C:\\App"}}));
+    EXPECT_EQ(StayedItems(),
+              (std::vector<Stayed>{{Subject::Folder, Verdict::NotEmpty, "C:\\App"}}));
 }
 
 TEST_F(RemovalTest, WithoutAListTheLogsFilesBelowTheInstallFolderGo) {
@@ -311,9 +313,10 @@ TEST_F(RemovalTest, LeavesAndNamesTheFilesOfTheWindowsAndSystemFolders) {
     Run();
     EXPECT_TRUE(removal->done());
     EXPECT_TRUE(system.Has("C:\\Windows\\System32\\grid.dll"));
-    EXPECT_EQ(StayedItems(),
-              (std::vector<Stayed>{{Subject::File, Verdict::Shared, "C:\\Windows\\System32\\grid.dll"},
-                                   {Subject::File, Verdict::Shared, "C:\\Windows\\demo.ini"}}));
+    EXPECT_EQ(
+        StayedItems(),
+        (std::vector<Stayed>{{Subject::File, Verdict::Shared, "C:\\Windows\\System32\\grid.dll"},
+                             {Subject::File, Verdict::Shared, "C:\\Windows\\demo.ini"}}));
 }
 
 TEST_F(RemovalTest, NeverTouchesWhatAnEditedListNamesOutsideTheInstallFolder) {
@@ -323,10 +326,10 @@ TEST_F(RemovalTest, NeverTouchesWhatAnEditedListNamesOutsideTheInstallFolder) {
     system.Folder("C:\\App\\mine");
     system.File("C:\\App\\mine\\notes.txt");
     system.File("D:\\App\\a.txt");
-    for (const char* path : {"C:\\Users\\me\\Documents\\letter.doc", "C:\\App\\..\\App.txt",
-                             "C:\\App\\mine", "D:\\App\\a.txt", "C:\\Apple\\a.txt",
-                             "\\\\?\\C:\\App\\mine\\notes.txt", "C:\\App\\mine\\*.txt",
-                             "C:\\App\\mine\\notes.txt:stream", "C:\\App\\mine\\notes.txt."})
+    for (const char* path :
+         {"C:\\Users\\me\\Documents\\letter.doc", "C:\\App\\..\\App.txt", "C:\\App\\mine",
+          "D:\\App\\a.txt", "C:\\Apple\\a.txt", "\\\\?\\C:\\App\\mine\\notes.txt",
+          "C:\\App\\mine\\*.txt", "C:\\App\\mine\\notes.txt:stream", "C:\\App\\mine\\notes.txt."})
         written.Add(path);
     Run();
     EXPECT_TRUE(system.Has("C:\\Users\\me\\Documents\\letter.doc"));
@@ -442,8 +445,8 @@ TEST_F(RemovalTest, AnUnreadableFolderOnTheWayCounts) {
     Installed("C:\\App\\locked\\a.txt");
     Run();
     EXPECT_FALSE(removal->done());
-    EXPECT_EQ(StayedItems(), (std::vector<Stayed>{{Subject::File, Verdict::Failed,
-                                                   "C:\\App\\locked\\a.txt"}}));
+    EXPECT_EQ(StayedItems(),
+              (std::vector<Stayed>{{Subject::File, Verdict::Failed, "C:\\App\\locked\\a.txt"}}));
 }
 
 TEST_F(RemovalTest, AFileThatIsGoneAlreadyDoesNotCount) {
@@ -490,8 +493,8 @@ TEST_F(RemovalTest, RemovesTheLinksToTheInstallFolderAndTheUninstallersLinkLast)
     EXPECT_TRUE(removal->done());
     EXPECT_TRUE(system.links.empty());
     const std::vector<std::string> want = {
-        "unlink 0 app.lnk", "unlink 1 app.lnk",     "unlink 2 app.lnk",     "remove C:\\App\\app.exe",
-        "unlink 2 unwise.lnk", "rmdir group", "remove entry"};
+        "unlink 0 app.lnk",    "unlink 1 app.lnk", "unlink 2 app.lnk", "remove C:\\App\\app.exe",
+        "unlink 2 unwise.lnk", "rmdir group",      "remove entry"};
     EXPECT_EQ(system.actions, want);
 }
 
@@ -696,8 +699,8 @@ TEST_F(RemovalTest, AnEntryThatCannotBeRemovedCounts) {
 TEST(InstallFolderRule, RefusesRootsAndTheSystemsFolders) {
     EXPECT_TRUE(unwise::InstallFolderAllowed("C:\\Program Files\\App", "C:\\Windows",
                                              "C:\\Windows\\System32"));
-    EXPECT_TRUE(unwise::InstallFolderAllowed("C:\\Windows\\App", "C:\\Windows",
-                                             "C:\\Windows\\System32"));
+    EXPECT_TRUE(
+        unwise::InstallFolderAllowed("C:\\Windows\\App", "C:\\Windows", "C:\\Windows\\System32"));
     for (const char* folder : {"C:\\", "C:", "c:\\windows", "C:\\Windows\\System32", ""})
         EXPECT_FALSE(unwise::InstallFolderAllowed(folder, "C:\\Windows", "C:\\Windows\\System32"))
             << folder;
