@@ -82,20 +82,6 @@ private:
 #endif
 };
 
-// A text file written in the platform's text mode: every LF becomes CR LF.
-class TextFile {
-public:
-    bool Create(const char* path) { return file_.Create(path); }
-    // False when the write failed (the file's error() tells why).
-    bool WriteString(const char* text);
-    void Close() { file_.Close(); }
-    bool IsOpen() const { return file_.IsOpen(); }
-    RawFile& file() { return file_; }
-
-private:
-    RawFile file_;
-};
-
 bool PathExists(const char* path);
 bool IsFolder(const char* path);
 bool RemoveFile(const char* path);

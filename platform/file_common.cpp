@@ -35,19 +35,6 @@ bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file) 
     return false;
 }
 
-bool TextFile::WriteString(const char* text) {
-    // Runs without LF go out in one call each, so a long log costs few writes.
-    const char* run = text;
-    for (const char* p = text;; ++p) {
-        if (*p == '\n' || *p == '\0') {
-            if (p > run && !file_.Write(run, static_cast<size_t>(p - run))) return false;
-            if (*p == '\0') return true;
-            if (!file_.Write("\r\n", 2)) return false;
-            run = p + 1;
-        }
-    }
-}
-
 WholeFile::~WholeFile() {
     if (!sibling_[0]) return;
     file_.Close();

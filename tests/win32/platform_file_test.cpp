@@ -115,17 +115,6 @@ TEST(TempFilesWin32, EachIsNewAndOursAndPassesOverWhatOthersPlanted) {
                                           platform::kPathRoom));
 }
 
-TEST(TextFileWin32, LineFeedsBecomeCarriageReturnLineFeeds) {
-    WinTempDir dir;
-    platform::TextFile log;
-    ASSERT_TRUE(log.Create(dir.File("setup.log").c_str()));
-    EXPECT_TRUE(log.WriteString("[FILELIST]\nC:\\安装\\a.exe\n"));
-    EXPECT_TRUE(log.WriteString(""));
-    EXPECT_TRUE(log.WriteString("tail"));
-    log.Close();
-    EXPECT_EQ(GetBytes(dir.File("setup.log")), "[FILELIST]\r\nC:\\安装\\a.exe\r\ntail");
-}
-
 TEST(FoldersWin32, CreateQueryAndRemove) {
     WinTempDir dir;
     const std::string folder = dir.File("新文件夹");
