@@ -48,14 +48,25 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
         *failure = WriteFailure{WriteFailure::CannotCreate, out.error()};
         return false;
     }
-    // The package stays open from the first file on: under Wine every opening is a call to the
-    // server. Should it fail, the read fails and says so (and the next file tries again).
-    if (!package_.IsOpen()) package_.OpenRead(model_.exePath);
+    // The installer reads every file through the package it opened and checked at start-up; a
+    // caller without one (a test, a tool) has the package opened once, by its path.
+    platform::RawFile* package = model_.packageFile;
+    if (!package) {
+        if (!ownPackage_.IsOpen()) ownPackage_.OpenRead(model_.exePath);
+        package = &ownPackage_;
+    }
     bool complete;
     if (entry.compressed) {
-        archive::FileSink sink(out);
+        struct CountingSink : archive::FileSink {
+            using FileSink::FileSink;
+            uint64_t count = 0;
+            bool Write(const unsigned char* data, size_t size) override {
+                count += size;
+                return FileSink::Write(data, size);
+            }
+        } sink(out);
         const archive::ExtractResult result = archive::DecodeEmbedded(
-            package_, entry.dataOffset, entry.dataLength, 0, sink, decoder_.get());
+            *package, entry.dataOffset, entry.dataLength, 0, sink, decoder_.get());
         complete = result.ok();
         if (!complete)
             *failure = result.refusal == archive::Refusal::CannotWrite
@@ -63,8 +74,19 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                        : result.refusal == archive::Refusal::CannotOpen
                            ? WriteFailure{WriteFailure::CannotRead, 0}
                            : WriteFailure{WriteFailure::DamagedData, 0};
+        // A stream that ends early in a package our packer wrote is damage its checksum could
+        // not see (the file was damaged when it was packed): never a short file.
+        if (complete && sink.count != result.uncompressedSize) {
+            if (model_.checksumMarked) {
+                complete = false;
+                *failure = WriteFailure{WriteFailure::DamagedData, 0};
+            } else {
+                view_.SizeMismatch(path, static_cast<uint32_t>(sink.count),
+                                   result.uncompressedSize);
+            }
+        }
     } else {
-        complete = package::CopyFileRange(out, package_, entry.dataOffset, entry.dataLength,
+        complete = package::CopyFileRange(out, *package, entry.dataOffset, entry.dataLength,
                                           copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}

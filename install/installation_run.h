@@ -63,6 +63,13 @@ public:
         (void)path;
         (void)outcome;
     }
+    // A compressed file that decoded to another length than its archive says, in a package
+    // that carries no checksum: installed as the format wants, and told to the report.
+    virtual void SizeMismatch(const char* path, uint32_t decoded, uint32_t expected) {
+        (void)path;
+        (void)decoded;
+        (void)expected;
+    }
 };
 
 class RunSystem {
@@ -131,7 +138,7 @@ private:
     // One decoder for every compressed file, its buffers asked for once: thousands of small
     // files each paid for fresh ones (without it, each stream gets a decoder of its own).
     std::unique_ptr<archive::LzwDecoder> decoder_;
-    platform::RawFile package_;  // the running program, open while the run copies
+    platform::RawFile ownPackage_;  // the package by its path, when the model holds none open
     // The folder of the last destination: files of one folder follow each other, and its levels
     // need not be probed again for each.
     char lastFolder_[platform::kPathRoom] = {};

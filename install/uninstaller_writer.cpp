@@ -101,14 +101,15 @@ bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
     if (!decoded.ok() || position <= 0) return Fail(error, ERROR_INVALID_DATA);
 
     package::UninstallerBlock block;
-    platform::RawFile installer;
-    installer.OpenRead(model.exePath);
+    platform::RawFile own;
+    if (!model.packageFile) own.OpenRead(model.exePath);
+    platform::RawFile& installer = model.packageFile ? *model.packageFile : own;
     if (!CopyPiece(out, installer, model.pictureLength, model.pictureOffset, &position,
                    &block.pictureLength, &block.pictureOffset) ||
         !CopyPiece(out, installer, model.iconLength, model.iconOffset, &position, &block.iconLength,
                    &block.iconOffset))
         return Fail(error, out.error() ? out.error() : ERROR_READ_FAULT);
-    installer.Close();
+    own.Close();
 
     gbk::Copy(block.appName, sizeof block.appName, model.appName);
     for (int i = 0; i < package::kUninstallerTexts; ++i)

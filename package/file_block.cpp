@@ -33,6 +33,11 @@ std::unique_ptr<unsigned char[]> ReadFileBlock(const platform::SysChar* path, in
                                                int64_t offset) {
     platform::RawFile file;
     if (!file.OpenRead(path)) return nullptr;
+    return ReadFileBlock(file, length, offset);
+}
+
+std::unique_ptr<unsigned char[]> ReadFileBlock(platform::RawFile& file, int64_t* length,
+                                               int64_t offset) {
     if (*length == -1) *length = file.Length() - offset;
     if (*length < 0 || offset < 0 || offset + *length > file.Length()) return nullptr;
     if (static_cast<uint64_t>(*length) >= SIZE_MAX) return nullptr;

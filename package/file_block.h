@@ -26,5 +26,8 @@ bool CopyFileRange(platform::RawFile& destination, platform::RawFile& source, in
 // for data) or the memory cannot be had.
 std::unique_ptr<unsigned char[]> ReadFileBlock(const platform::SysChar* path, int64_t* length,
                                                int64_t offset);
+// The same from a file the caller holds open.
+std::unique_ptr<unsigned char[]> ReadFileBlock(platform::RawFile& file, int64_t* length,
+                                               int64_t offset);
 
 }  // namespace package

@@ -78,9 +78,13 @@ bool ItemList::SetText(const char* text, size_t length) {
 
 bool ItemList::LoadFromFile(const platform::SysChar* path, const char* keyText) {
     platform::RawFile file;
-    if (!file.OpenRead(path)) return false;
-    const int64_t length = file.Length();
-    if (length < 0 || static_cast<uint64_t>(length) >= SIZE_MAX / 2) return false;
+    return file.OpenRead(path) && LoadFromRange(file, 0, file.Length(), keyText);
+}
+
+bool ItemList::LoadFromRange(platform::RawFile& file, int64_t offset, int64_t length,
+                             const char* keyText) {
+    if (offset < 0 || length < 0 || static_cast<uint64_t>(length) >= SIZE_MAX / 2) return false;
+    if (file.Seek(offset, platform::RawFile::Origin::Begin) != offset) return false;
     if (!Reserve(static_cast<size_t>(length))) return false;
     unsigned char* bytes = reinterpret_cast<unsigned char*>(text_);
     const size_t got = file.Read(bytes, static_cast<size_t>(length));

@@ -35,6 +35,9 @@ public:
     // The text ends at the first zero byte. False when the file cannot be opened or read whole,
     // or the memory cannot be had.
     bool LoadFromFile(const platform::SysChar* path, const char* keyText);
+    // The same from `length` bytes at `offset` of a file the caller holds open.
+    bool LoadFromRange(platform::RawFile& file, int64_t offset, int64_t length,
+                       const char* keyText);
 
     // Replaces the text with `length` bytes (up to a zero byte among them); false without memory.
     bool SetText(const char* text, size_t length);

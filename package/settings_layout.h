@@ -44,8 +44,12 @@ enum SettingsItem : int {
     kBackgroundCaption,
     kBackgroundColor,
     kBackgroundHasCaption,
-    kFirstUnusedAtEnd,  // two items read and not used
-    kSettingsItems = kFirstUnusedAtEnd + 2
+    kFirstUnusedAtEnd,  // read and not used
+    // Our packer's kChecksumMark: the trailer carries a checksum record (package/trailer.h).
+    // Readers of the format do not use the item, so the mark costs them nothing, and a package
+    // that lost its record cannot pass for one that never had any.
+    kChecksumMark,
+    kSettingsItems
 };
 static_assert(kAppName == 40 && kPictureLength == 48 && kShowBackground == 56 &&
                   kSettingsItems == 64,
@@ -75,6 +79,8 @@ enum FileItem : int {
     kFileItems
 };
 
+constexpr const char* kChecksumMarkWord = "CRC32";
+
 // How an item is written: a text as it stands, a decimal number, a flag word ("TRUE" or
 // anything else), a keyword, or nothing the installer reads.
 enum class ItemForm { Text, Number, Flag, Word, Unused };
@@ -83,7 +89,7 @@ constexpr ItemForm SettingsItemForm(int item) {
     switch (item) {
         case kUnusedAfterUninstallTexts:
         case kFirstUnusedAtEnd:
-        case kFirstUnusedAtEnd + 1: return ItemForm::Unused;
+        case kChecksumMark: return ItemForm::Unused;
         case kPictureLength:
         case kPictureOffset:
         case kIconLength:

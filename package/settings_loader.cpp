@@ -1,5 +1,7 @@
 #include "package/settings_loader.h"
 
+#include <cstring>
+
 #include "package/file_block.h"
 #include "package/number.h"
 #include "package/scramble.h"
@@ -69,6 +71,9 @@ bool ReadSettings(ItemList& items, SetupModel* model) {
                 model->backgroundColor = static_cast<uint32_t>(Number(text));
                 break;
             case layout::kBackgroundHasCaption: model->backgroundHasCaption = Flag(text); break;
+            case layout::kChecksumMark:
+                model->checksumMarked = std::strcmp(text, layout::kChecksumMarkWord) == 0;
+                break;
             default: break;  // read and not used
         }
     }
@@ -89,24 +94,23 @@ bool ReadSettings(ItemList& items, SetupModel* model) {
     return true;
 }
 
-LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysChar* tempFolder,
-                        SetupModel* model, PackageTrailer* found) {
+LoadResult LoadSettings(platform::RawFile& package, SetupModel* model, PackageTrailer* found) {
     PackageTrailer trailer;
-    if (!ReadTrailer(exePath, &trailer)) return LoadResult::NoTrailer;
+    const bool read = ReadTrailer(package, &trailer);
     if (found) *found = trailer;
+    if (!read) return LoadResult::NoTrailer;
     if (!BlockBeforeTrailer(trailer)) return LoadResult::BadTrailer;
-
-    platform::SysChar tempPath[platform::kPathRoom];
-    platform::RawFile copy;
-    if (!platform::CreateTempFile(tempFolder, kTempFileStem, &copy, tempPath, platform::kPathRoom))
-        return LoadResult::CannotExtract;
-    const bool copied = CopyFileRange(copy, exePath, trailer.offset, trailer.length);
-    copy.Close();
     ItemList items;
-    const bool loaded = copied && items.LoadFromFile(tempPath, kSettingsKey);
-    platform::RemoveSysFile(tempPath);
-    if (!loaded) return LoadResult::CannotExtract;
+    if (!items.LoadFromRange(package, trailer.offset, trailer.length, kSettingsKey))
+        return LoadResult::CannotExtract;
     return ReadSettings(items, model) ? LoadResult::Loaded : LoadResult::NoMemory;
+}
+
+LoadResult LoadSettings(const platform::SysChar* exePath, SetupModel* model,
+                        PackageTrailer* found) {
+    platform::RawFile package;
+    if (!package.OpenRead(exePath)) return LoadResult::NoTrailer;
+    return LoadSettings(package, model, found);
 }
 
 }  // namespace package

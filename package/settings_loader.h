@@ -8,11 +8,6 @@
 
 namespace package {
 
-// The stem of the temporary copy of the settings block: each copy is a new file of the
-// process's own, "qorv-PID-N.tmp", so two installers never share one and a file or folder that
-// another program put in the temporary folder is never opened.
-constexpr const char* kTempFileStem = "qorv";
-
 // Reads the 64 settings items and then the file entries, until an empty name or the end of the
 // text. Items missing at the end leave their fields empty or zero. False when the memory for
 // the file entries runs out (a damaged block that claims millions of them).
@@ -20,11 +15,15 @@ bool ReadSettings(ItemList& items, SetupModel* model);
 
 enum class LoadResult { Loaded, NoTrailer, BadTrailer, CannotExtract, NoMemory };
 
-// Finds the settings block of `exePath` through its trailer, copies it to a new temporary file
-// in `tempFolder` (ending with its separator), loads it unscrambled, deletes the copy and reads
-// it into `model`. Pictures are not touched. `found` (when given) receives the trailer, whose
-// offset is where the pieces must end.
-LoadResult LoadSettings(const platform::SysChar* exePath, const platform::SysChar* tempFolder,
-                        SetupModel* model, PackageTrailer* found = nullptr);
+// Finds the settings block of the package the caller holds open through its trailer, reads it
+// straight into memory, unscrambled, and into `model`. Pictures are not touched. `found` (when
+// given) receives the trailer, whose offset is where the pieces must end and whose checksum
+// record the caller checks. No temporary file: a file in the user's temporary folder could be
+// swapped between its writing and its reading, and the elevated run would follow its settings.
+LoadResult LoadSettings(platform::RawFile& package, SetupModel* model,
+                        PackageTrailer* found = nullptr);
+// The same for the file at `exePath`.
+LoadResult LoadSettings(const platform::SysChar* exePath, SetupModel* model,
+                        PackageTrailer* found = nullptr);
 
 }  // namespace package

@@ -120,7 +120,13 @@ struct SetupModel {
     char backgroundCaption[kCaptionRoom + 1] = {};
     uint32_t backgroundColor = 0;  // 0x00BBGGRR
     int32_t backgroundHasCaption = 0;
+    // The settings say the trailer carries a checksum record: our packer wrote the package.
+    bool checksumMarked = false;
     platform::SysChar exePath[platform::kPathRoom] = {};  // from the system: UTF-16 on Windows
+    // The package as the installer opened and checked it at start-up, locked against writing,
+    // renaming and deleting; every later read goes through it. Null in tests and tools, which
+    // open the package by `exePath`.
+    platform::RawFile* packageFile = nullptr;
     char installDir[kInstallDirRoom] = {};  // ends with a backslash once the folder page set it
 };
 

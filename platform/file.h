@@ -52,6 +52,9 @@ public:
     bool CreateNew(const char* path);
     // Opens an existing file for writing without truncating it.
     bool OpenWrite(const char* path);
+    // Opens for reading and keeps every other program from writing, renaming or deleting the
+    // file while it is open: what the installer checked at start-up is what it installs.
+    bool OpenReadLocked(const SysChar* path);
 #ifdef _WIN32
     bool OpenRead(const wchar_t* path);
     bool Create(const wchar_t* path);
@@ -159,5 +162,8 @@ void SetWriteHook(WriteHook hook);
 // may refuse the file with an error code, as a folder without write permission does.
 using CreateHook = bool (*)(const char* path, ErrorCode* error);
 void SetCreateHook(CreateHook hook);
+// The same before every read of the Win32 backend: it may delay it, as a slow disk or share does.
+using ReadHook = void (*)(size_t count);
+void SetReadHook(ReadHook hook);
 
 }  // namespace platform

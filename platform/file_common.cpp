@@ -9,7 +9,13 @@ RawFile::~RawFile() { Close(); }
 namespace {
 WriteHook g_writeHook = nullptr;
 CreateHook g_createHook = nullptr;
+ReadHook g_readHook = nullptr;
 }  // namespace
+
+void SetReadHook(ReadHook hook) { g_readHook = hook; }
+void BeforeRead(size_t count) {
+    if (g_readHook) g_readHook(count);
+}
 
 void SetWriteHook(WriteHook hook) { g_writeHook = hook; }
 void SetCreateHook(CreateHook hook) { g_createHook = hook; }

@@ -25,6 +25,8 @@ bool OpenWith(int& fd, ErrorCode& error, const char* path, int flags) {
 }  // namespace
 
 bool RawFile::OpenRead(const char* path) { return OpenWith(fd_, error_, path, O_RDONLY); }
+// POSIX has no share modes; the installer that needs the lock runs on Windows.
+bool RawFile::OpenReadLocked(const char* path) { return OpenRead(path); }
 
 bool PassesCreateHook(const char* path, ErrorCode* error);
 

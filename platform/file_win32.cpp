@@ -53,6 +53,9 @@ bool RawFile::CreateNew(const char* path) {
 bool RawFile::OpenWrite(const char* path) {
     return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, OPEN_EXISTING);
 }
+bool RawFile::OpenReadLocked(const wchar_t* path) {
+    return OpenWith(handle_, error_, path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+}
 bool RawFile::OpenRead(const wchar_t* path) {
     return OpenWith(handle_, error_, path, GENERIC_READ, kShareAll, OPEN_EXISTING);
 }
@@ -88,7 +91,10 @@ int64_t RawFile::Position() const {
     return result.QuadPart;
 }
 
+void BeforeRead(size_t count);
+
 size_t RawFile::Read(void* buffer, size_t count) {
+    BeforeRead(count);
     size_t done = 0;
     while (done < count) {
         DWORD chunk = count - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count - done);

@@ -9,7 +9,8 @@ packages=(
     wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick
     locales fonts-wqy-microhei
     clang libclang-rt-14-dev
-    libtomlplusplus-dev ncompress
+    libtomlplusplus-dev ncompress zlib1g-dev
+    osslsigncode openssl
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_end.h"
 #include "package/trailer.h"
 #include "tools/commands.h"
 #include "tools/file_set.h"
@@ -87,6 +88,13 @@ void CheckStub(const std::string& path, std::vector<std::string>* warnings) {
     }
     if (std::memcmp(head, "MZ", 2) != 0)
         warnings->push_back(path + ": the stub is not a Windows program (no \"MZ\")");
+    platform::RawFile stub;
+    package::CertificateTable table;
+    if (stub.OpenRead(path.c_str()) &&
+        package::FindCertificateTable(stub, &table) == package::Signature::Present)
+        warnings->push_back(path +
+                            ": the stub is signed; its signature is left out of the package "
+                            "(sign the package instead: sfxpack sign)");
     package::PackageTrailer trailer;
     if (package::ReadTrailer(path.c_str(), &trailer) && trailer.length > 0)
         warnings->push_back(path +

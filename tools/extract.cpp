@@ -95,7 +95,9 @@ int RunExtract(int argc, char** argv) {
     package::SetupModel model;
     package::PackageTrailer trailer;
     std::string error;
-    if (!OpenPackage(setup, &model, &trailer, &error)) return Fail(kExitRefused, error);
+    if (!OpenPackage(setup, &model, &trailer, &error) ||
+        !ChecksumHolds(setup, model, trailer, &error))
+        return Fail(kExitRefused, error);
 
     // Every name is checked before anything is written: a package that would escape DIR
     // writes nothing at all.

@@ -21,9 +21,28 @@ std::string U(const char* gbk) { return GbkToUtf8(gbk); }
 std::string J(const char* gbk) { return JsonString(GbkToUtf8(gbk)); }
 std::string N(int64_t value) { return std::to_string(value); }
 
+// What the trailer's checksum record says (sfxpack verify checks it).
+std::string ChecksumText(const package::PackageTrailer& t) {
+    using State = package::ChecksumRecord::State;
+    if (t.checksum.state == State::None) return "none";
+    if (t.checksum.state == State::Damaged) return "damaged record";
+    char text[96];
+    std::snprintf(text, sizeof text, "CRC-32 %08X of bytes %lld to %lld", t.checksum.crc,
+                  static_cast<long long>(t.checksum.from), static_cast<long long>(t.checksum.to));
+    return text;
+}
+
+int64_t FileLength(const package::SetupModel& m) {
+    platform::RawFile file;
+    return file.OpenRead(m.exePath) ? file.Length() : 0;
+}
+
 void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
     std::printf("trailer: settings block of %d bytes at offset %d, trailer at %lld\n", t.length,
                 t.offset, static_cast<long long>(t.trailerOffset));
+    std::printf("checksum: %s\n", ChecksumText(t).c_str());
+    if (t.dataEnd < FileLength(m)) std::printf("signature: %lld bytes after the package\n",
+                                              static_cast<long long>(FileLength(m) - t.dataEnd));
     for (int page = 0; page < package::kPageCount; ++page) {
         std::printf("page %s:\n", kPageNames[page]);
         for (int line = 0; line < package::PageText::kLines; ++line)
@@ -56,7 +75,8 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
 
 std::string TrailerJson(const package::PackageTrailer& t) {
     return "{\"length\": " + N(t.length) + ", \"offset\": " + N(t.offset) +
-           ", \"trailerOffset\": " + N(t.trailerOffset) + "}";
+           ", \"trailerOffset\": " + N(t.trailerOffset) + ", \"dataEnd\": " + N(t.dataEnd) +
+           ", \"checksum\": " + JsonString(ChecksumText(t)) + "}";
 }
 
 std::string PieceJson(int32_t length, int32_t offset) {

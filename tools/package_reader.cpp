@@ -1,7 +1,9 @@
 #include "tools/package_reader.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "package/package_sum.h"
 #include "package/settings_loader.h"
 #include "platform/file.h"
 
@@ -14,13 +16,13 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
         return false;
     }
     if (!package::ReadTrailer(path.c_str(), trailer)) {
+        if (trailer->signatureDamaged) {
+            *error = path + ": damaged signature (the certificate table that its PE header names "
+                            "does not end the file: it was changed after it was signed)";
+            return false;
+        }
         *error = path + ": not a package (no trailer \"&LEN:...,SEEK:....\" in its last " +
                  std::to_string(package::kTrailerWindow) + " bytes)";
-        return false;
-    }
-    char temp[platform::kPathRoom];
-    if (!platform::TempFolder(temp, sizeof temp)) {
-        *error = "no temporary folder ($TMPDIR names one too long)";
         return false;
     }
     if (path.size() >= sizeof model->exePath) {
@@ -28,7 +30,7 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
         return false;
     }
     std::memcpy(model->exePath, path.c_str(), path.size() + 1);
-    switch (package::LoadSettings(path.c_str(), temp, model)) {
+    switch (package::LoadSettings(path.c_str(), model)) {
         case package::LoadResult::Loaded: return true;
         case package::LoadResult::NoTrailer: *error = path + ": not a package (no trailer)"; break;
         case package::LoadResult::BadTrailer:
@@ -38,13 +40,41 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
                      std::to_string(trailer->trailerOffset) + ")";
             break;
         case package::LoadResult::CannotExtract:
-            *error = path + ": cannot extract the settings block (through a temporary file in " +
-                     temp + ")";
+            *error = path + ": cannot read the settings block";
             break;
         case package::LoadResult::NoMemory:
             *error = path + ": the settings block lists more files than memory holds";
             break;
     }
+    return false;
+}
+
+bool ChecksumHolds(const std::string& path, const package::SetupModel& model,
+                   const package::PackageTrailer& trailer, std::string* error) {
+    using State = package::ChecksumRecord::State;
+    const package::ChecksumRecord& record = trailer.checksum;
+    if (record.state == State::Damaged) {
+        *error = path + ": the checksum record after the trailer is damaged";
+        return false;
+    }
+    if (record.state == State::None) {
+        if (!model.checksumMarked) return true;
+        *error = path + ": the settings say the trailer carries a checksum record, and it has none";
+        return false;
+    }
+    platform::RawFile file;
+    uint32_t crc = 0;
+    if (!file.OpenRead(path.c_str()) ||
+        !package::SumOfRange(file, record.from, record.to - record.from, &crc)) {
+        *error = path + ": the bytes the checksum covers cannot be read";
+        return false;
+    }
+    if (crc == record.crc) return true;
+    char sums[64];
+    std::snprintf(sums, sizeof sums, "sum to %08X, the record says %08X", crc, record.crc);
+    *error = path + ": checksum mismatch: bytes " + std::to_string(record.from) + " to " +
+             std::to_string(record.to) + " " + sums +
+             " (the package was damaged or changed after it was built)";
     return false;
 }
 

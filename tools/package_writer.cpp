@@ -3,11 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
+#include "package/crc32.h"
 #include "package/limits.h"
+#include "package/package_end.h"
 #include "package/scramble.h"
 #include "package/settings_layout.h"
 #include "package/trailer.h"
@@ -33,6 +36,7 @@ public:
                 "the package would grow past 2 GiB with " + what +
                 " (the installer addresses every piece with a signed 32-bit offset)");
         const int64_t start = position_;
+        if (summing_) crc_ = package::Crc32(crc_, data, size);
         if (!out_.Write(data, size))
             throw std::runtime_error(std::string("cannot write the package (") +
                                      std::strerror(static_cast<int>(out_.error())) + ")");
@@ -40,14 +44,43 @@ public:
         return static_cast<int32_t>(start);
     }
 
-    // The whole stub, through a fixed buffer.
+    // The whole stub, through a fixed buffer; a signed stub without its signature, which the
+    // package would bury in its middle (a damaged file to every reader). The checksum covers
+    // what follows.
     void CopyStub(const std::string& stubPath) {
         platform::RawFile stub;
         if (!stub.OpenRead(stubPath.c_str()))
             throw std::runtime_error(stubPath + ": cannot be read");
+        package::CertificateTable table;
+        const package::Signature signature = package::FindCertificateTable(stub, &table);
+        if (signature == package::Signature::Damaged)
+            throw std::runtime_error(stubPath + ": " + kDamagedStubSignature);
+        int64_t left = signature == package::Signature::Present ? table.offset : stub.Length();
+        stub.Seek(0, platform::RawFile::Origin::Begin);
         char buffer[1 << 16];
-        for (size_t got; (got = stub.Read(buffer, sizeof buffer)) > 0;)
+        for (size_t got; left > 0 && (got = stub.Read(buffer, static_cast<size_t>(std::min<int64_t>(
+                                                          left, sizeof buffer)))) > 0;) {
+            // The directory entry and the header's checksum lie in the first block.
+            if (signature == package::Signature::Present && position_ == 0) {
+                Clear(buffer, got, table.entryOffset, 8);
+                Clear(buffer, got, table.checksumOffset, 4);
+            }
             Append(buffer, got, "the stub " + stubPath);
+            left -= static_cast<int64_t>(got);
+        }
+        if (left > 0) throw std::runtime_error(stubPath + ": cannot be read");
+        summing_ = true;
+        sumFrom_ = position_;
+    }
+
+    // The checksum record after the trailer, then spaces to a multiple of 8 bytes: a signer
+    // then adds no padding of its own.
+    void ChecksumRecord() {
+        char record[package::kTrailerRoom + 8];
+        size_t length = package::FormatChecksumRecord(crc_, sumFrom_, record);
+        summing_ = false;
+        while ((position_ + static_cast<int64_t>(length)) % 8 != 0) record[length++] = ' ';
+        Append(record, length, "the checksum");
     }
 
     StoredPiece Picture(const std::string& path) {
@@ -98,9 +131,17 @@ private:
         return bytes;
     }
 
+    static void Clear(char* buffer, size_t size, int64_t at, size_t count) {
+        if (at >= 0 && static_cast<uint64_t>(at) + count <= size)
+            std::memset(buffer + at, 0, count);
+    }
+
     platform::RawFile& out_;
     BuildProgress* progress_;
     int64_t position_ = 0;
+    bool summing_ = false;
+    int64_t sumFrom_ = 0;
+    uint32_t crc_ = 0;
 };
 
 std::string Number(int64_t value) { return std::to_string(value); }
@@ -138,6 +179,7 @@ package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>
     settings[layout::kBackgroundCaption] = m.backgroundCaption;
     settings[layout::kBackgroundColor] = Number(m.backgroundColor);
     settings[layout::kBackgroundHasCaption] = package::words::FlagWord(m.backgroundHasCaption);
+    settings[layout::kChecksumMark] = layout::kChecksumMarkWord;
 
     package::ItemList items;
     items.columnsPerRow = layout::kItemsPerRow;
@@ -206,6 +248,7 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
         const size_t trailerLength =
             package::FormatTrailer(static_cast<int32_t>(block.size()), blockOffset, trailer);
         writer.Append(trailer, trailerLength, "the trailer");
+        writer.ChecksumRecord();
         stats->packageSize = writer.position();
         out.Close();
     } catch (const std::exception& e) {

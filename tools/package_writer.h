@@ -46,6 +46,10 @@ struct PackageLayout {
 package::ItemList SettingsItems(const Manifest& manifest, const std::vector<PackedFile>& files,
                                 const PackageLayout& pieces);
 
+// Why a stub is refused whose certificate table does not end the file.
+constexpr const char kDamagedStubSignature[] =
+    "its certificate table does not end the file (the stub was changed after it was signed)";
+
 // Writes the package into `outputPath` through a temporary file beside it, which is renamed at
 // the end and removed on any failure (an interruption by SIGINT or SIGTERM included), so an
 // existing package is never replaced by a broken one. False with a sentence in `error`.

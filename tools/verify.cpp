@@ -100,6 +100,7 @@ public:
             Problem(error);
             return false;
         }
+        CheckChecksum();
         CheckItems();
         CheckPiece("the wizard picture", model_.pictureLength, model_.pictureOffset, "picture");
         CheckPiece("the icon", model_.iconLength, model_.iconOffset, "icon");
@@ -120,6 +121,14 @@ private:
     void Problem(const std::string& text) {
         std::printf("%s: %s\n", path_.c_str(), text.c_str());
         ++problems_;
+    }
+
+    // The installer refuses a package whose bytes no longer sum to its record before it reads
+    // anything else.
+    void CheckChecksum() {
+        std::string error;
+        if (!ChecksumHolds(path_, model_, trailer_, &error))
+            Problem(error.substr(path_.size() + 2));
     }
 
     void CheckItems() {

@@ -5,6 +5,8 @@
 namespace ui::text {
 
 constexpr const char kInitFailed[] = "初始化数据失败!";
+// The package's checksum does not match its bytes: a download cut short or changed on the way.
+constexpr const char kPackageCorrupt[] = "安装程序已损坏,可能是下载不完整.请重新下载.";
 
 constexpr const char kContinueSetup[] = "继续安装";
 constexpr const char kQuitSetup[] = "退出安装";

@@ -50,11 +50,17 @@ HICON LoadIconFromBytes(const unsigned char* bytes, int32_t length) {
 }
 
 HICON LoadSetupIcon(const wchar_t* exePath, int32_t iconLength, int32_t iconOffset) {
+    platform::RawFile file;
+    if (iconLength > 0 && !file.OpenRead(exePath)) return nullptr;
+    return LoadSetupIcon(file, iconLength, iconOffset);
+}
+
+HICON LoadSetupIcon(platform::RawFile& file, int32_t iconLength, int32_t iconOffset) {
     if (iconLength < 1)
         return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128),
                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     int64_t length = iconLength;
-    auto bytes = package::ReadFileBlock(exePath, &length, iconOffset);
+    auto bytes = package::ReadFileBlock(file, &length, iconOffset);
     if (!bytes) return nullptr;
     return LoadIconFromBytes(bytes.get(), static_cast<int32_t>(length));
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/file.h"
+
 namespace ui {
 
 // Turns the bytes of an .ico file into an icon of the system's icon size, choosing among the
@@ -15,5 +17,7 @@ HICON LoadIconFromBytes(const unsigned char* bytes, int32_t length);
 // The package's icon when it carries one (`iconLength` of 1 or more, read from `exePath`), or
 // else the program's icon group 128. Null when the package's icon cannot be read.
 HICON LoadSetupIcon(const wchar_t* exePath, int32_t iconLength, int32_t iconOffset);
+// The same from the package the caller holds open.
+HICON LoadSetupIcon(platform::RawFile& file, int32_t iconLength, int32_t iconOffset);
 
 }  // namespace ui

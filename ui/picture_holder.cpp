@@ -70,8 +70,14 @@ bool PictureHolder::LoadFromMemory(const unsigned char* bytes, int32_t length) {
 }
 
 bool PictureHolder::LoadFromFile(const wchar_t* path, int32_t length, int32_t offset) {
+    platform::RawFile file;
+    file.OpenRead(path);
+    return LoadFromFile(file, length, offset);
+}
+
+bool PictureHolder::LoadFromFile(platform::RawFile& file, int32_t length, int32_t offset) {
     int64_t count = length;
-    auto bytes = package::ReadFileBlock(path, &count, offset);
+    auto bytes = package::ReadFileBlock(file, &count, offset);
     if (!bytes) {
         Release();
         return false;

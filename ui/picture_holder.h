@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/file.h"
+
 struct IPicture;
 struct IStream;
 
@@ -23,6 +25,8 @@ public:
     // Decodes the `length` bytes at `offset` of the file `path` (a package, the uninstaller);
     // false when they cannot be read or are no picture.
     bool LoadFromFile(const wchar_t* path, int32_t length, int32_t offset);
+    // The same from a file the caller holds open (the installer's own package).
+    bool LoadFromFile(platform::RawFile& file, int32_t length, int32_t offset);
     // Decodes the program's resource (`id`, `type`); false when there is none.
     bool LoadFromResource(int id, const char* type);
     // Draws the whole picture upright, stretched into the rectangle; false when none is held.

@@ -58,6 +58,19 @@ void RunReport::File(const char* path, install::FileOutcome outcome) {
     }
 }
 
+void RunReport::SizeMismatch(const char* path, uint32_t decoded, uint32_t expected) {
+    gbk::Text<1200> text;
+    char number[16];
+    text.Assign(path);
+    text.Append(" decodes to ");
+    gbk::FormatDecimal(decoded, number);
+    text.Append(number);
+    text.Append(" bytes, but its archive says ");
+    gbk::FormatDecimal(expected, number);
+    text.Append(number);
+    Line("size differs:", text.c_str());
+}
+
 void RunReport::Failure(const char* path, const install::WriteFailure& failure) {
     gbk::Text<1200> text;
     text.Assign(WhatFailed(failure.kind));

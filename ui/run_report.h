@@ -21,6 +21,7 @@ public:
 
     // The lines of the installation run.
     void File(const char* path, install::FileOutcome outcome);
+    void SizeMismatch(const char* path, uint32_t decoded, uint32_t expected);
     void Failure(const char* path, const install::WriteFailure& failure);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "archive/piece_check.h"
 #include "install/path_rules.h"
+#include "package/package_sum.h"
 #include "package/settings_loader.h"
 #include "platform/exit_codes.h"
 #include "platform/file.h"
@@ -11,6 +12,7 @@
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 #include "ui/messages.h"
+#include "ui/package_check_window.h"
 #include "ui/package_icon.h"
 #include "ui/silent_install.h"
 #include "ui/step3.h"
@@ -33,31 +35,41 @@ SetupApp::SetupApp() {
     if (length == 0 || length >= platform::kPathRoom) model.exePath[0] = L'\0';
 }
 
-bool SetupApp::LoadPackage() {
-    wchar_t tempFolder[platform::kPathRoom];
-    if (!platform::TempFolder(tempFolder, platform::kPathRoom)) return false;
+SetupApp::Load SetupApp::LoadPackage(bool silent) {
+    // Locked, so that what is checked here is what the run installs: a program of the user's
+    // cannot put another file under this name while we run.
+    if (!packageFile.OpenReadLocked(model.exePath)) return Load::Damaged;
+    model.packageFile = &packageFile;
     package::PackageTrailer trailer;
-    if (package::LoadSettings(model.exePath, tempFolder, &model, &trailer) !=
-        package::LoadResult::Loaded)
-        return false;
-    if (!PackageIsWhole(trailer.offset)) return false;
+    if (!package::ReadTrailer(packageFile, &trailer)) return Load::Damaged;
+    // The checksum comes first: a damaged download says so, whatever else it breaks.
+    using State = package::ChecksumRecord::State;
+    if (trailer.checksum.state == State::Damaged) return Load::Corrupt;
+    if (trailer.checksum.state == State::Present) {
+        PackageCheckWindow window(silent);
+        switch (package::CheckPackageSum(packageFile, trailer.checksum, &window)) {
+            case package::SumResult::Match: break;
+            case package::SumResult::Cancelled: return Load::Cancelled;
+            default: return Load::Corrupt;
+        }
+    }
+    if (package::LoadSettings(packageFile, &model, &trailer) != package::LoadResult::Loaded)
+        return Load::Damaged;
+    if (model.checksumMarked && trailer.checksum.state != State::Present) return Load::Corrupt;
+    if (!PackageIsWhole(trailer.offset)) return Load::Damaged;
     if (model.pictureLength > 0)
-        wizardPicture.LoadFromFile(model.exePath, model.pictureLength, model.pictureOffset);
+        wizardPicture.LoadFromFile(packageFile, model.pictureLength, model.pictureOffset);
     else
         wizardPicture.LoadFromResource(130, "PIC");
     if (model.showBackground == 1 && model.backgroundPictureLength > 0)
-        backgroundPicture.LoadFromFile(model.exePath, model.backgroundPictureLength,
+        backgroundPicture.LoadFromFile(packageFile, model.backgroundPictureLength,
                                        model.backgroundPictureOffset);
-    return true;
+    return Load::Ready;
 }
 
 bool SetupApp::PackageIsWhole(int64_t settingsOffset) {
     // A damaged download: a piece missing or cut short would install half-empty files.
-    platform::RawFile package;
-    if (!package.OpenRead(model.exePath) ||
-        !archive::CheckPieces(model, settingsOffset, package).ok())
-        return false;
-    package.Close();
+    if (!archive::CheckPieces(model, settingsOffset, packageFile).ok()) return false;
     // A hostile one: a path that leaves its base folder. The install folder is not chosen yet;
     // a path that never leaves the stand-in never leaves any folder (the run checks again).
     char windows[install::kFolderRoom];
@@ -114,9 +126,15 @@ int SetupApp::Run(const platform::CommandLine& options) {
 
     platform::StartOle();
     if (!options.silent) platform::InitCommonControlClasses();
-    if (!LoadPackage()) {
-        report.Line("failed:", text::kInitFailed);
-        if (!options.silent) platform::ShowOwnedMessageBox(nullptr, text::kInitFailed, "", MB_OK);
+    const Load load = LoadPackage(options.silent);
+    if (load == Load::Cancelled) {
+        report.Line("cancelled:", "the check of the package");
+        return platform::kExitCancelled;
+    }
+    if (load != Load::Ready) {
+        const char* message = load == Load::Corrupt ? text::kPackageCorrupt : text::kInitFailed;
+        report.Line("failed:", message);
+        if (!options.silent) platform::ShowOwnedMessageBox(nullptr, message, "", MB_OK);
         return platform::kExitDamaged;
     }
     report.Line("application:", model.appName);
@@ -156,7 +174,7 @@ int SetupApp::Run(const platform::CommandLine& options) {
 
 HICON SetupApp::PackageIcon() {
     if (!packageIcon_)
-        packageIcon_ = LoadSetupIcon(model.exePath, model.iconLength, model.iconOffset);
+        packageIcon_ = LoadSetupIcon(packageFile, model.iconLength, model.iconOffset);
     return packageIcon_;
 }
 

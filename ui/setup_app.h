@@ -24,10 +24,13 @@ public:
     // (or /S: the installation without windows). Returns the exit code (platform/exit_codes.h).
     int InitInstance();
 
-    // Reads the settings through a temporary file of its own, checks the package, then reads
-    // the pictures. False when the package cannot be found or read, is damaged or hostile
-    // (PackageIsWhole), or the system names no usable temporary folder.
-    bool LoadPackage();
+    enum class Load { Ready, Damaged, Corrupt, Cancelled };
+    // Opens the running program once, locked against changes, and reads everything through
+    // that handle: the checksum first (a window after a second unless `silent`, whose Cancel
+    // gives Cancelled), then the settings, the piece and path checks and the pictures. Corrupt
+    // when the checksum fails or a package our packer marked has lost its record; Damaged when
+    // the package cannot be found or read, is damaged or hostile (PackageIsWhole).
+    Load LoadPackage(bool silent);
     // Whether every piece of the loaded package lies before its settings block (which begins
     // at `settingsOffset`) and every path stays inside its base folder: a damaged or hostile
     // package is refused before the first page, before anything is written.
@@ -42,6 +45,8 @@ public:
     void WinHelp() {}
 
     package::SetupModel model;
+    // The running program, open from start-up to the end (model.packageFile).
+    platform::RawFile packageFile;
     PictureHolder wizardPicture;
     PictureHolder backgroundPicture;
     ConfirmDialog confirmDialog;

@@ -59,6 +59,9 @@ public:
         attempts_ = 0;
         App().report.File(path, outcome);
     }
+    void SizeMismatch(const char* path, uint32_t decoded, uint32_t expected) override {
+        App().report.SizeMismatch(path, decoded, expected);
+    }
 
 private:
     int attempts_ = 0;

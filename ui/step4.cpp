@@ -91,6 +91,10 @@ void CStep4::FileDone(const char* path, install::FileOutcome outcome) {
     App().report.File(path, outcome);
 }
 
+void CStep4::SizeMismatch(const char* path, uint32_t decoded, uint32_t expected) {
+    App().report.SizeMismatch(path, decoded, expected);
+}
+
 void CStep4::ShowMessage(const char* text) {
     platform::ShowOwnedMessageBox(hwnd(), text, nullptr, MB_OK);
 }

@@ -59,6 +59,7 @@ private:
     void ShowFinishPage() override;
 
     void FileDone(const char* path, install::FileOutcome outcome) override;
+    void SizeMismatch(const char* path, uint32_t decoded, uint32_t expected) override;
 
     void SetLine(int id, const char* text);
     // Answers the sent messages and paints that are waiting.

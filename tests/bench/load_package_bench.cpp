@@ -30,7 +30,7 @@ void BM_LoadPackage100k(benchmark::State& state) {
     const std::string& exe = PackageWith(100000);
     for (auto _ : state) {
         package::SetupModel model;
-        package::LoadSettings(exe.c_str(), Dir().Folder().c_str(), &model);
+        package::LoadSettings(exe.c_str(), &model);
         long long total = 0;
         for (int i = 0; i < model.fileList.count; ++i) {
             model.fileList.SeekTo(i);

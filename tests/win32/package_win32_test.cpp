@@ -42,7 +42,7 @@ TEST(PackageWin32, SettingsOfAPackageWithAChineseName) {
     const std::wstring temp = W(dir.path()) + L"\uae40\ubbfc\uc218 J\u00f6rg\\";
     ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
     package::SetupModel model;
-    ASSERT_EQ(package::LoadSettings(W(exe).c_str(), temp.c_str(), &model),
+    ASSERT_EQ(package::LoadSettings(W(exe).c_str(), &model),
               package::LoadResult::Loaded);
     EXPECT_STREQ(model.pageTexts[0].line0, "欢迎安装");
     EXPECT_STREQ(model.appName, "演示程序");

@@ -294,7 +294,7 @@ std::string BuildPackage(const PackageParts& parts) {
 
 TEST(LoadPackageWin32, AProgramWithoutAPackageFails) {
     ui::SetupApp app;
-    EXPECT_FALSE(app.LoadPackage());
+    EXPECT_NE(app.LoadPackage(true), ui::SetupApp::Load::Ready);
     EXPECT_EQ(TempLeftovers(), 0);
     EXPECT_EQ(app.wizardPicture.loaded, 0);
 }
@@ -308,7 +308,7 @@ TEST(LoadPackageWin32, APackageLoadsItsSettingsAndPictures) {
     ui::SetupApp app;
     SetExePath(app, dir.File("安装.exe"));
     PutBytes(dir.File("安装.exe"), BuildPackage(parts));
-    ASSERT_TRUE(app.LoadPackage());
+    ASSERT_EQ(app.LoadPackage(true), ui::SetupApp::Load::Ready);
     EXPECT_STREQ(app.model.appName, "演示程序");
     EXPECT_STREQ(app.model.pageTexts[0].line1, "");
     EXPECT_EQ(app.model.backgroundColor, 8405024u);
@@ -319,6 +319,25 @@ TEST(LoadPackageWin32, APackageLoadsItsSettingsAndPictures) {
     EXPECT_EQ(TempLeftovers(), 0);
 }
 
+TEST(LoadPackageWin32, TheLoadedPackageCannotBeReplacedWhileTheInstallerRuns) {
+    WinTempDir dir;
+    ui::SetupApp app;
+    SetExePath(app, dir.File("setup.exe"));
+    PutBytes(dir.File("setup.exe"), BuildPackage(PackageParts()));
+    ASSERT_EQ(app.LoadPackage(true), ui::SetupApp::Load::Ready);
+    const std::wstring path = W(dir.File("setup.exe"));
+    EXPECT_FALSE(MoveFileW(path.c_str(), W(dir.File("moved.exe")).c_str()));
+    EXPECT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(DeleteFileW(path.c_str()));
+    // Another reader, such as a second installer started from the same file, still reads it.
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+    CloseHandle(reader);
+}
+
 TEST(LoadPackageWin32, WithoutABackgroundItsPictureStaysEmpty) {
     WinTempDir dir;
     PackageParts parts;
@@ -326,7 +345,7 @@ TEST(LoadPackageWin32, WithoutABackgroundItsPictureStaysEmpty) {
     ui::SetupApp app;
     SetExePath(app, dir.File("setup.exe"));
     PutBytes(dir.File("setup.exe"), BuildPackage(parts));
-    ASSERT_TRUE(app.LoadPackage());
+    ASSERT_EQ(app.LoadPackage(true), ui::SetupApp::Load::Ready);
     EXPECT_EQ(app.backgroundPicture.loaded, 0);
     // No packaged wizard picture: the program's resource PIC 130 stands in.
     EXPECT_EQ(app.wizardPicture.loaded, 1);
@@ -340,7 +359,7 @@ TEST(LoadPackageWin32, ADamagedTrailerFails) {
     ui::SetupApp app;
     SetExePath(app, dir.File("setup.exe"));
     PutBytes(dir.File("setup.exe"), bytes);
-    EXPECT_FALSE(app.LoadPackage());
+    EXPECT_NE(app.LoadPackage(true), ui::SetupApp::Load::Ready);
     EXPECT_EQ(TempLeftovers(), 0);
 }
 
@@ -353,7 +372,7 @@ TEST(LoadPackageWin32, WhatOthersPutAtTheOldTemporaryNameIsNeitherAnObstacleNorT
     ui::SetupApp app;
     SetExePath(app, dir.File("setup.exe"));
     PutBytes(dir.File("setup.exe"), BuildPackage(PackageParts()));
-    EXPECT_TRUE(app.LoadPackage());
+    EXPECT_EQ(app.LoadPackage(true), ui::SetupApp::Load::Ready);
     EXPECT_TRUE(platform::IsFolder(planted.c_str()));
     RemoveDirectoryW(W(planted).c_str());
 
@@ -361,7 +380,7 @@ TEST(LoadPackageWin32, WhatOthersPutAtTheOldTemporaryNameIsNeitherAnObstacleNorT
     SetFileAttributesW(W(planted).c_str(), FILE_ATTRIBUTE_READONLY);
     ui::SetupApp again;
     SetExePath(again, dir.File("setup.exe"));
-    EXPECT_TRUE(again.LoadPackage());
+    EXPECT_EQ(again.LoadPackage(true), ui::SetupApp::Load::Ready);
     EXPECT_EQ(GetBytes(planted), "someone else's");
     EXPECT_EQ(GetFileAttributesW(W(planted).c_str()) & FILE_ATTRIBUTE_READONLY,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));

@@ -48,7 +48,7 @@ protected:
         pkg.Write(dir.File("setup.exe"));
         package::SetupModel model;
         package::PackageTrailer trailer;
-        EXPECT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &model, &trailer),
+        EXPECT_EQ(package::LoadSettings(dir.File("setup.exe"), &model, &trailer),
                   package::LoadResult::Loaded);
         platform::RawFile file;
         EXPECT_TRUE(file.OpenRead(dir.File("setup.exe")));

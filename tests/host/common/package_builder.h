@@ -52,3 +52,32 @@ struct TestPackage {
 
     void Write(const std::string& path) const { WriteBytes(path, Bytes()); }
 };
+
+// A PE32 header with its 16 data directories and nothing else: enough for the rule that finds
+// a signature. `table` and `size` go into the security directory.
+inline std::string PeImage(uint32_t table = 0, uint32_t size = 0, size_t length = 0x400) {
+    std::string image(length, '\0');
+    auto put = [&image](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) image[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    image[0] = 'M';
+    image[1] = 'Z';
+    put(0x3C, 0x80, 4);
+    image.replace(0x80, 4, std::string("PE\0\0", 4));
+    put(0x80 + 4 + 16, 224, 2);          // the optional header's size
+    put(0x98, 0x10B, 2);                 // PE32
+    put(0x98 + 92, 16, 4);               // directories
+    put(0x98 + 96 + 4 * 8, table, 4);    // security: file offset
+    put(0x98 + 96 + 4 * 8 + 4, size, 4); //           and size
+    return image;
+}
+
+// The image with a certificate table of `tableSize` bytes appended after `padding` zero bytes,
+// and its directory pointing at it, as a signer leaves it.
+inline std::string Signed(std::string bytes, size_t padding, size_t tableSize = 64) {
+    bytes.append(padding, '\0');
+    const std::string header = PeImage(static_cast<uint32_t>(bytes.size()),
+                                       static_cast<uint32_t>(tableSize));
+    bytes.replace(0, 0x200, header, 0, 0x200);
+    return bytes + std::string(tableSize, '\x30');
+}

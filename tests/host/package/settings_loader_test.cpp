@@ -17,19 +17,9 @@ using package::SetupModel;
 namespace {
 class LoaderTest : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directory(Temp().c_str()); }
     LoadResult Load(const TestPackage& pkg) {
         pkg.Write(dir.File("setup.exe"));
-        return package::LoadSettings(dir.File("setup.exe"), Temp(), &model);
-    }
-    // The temporary folder the loader is given, and what is left in it.
-    TestPath Temp() const { return dir.File("temp/"); }
-    std::vector<std::string> TempEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(Temp().c_str()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+        return package::LoadSettings(dir.File("setup.exe"), &model);
     }
     TempDir dir;
     SetupModel model;
@@ -105,7 +95,6 @@ TEST_F(LoaderTest, EverySettingLandsInItsField) {
     EXPECT_EQ(model.fileList.Current()->overwriteMode, package::kOverwriteAlways);
 
     // The temporary copy of the block is gone.
-    EXPECT_TRUE(TempEntries().empty());
 }
 
 TEST_F(LoaderTest, KeywordsAndFlagsAreExactAndCaseSensitive) {
@@ -135,7 +124,7 @@ TEST_F(LoaderTest, EmptyFileListAndEmptyNameEndTheList) {
     two.AddFile("", "", "", 0, "", 1, 1, false);
     two.AddFile("never", "", "", 0, "", 1, 1, false);
     two.Write(dir.File("two.exe"));
-    ASSERT_EQ(package::LoadSettings(dir.File("two.exe"), Temp(), &second), LoadResult::Loaded);
+    ASSERT_EQ(package::LoadSettings(dir.File("two.exe"), &second), LoadResult::Loaded);
     EXPECT_EQ(second.fileList.count, 1);
 }
 
@@ -187,53 +176,16 @@ TEST_F(LoaderTest, CutNeverSplitsAChineseCharacter) {
 
 TEST_F(LoaderTest, DamagedPackagesAreReported) {
     WriteBytes(dir.File("none.exe"), std::string(4000, 'x'));
-    EXPECT_EQ(package::LoadSettings(dir.File("none.exe"), Temp(), &model), LoadResult::NoTrailer);
-    EXPECT_EQ(package::LoadSettings(dir.File("missing.exe"), Temp(), &model),
+    EXPECT_EQ(package::LoadSettings(dir.File("none.exe"), &model), LoadResult::NoTrailer);
+    EXPECT_EQ(package::LoadSettings(dir.File("missing.exe"), &model),
               LoadResult::NoTrailer);
     for (const char* trailer :
          {"&LEN:abc,SEEK:xyz.", "&LEN:100,SEEK:3950.", "&LEN:-5,SEEK:10.", "&LEN:10,SEEK:-10."}) {
         WriteBytes(dir.File("bad.exe"), std::string(4000, 'x') + trailer);
-        EXPECT_EQ(package::LoadSettings(dir.File("bad.exe"), Temp(), &model),
+        EXPECT_EQ(package::LoadSettings(dir.File("bad.exe"), &model),
                   LoadResult::BadTrailer)
             << trailer;
     }
-    EXPECT_TRUE(TempEntries().empty());
-}
-
-TEST_F(LoaderTest, WhatOthersPutInTheTemporaryFolderIsNeitherReadNorTouched) {
-    TestPackage pkg;
-    pkg.items[40] = "Fresh";
-    // A stale copy with another package's settings at the old fixed name and at the first name
-    // this process would choose, a folder at the second, and a link at the third that points
-    // at a file of the user's.
-    TestPackage stale;
-    stale.items[40] = "Stale";
-    stale.Write(dir.File("stale.exe"));
-    const std::string temp = Temp();
-    const std::string pid = std::to_string(getpid());
-    WriteBytes(temp + "qorv.tmp", ReadBytes(dir.File("stale.exe")));
-    WriteBytes(temp + "qorv-" + pid + "-0.tmp", "stale");
-    std::filesystem::permissions(temp + "qorv-" + pid + "-0.tmp",
-                                 std::filesystem::perms::owner_read);
-    std::filesystem::create_directory(temp + "qorv-" + pid + "-1.tmp");
-    WriteBytes(dir.File("users-file"), "keep me");
-    std::filesystem::create_symlink(dir.File("users-file").c_str(),
-                                    temp + "qorv-" + pid + "-2.tmp");
-
-    ASSERT_EQ(Load(pkg), LoadResult::Loaded);
-    EXPECT_STREQ(model.appName, "Fresh");
-    EXPECT_EQ(TempEntries(),
-              (std::vector<std::string>{"qorv-" + pid + "-0.tmp", "qorv-" + pid + "-1.tmp",
-                                        "qorv-" + pid + "-2.tmp", "qorv.tmp"}));
-    EXPECT_EQ(ReadBytes(temp + "qorv-" + pid + "-0.tmp"), "stale");
-    EXPECT_EQ(ReadBytes(dir.File("users-file")), "keep me");
-}
-
-TEST_F(LoaderTest, ATemporaryFolderThatCannotBeWrittenFailsTheLoad) {
-    TestPackage pkg;
-    pkg.Write(dir.File("setup.exe"));
-    EXPECT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.File("absent/"), &model),
-              LoadResult::CannotExtract);
 }
 
 TEST_F(LoaderTest, LineEndAfterTheTrailerIsTolerated) {

@@ -61,7 +61,8 @@ def main():
 
     expect = {
         "trailer": {"length": len(block), "offset": len(image),
-                    "trailerOffset": len(image) + len(block)},
+                    "trailerOffset": len(image) + len(block), "dataEnd": len(package),
+                    "checksum": "none"},
         "pages": {name: [l.decode("gbk") for l in pages[i]]
                   for i, name in enumerate(["welcome", "agreement", "folder", "progress", "finish"])},
         "appName": "演示程序 Demo", "readmeFile": "APP\\readme.txt", "runProgram": "APP\\demo.exe",

@@ -34,7 +34,8 @@ def main():
         got = json.loads(info(sfxpack, good, "--json").stdout)
         expect = {
             "kind": "uninstaller",
-            "trailer": {"length": length, "offset": 94014, "trailerOffset": 94014 + length},
+            "trailer": {"length": length, "offset": 94014, "trailerOffset": 94014 + length,
+                        "dataEnd": len(data), "checksum": "none"},
             "appName": "演示程序",
             "picture": {"length": 40000, "offset": 53248},
             "icon": {"length": 766, "offset": 93248},

@@ -154,7 +154,7 @@ protected:
 
 TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), &m),
               package::LoadResult::Loaded);
     EXPECT_STREQ(m.pageTexts[0].line0, "w0");
     EXPECT_STREQ(m.pageTexts[0].line7, "欢迎w7");
@@ -258,7 +258,7 @@ TEST_F(EverySettingTest, TheStartUpTakesItWholeAndRefusesItCutAtAnyPiece) {
     const auto check = [&](const std::string& name) {
         package::SetupModel m;
         package::PackageTrailer trailer;
-        EXPECT_EQ(package::LoadSettings(dir.File(name), dir.Folder(), &m, &trailer),
+        EXPECT_EQ(package::LoadSettings(dir.File(name), &m, &trailer),
                   package::LoadResult::Loaded);
         platform::RawFile file;
         EXPECT_TRUE(file.OpenRead(dir.File(name)));
@@ -267,7 +267,7 @@ TEST_F(EverySettingTest, TheStartUpTakesItWholeAndRefusesItCutAtAnyPiece) {
     ASSERT_TRUE(check("setup.exe").ok());
     package::SetupModel m;
     package::PackageTrailer trailer;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m, &trailer),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), &m, &trailer),
               package::LoadResult::Loaded);
     install::BaseFolders standIns;
     install::StandInFolders("C:\\WINDOWS", "C:\\WINDOWS\\system32", &standIns);
@@ -311,7 +311,7 @@ TEST_F(EverySettingTest, TheSameInputsGiveTheSameBytes) {
 TEST_F(EverySettingTest, VerifyReportsEachDamage) {
     const std::string good = ReadBytes(dir.File("setup.exe"));
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), &m),
               package::LoadResult::Loaded);
     const package::FileEntry* data = m.fileList.first->next->next;  // the compressed data.txt
     ASSERT_TRUE(data->compressed);
@@ -334,6 +334,52 @@ TEST_F(EverySettingTest, VerifyReportsEachDamage) {
     WriteBytes(dir.File("bad.exe"), kStub);
     EXPECT_EQ(Run("verify bad.exe"), 1);
     EXPECT_NE(out.find("not a package"), std::string::npos) << out;
+}
+
+TEST_F(EverySettingTest, AChangedByteAnywhereInThePackageFailsItsChecksum) {
+    const std::string good = ReadBytes(dir.File("setup.exe"));
+    EXPECT_EQ(good.size() % 8, 0u) << "a signer would pad it";
+    ASSERT_EQ(Run("info setup.exe"), 0) << err;
+    EXPECT_NE(out.find("checksum: CRC-32 "), std::string::npos) << out;
+    package::SetupModel m;
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), &m), package::LoadResult::Loaded);
+    // The first and last byte of the package after the stub, a stored file, the settings.
+    const size_t settings = good.rfind("&LEN:") - 1;
+    for (size_t at : {kStub.size(), static_cast<size_t>(m.fileList.first->dataOffset), settings}) {
+        std::string bad = good;
+        bad[at] ^= 0x04;
+        WriteBytes(dir.File("bad.exe"), bad);
+        EXPECT_EQ(Run("verify bad.exe"), 1) << at;
+        EXPECT_NE(out.find("checksum mismatch"), std::string::npos) << out;
+        EXPECT_EQ(Run("extract bad.exe -d out"), 1) << at;
+        EXPECT_NE(err.find("checksum mismatch"), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists(dir.File("out")));
+    }
+    // The same package as a writer without the record makes it: accepted as it stands.
+    const size_t record = good.find("CRC32:", settings);
+    WriteBytes(dir.File("plain.exe"), good.substr(0, record));
+    ASSERT_EQ(Run("info plain.exe"), 0) << err;
+    EXPECT_NE(out.find("checksum: none"), std::string::npos) << out;
+    EXPECT_EQ(Run("verify plain.exe"), 1) << "the settings still carry the mark";
+    EXPECT_NE(out.find("has none"), std::string::npos) << out;
+}
+
+TEST_F(BuildTest, ASignedStubGoesInWithoutItsSignatureAndOneChangedAfterSigningIsRefused) {
+    const std::string image = PeImage() + "program";
+    WriteBytes(dir.File("signed-stub.exe"), Signed(image, 1));
+    Write("setup.toml", "[application]\nname = \"A\"\n");
+    ASSERT_EQ(Run("build setup.toml -o setup.exe --stub signed-stub.exe"), 0) << err;
+    EXPECT_NE(err.find("the stub is signed"), std::string::npos) << err;
+    const std::string built = ReadBytes(dir.File("setup.exe"));
+    EXPECT_EQ(built.compare(0, image.size() + 1, PeImage() + "program" + std::string(1, '\0')), 0)
+        << "the signer's padding stays, the directory entry is cleared";
+    EXPECT_EQ(built.find(std::string(64, '\x30')), std::string::npos) << "no table inside";
+    EXPECT_EQ(Run("verify setup.exe"), 0) << out;
+
+    WriteBytes(dir.File("changed-stub.exe"), Signed(image, 1) + "appended");
+    EXPECT_EQ(Run("build setup.toml -o other.exe --stub changed-stub.exe --quiet"), 1);
+    EXPECT_NE(err.find("certificate table does not end the file"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir.File("other.exe")));
 }
 
 TEST_F(BuildTest, VerifyFindsPiecesOutsideTheFileAndTextsThatBreakTheirLimits) {
@@ -404,7 +450,7 @@ TEST_F(BuildTest, TextsAtTheirExactLimitsArePackedWhole) {
     EXPECT_EQ(Run("verify setup.exe"), 0) << out;
 
     package::SetupModel m;
-    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), dir.Folder(), &m),
+    ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), &m),
               package::LoadResult::Loaded);
     std::string gbkLine;
     for (int i = 0; i < 23; ++i) gbkLine += "中";

@@ -305,12 +305,14 @@ TEST_F(ManifestTest, TheSettingsBlockHasSixtyFourItemsThenEightPerFileEightARow)
     EXPECT_EQ(rowEnds, 10u);  // 80 items
     EXPECT_EQ(separators, 70u);
     EXPECT_EQ(text.substr(0, 10), "\x07\x07\x07\x07\x07\x07\x07\x08\r\n");
-    // Items 57 to 64: background off, no picture, no caption, black, no title bar, two unused.
+    // Items 57 to 64: background off, no picture, no caption, black, no title bar, one unused,
+    // the checksum mark.
     EXPECT_NE(text.find("\r\nFALSE\x07"
                         "0\x07"
                         "0\x07\x07"
                         "0\x07"
-                        "FALSE\x07\x07\x08\r\n"),
+                        "FALSE\x07\x07"
+                        "CRC32\x08\r\n"),
               std::string::npos);
     const std::string lastFile =
         "y\x07INSTALL_FOLDER\x07\x07"
