@@ -21,6 +21,7 @@ int RunVerify(int argc, char** argv);
 int RunTavqPack(int argc, char** argv);
 int RunTavqUnpack(int argc, char** argv);
 int RunExtract(int argc, char** argv);
+int RunSign(int argc, char** argv);
 
 // Prints "sfxpack: <message>" to standard error and returns `status`.
 int Fail(int status, const std::string& message);

@@ -14,6 +14,8 @@ const Command kCommands[] = {
     {"verify", "verify SETUP.EXE", "check that the installer will read a package whole", RunVerify},
     {"info", "info SETUP.EXE [--json]", "print the settings and file list of a package", RunInfo},
     {"extract", "extract SETUP.EXE -d DIR", "write every packaged file under DIR", RunExtract},
+    {"sign", "sign SETUP.EXE --cert C --key K [-o OUT]", "sign a package with osslsigncode",
+     RunSign},
     {"tavq-pack", "tavq-pack FILE... -o ARCHIVE", "write a TAVQ archive of the files", RunTavqPack},
     {"tavq-unpack", "tavq-unpack ARCHIVE -o OUT [--node N]", "decode one node of a TAVQ archive",
      RunTavqUnpack},

@@ -564,7 +564,7 @@ TEST_F(BuildTest, CommandLineMistakesAreUsageErrors) {
 // option goes to standard error with status 2.
 TEST_F(BuildTest, EveryCommandHasHelpAndRefusesUnknownOptions) {
     for (const std::string command :
-         {"build", "verify", "info", "extract", "tavq-pack", "tavq-unpack"}) {
+         {"build", "verify", "info", "extract", "tavq-pack", "tavq-unpack", "sign"}) {
         for (const std::string help : {"--help", "-h"}) {
             EXPECT_EQ(Run(command + " " + help), 0) << command << " " << help;
             EXPECT_EQ(out.rfind("usage: sfxpack " + command + " ", 0), 0u) << out;
