@@ -6,6 +6,7 @@
 //   SFX_TEST_FAIL_ERROR      the system error they fail with (default ERROR_DISK_FULL)
 //   SFX_TEST_FULL_FROM       SFX_TEST_FAIL_AFTER counts only from the creation of a file whose
 //                            name begins with this (setup.log: the disk fills at the finish)
+//   SFX_TEST_READ_DELAY_MS   every read waits this long first (a slow disk or share)
 //   SFX_TEST_PAUSE_MS        each pause of the run lasts this long (the end state stays longer)
 //   SFX_TEST_DENY_FOLDER     no file can be created in this folder (ERROR_ACCESS_DENIED), as in
 //                            a folder without write permission, which Wine run as root ignores
@@ -63,6 +64,9 @@ bool FaultyWrite(size_t count, platform::ErrorCode* error) {
     return true;
 }
 
+unsigned long g_readDelay = 0;
+void SlowRead(size_t) { Sleep(g_readDelay); }
+
 char g_deniedFolder[MAX_PATH * 2] = "";
 long g_denials = -1;
 
@@ -92,6 +96,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     g_failWrites = static_cast<long>(Setting(L"SFX_TEST_FAIL_WRITES", ~0ull));
     g_error = static_cast<platform::ErrorCode>(Setting(L"SFX_TEST_FAIL_ERROR", ERROR_DISK_FULL));
     if (g_delay || g_failAfter >= 0) platform::SetWriteHook(FaultyWrite);
+    g_readDelay = static_cast<unsigned long>(Setting(L"SFX_TEST_READ_DELAY_MS", 0));
+    if (g_readDelay) platform::SetReadHook(SlowRead);
     if (Text(L"SFX_TEST_DENY_FOLDER", g_deniedFolder, sizeof g_deniedFolder))
         g_denials = static_cast<long>(Setting(L"SFX_TEST_DENY_CREATES", ~0ull));
     g_counting = !Text(L"SFX_TEST_FULL_FROM", g_fullFrom, sizeof g_fullFrom);

@@ -5,6 +5,21 @@
     patch-package.py SETUP.EXE set-line PAGE LINE TEXT
     patch-package.py SETUP.EXE cut-variants
     patch-package.py SETUP.EXE path-variants
+    patch-package.py SETUP.EXE strip-checksum
+    patch-package.py SETUP.EXE flip-variants
+    patch-package.py SETUP.EXE sign-variants
+
+A package that carries the packer's checksum record after its trailer gets a new record after
+every change above, as if the packer had written the damage: what is tested is the check that
+comes after the checksum. strip-checksum makes a package as writers without the record make it
+(no record, no mark in the settings).
+
+flip-variants writes beside SETUP.EXE one package for each kind of piece with one byte of it
+changed (and the record left as it was) and flips.scn, which expects the checksum's refusal.
+
+sign-variants writes, with `$SFXPACK sign` and a certificate it makes, signed.exe, resigned.exe
+(signed twice), unsigned.exe (the signature removed again by osslsigncode) and
+damaged-signed.exe (a byte changed before signing), and ca.pem, the certificate.
 
 damage-trailer makes the trailer point past the end of the file. set-line replaces one line of
 a wizard page (PAGE: welcome, agreement, folder, progress, finish; LINE 0 to 7) in the settings
@@ -24,21 +39,37 @@ the refusal of the first kind and the wizard for the second.
 """
 import os
 import re
+import subprocess
 import sys
+import zlib
 
 KEY = 0
 for b in b"wirl.dat":
     KEY ^= b
 PAGES = ["welcome", "agreement", "folder", "progress", "finish"]
-TRAILER = re.compile(rb"&LEN:(-?\d+),SEEK:(-?\d+)\.$")
+TRAILER = re.compile(rb"&LEN:(-?\d+),SEEK:(-?\d+)\.(CRC32:[0-9A-F]{8},FROM:(\d+)\. *)?$")
 # Settings items, counted from 0.
 README, RUN_PROGRAM = 41, 42
 PICTURE, ICON, BACKGROUND = (48, 49), (50, 51), (57, 58)
 FILE_TYPE_PROGRAM, FILE_TYPE_EXTENSION = 52, 53
+CHECKSUM_MARK = 63
 FIRST_FILE, FILE_ITEMS = 64, 8
 NAME, SUBFOLDER, LENGTH, OFFSET, COMPRESSED = 0, 2, 5, 6, 7
 
 REFUSED = ['expect-box "初始化数据失败!" caption "" alone', "answer OK", "expect-exit"]
+CORRUPT = ['expect-box "安装程序已损坏,可能是下载不完整.请重新下载." caption "" alone', "answer OK",
+           "expect-exit 3"]
+
+# Where the checksum starts, when the package has one: set by main().
+SEAL_FROM = None
+
+
+def seal(data):
+    """The package with the packer's checksum record again, when it had one."""
+    if SEAL_FROM is None:
+        return data
+    record = b"CRC32:%08X,FROM:%d." % (zlib.crc32(data[SEAL_FROM:]), SEAL_FROM)
+    return data + record + b" " * (-(len(data) + len(record)) % 8)
 
 
 def refused(first):
@@ -71,7 +102,7 @@ def split_items(text):
 def with_block(image, items, rest):
     """The package of `image` followed by the settings `items` and their trailer."""
     block = scramble(b"".join(item + sep for item, sep in items) + rest)
-    return image + block + b"&LEN:%d,SEEK:%d." % (len(block), len(image))
+    return seal(image + block + b"&LEN:%d,SEEK:%d." % (len(block), len(image)))
 
 
 def pieces(items):
@@ -101,7 +132,7 @@ def cut_variants(path, data, seek, length):
     for cut in (c for c in cuts if 0 < c < last):
         name = "setup-cut-%d.exe" % cut
         with open(os.path.join(folder, name), "wb") as out:
-            out.write(data[:cut] + block + b"&LEN:%d,SEEK:%d." % (len(block), cut))
+            out.write(seal(data[:cut] + block + b"&LEN:%d,SEEK:%d." % (len(block), cut)))
         script += ["start " + name] + refused(len(script) == 1)
     with open(os.path.join(folder, "cuts.scn"), "w", encoding="utf-8") as out:
         out.write("\n".join(script) + "\n")
@@ -157,15 +188,68 @@ def path_variants(path, data, seek, length):
         out.write("\n".join(script) + "\n")
 
 
+def flip_variants(path, data, seek, length):
+    folder = os.path.dirname(path)
+    items, _ = split_items(unscramble(data[seek:seek + length]))
+    places = [("settings", seek, length)] + [("piece at %d" % offset, offset, size)
+                                             for offset, size in pieces(items)]
+    script = ["# One byte changed in each piece: the checksum refuses the package at once."]
+    for number, (what, offset, size) in enumerate(places):
+        flipped = bytearray(data)
+        flipped[offset + size // 2] ^= 0x20
+        name = "flip-%d.exe" % number
+        open(os.path.join(folder, name), "wb").write(bytes(flipped))
+        script += ["# " + what, "start " + name] + CORRUPT
+    script += ["start flip-0.exe /S", "expect-exit-without-window 3"]
+    with open(os.path.join(folder, "flips.scn"), "w", encoding="utf-8") as out:
+        out.write("\n".join(script) + "\n")
+
+
+def sign_variants(path, data, seek, length):
+    folder = os.path.dirname(path)
+    sfxpack = os.environ["SFXPACK"]
+
+    def run(*command):
+        subprocess.run(command, check=True, cwd=folder, stdout=subprocess.DEVNULL)
+
+    run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+        "-subj", "/CN=Demo Publisher", "-keyout", "key.pem", "-out", "ca.pem")
+    sign = (sfxpack, "sign", "--cert", "ca.pem", "--key", "key.pem")
+    run(*sign, "setup.exe", "-o", "signed.exe")
+    run(*sign, "signed.exe", "-o", "resigned.exe")
+    run("osslsigncode", "remove-signature", "-in", "resigned.exe", "-out", "unsigned.exe")
+    flipped = bytearray(data)
+    flipped[seek + length // 2] ^= 0x20
+    open(os.path.join(folder, "damaged.exe"), "wb").write(bytes(flipped))
+    # The packer's own check refuses to sign a damaged package; a signer that does not look
+    # (osslsigncode itself) signs it all the same.
+    run("osslsigncode", "sign", "-certs", "ca.pem", "-key", "key.pem", "-in", "damaged.exe",
+        "-out", "damaged-signed.exe")
+    for name in ("signed.exe", "resigned.exe"):
+        run("osslsigncode", "verify", "-in", name, "-CAfile", "ca.pem")
+
+
 def main(argv):
+    global SEAL_FROM
     path, action = argv[1], argv[2]
     data = open(path, "rb").read()
     match = TRAILER.search(data)
     if not match:
         sys.exit("patch-package: no trailer in " + path)
     length, seek = int(match.group(1)), int(match.group(2))
+    if match.group(3):
+        SEAL_FROM = int(match.group(4))
+    if action in ("flip-variants", "sign-variants"):
+        return (flip_variants if action == "flip-variants" else sign_variants)(
+            path, data, seek, length)
+    data = data[:match.start() + len(match.group(0)) - len(match.group(3) or b"")]
     if action == "damage-trailer":
-        data = data[:match.start()] + b"&LEN:%d,SEEK:%d." % (length, len(data) + 1000)
+        data = seal(data[:match.start()] + b"&LEN:%d,SEEK:%d." % (length, len(data) + 1000))
+    elif action == "strip-checksum":
+        items, rest = split_items(unscramble(data[seek:seek + length]))
+        items[CHECKSUM_MARK][0] = b""
+        SEAL_FROM = None
+        data = with_block(data[:seek], items, rest)
     elif action == "set-line":
         page, line, text = PAGES.index(argv[3]), int(argv[4]), argv[5].encode("gbk")
         items, rest = split_items(unscramble(data[seek:seek + length]))
