@@ -25,6 +25,8 @@ for program in "$bench"/tests/bench/*_bench; do
     "$program"
 done
 if [[ -n "$win" && -n "$release" ]]; then
+    echo "== check_bench"
+    "$(dirname "$0")/../tests/bench/check_bench.sh" "$win" "$release"
     echo "== install_bench"
     "$(dirname "$0")/../tests/bench/install_bench.sh" "$win" "$release"
 fi
