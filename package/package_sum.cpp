@@ -12,47 +12,32 @@ namespace {
 constexpr size_t kBuffer = 256 * 1024;
 }  // namespace
 
-bool SumOfRange(platform::RawFile& file, int64_t from, int64_t count, uint32_t* crc,
-                SumProgress* progress) {
+SumResult SumOfRange(platform::RawFile& file, int64_t from, int64_t count, uint32_t* crc,
+                     SumProgress* progress) {
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kBuffer]);
     if (!buffer || from < 0 || count < 0 ||
         file.Seek(from, platform::RawFile::Origin::Begin) != from)
-        return false;
-    uint32_t sum = 0;
+        return SumResult::CannotRead;
+    *crc = 0;
     for (int64_t done = 0; done < count;) {
         const size_t want = count - done < static_cast<int64_t>(kBuffer)
                                 ? static_cast<size_t>(count - done)
                                 : kBuffer;
         const size_t got = file.Read(buffer.get(), want);
-        if (got == 0) return false;
-        sum = Crc32(sum, buffer.get(), got);
+        if (got == 0) return SumResult::CannotRead;
+        *crc = Crc32(*crc, buffer.get(), got);
         done += static_cast<int64_t>(got);
-        if (progress && !progress->Advance(done, count)) {
-            *crc = sum;
-            return false;
-        }
+        if (progress && !progress->Advance(done, count)) return SumResult::Cancelled;
     }
-    *crc = sum;
-    return true;
+    return SumResult::Match;
 }
 
 SumResult CheckPackageSum(platform::RawFile& file, const ChecksumRecord& record,
                           SumProgress* progress) {
-    if (record.state != ChecksumRecord::State::Present || record.to < record.from)
-        return SumResult::Mismatch;
-    // A stopped check is told apart from a failed read by asking the progress once more.
-    struct Watch : SumProgress {
-        SumProgress* inner;
-        bool stopped = false;
-        bool Advance(int64_t done, int64_t total) override {
-            stopped = inner && !inner->Advance(done, total);
-            return !stopped;
-        }
-    } watch;
-    watch.inner = progress;
+    if (record.state != ChecksumRecord::State::Present) return SumResult::Mismatch;
     uint32_t crc = 0;
-    if (!SumOfRange(file, record.from, record.to - record.from, &crc, &watch))
-        return watch.stopped ? SumResult::Cancelled : SumResult::CannotRead;
+    const SumResult read = SumOfRange(file, record.from, record.to - record.from, &crc, progress);
+    if (read != SumResult::Match) return read;
     return crc == record.crc ? SumResult::Match : SumResult::Mismatch;
 }
 

@@ -23,8 +23,9 @@ enum class SumResult { Match, Mismatch, CannotRead, Cancelled };
 SumResult CheckPackageSum(platform::RawFile& file, const ChecksumRecord& record,
                           SumProgress* progress = nullptr);
 
-// The CRC-32 of `count` bytes of `file` from `from`; false when they cannot all be read.
-bool SumOfRange(platform::RawFile& file, int64_t from, int64_t count, uint32_t* crc,
-                SumProgress* progress = nullptr);
+// The CRC-32 of `count` bytes of `file` from `from`: Match when all were read (a caller
+// compares `crc`), CannotRead or Cancelled otherwise.
+SumResult SumOfRange(platform::RawFile& file, int64_t from, int64_t count, uint32_t* crc,
+                     SumProgress* progress = nullptr);
 
 }  // namespace package

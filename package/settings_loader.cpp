@@ -97,6 +97,7 @@ bool ReadSettings(ItemList& items, SetupModel* model) {
 LoadResult LoadSettings(platform::RawFile& package, SetupModel* model, PackageTrailer* found) {
     PackageTrailer trailer;
     const bool read = ReadTrailer(package, &trailer);
+    if (read) ReadChecksumRecord(&trailer);
     if (found) *found = trailer;
     if (!read) return LoadResult::NoTrailer;
     if (!BlockBeforeTrailer(trailer)) return LoadResult::BadTrailer;

@@ -36,33 +36,6 @@ int HexDigit(char c) {
     return -1;
 }
 
-// The record after the trailer's "." (package/trailer.h). Text that does not begin with its
-// label is some other tool's (a line end) and ignored; a record that begins so but is not whole
-// was damaged.
-ChecksumRecord ParseChecksumRecord(const char* text, const char* end) {
-    ChecksumRecord record;
-    const size_t label = sizeof kChecksumLabel - 1;
-    if (static_cast<size_t>(end - text) < label || std::memcmp(text, kChecksumLabel, label) != 0)
-        return record;
-    record.state = ChecksumRecord::State::Damaged;
-    const char* at = text + label;
-    for (int i = 0; i < 8; ++i, ++at) {
-        const int digit = at < end ? HexDigit(*at) : -1;
-        if (digit < 0) return record;
-        record.crc = record.crc << 4 | static_cast<uint32_t>(digit);
-    }
-    const size_t from = sizeof kChecksumFrom - 1;
-    if (static_cast<size_t>(end - at) < from || std::memcmp(at, kChecksumFrom, from) != 0)
-        return record;
-    at += from;
-    int digits = 0;
-    for (; at < end && *at >= '0' && *at <= '9' && digits < 10; ++at, ++digits)
-        record.from = record.from * 10 + (*at - '0');
-    if (digits == 0 || at == end || *at++ != '.') return record;
-    while (at < end && *at == ' ') ++at;
-    if (at == end) record.state = ChecksumRecord::State::Present;
-    return record;
-}
 }  // namespace
 
 bool ReadTrailer(const platform::SysChar* path, PackageTrailer* trailer) {
@@ -89,15 +62,46 @@ bool ReadTrailer(platform::RawFile& file, PackageTrailer* trailer) {
     *trailer = ParseTrailerText(window + amp, got - amp);
     trailer->trailerOffset = windowStart + static_cast<int64_t>(amp) - 1;
     trailer->dataEnd = dataEnd;
-    const char* end = window + got;
-    const char* dot = std::find(static_cast<const char*>(window + amp), end, '.');
-    if (dot < end) {
-        trailer->checksum = ParseChecksumRecord(dot + 1, end);
-        trailer->checksum.to = windowStart + (dot + 1 - window);
-        if (trailer->checksum.from > trailer->trailerOffset)
-            trailer->checksum.state = ChecksumRecord::State::Damaged;
+    // What follows the "." is kept for ReadChecksumRecord.
+    const char* dot = std::find(window + amp, window + got, '.');
+    trailer->checksum.to = windowStart + (dot + 1 - window);
+    if (dot < window + got) {
+        trailer->tailSize = static_cast<size_t>(window + got - (dot + 1));
+        std::memcpy(trailer->tail, dot + 1, trailer->tailSize);
     }
+    trailer->tail[trailer->tailSize] = '\0';
     return true;
+}
+
+// Text that does not begin with the record's label is some other tool's (a line end) and
+// ignored; a record that begins so but is not whole was damaged.
+void ReadChecksumRecord(PackageTrailer* trailer) {
+    ChecksumRecord& record = trailer->checksum;
+    const char* at = trailer->tail;
+    const size_t label = sizeof kChecksumLabel - 1;
+    if (std::strncmp(at, kChecksumLabel, label) != 0) return;
+    record.state = ChecksumRecord::State::Damaged;
+    at += label;
+    uint32_t crc = 0;
+    for (int i = 0; i < 8; ++i, ++at) {
+        const int digit = HexDigit(*at);
+        if (digit < 0) return;
+        crc = crc << 4 | static_cast<uint32_t>(digit);
+    }
+    if (std::strncmp(at, kChecksumFrom, sizeof kChecksumFrom - 1) != 0) return;
+    at += sizeof kChecksumFrom - 1;
+    const char* digits = at;
+    uint32_t from = 0;
+    for (; *at >= '0' && *at <= '9'; ++at) {
+        if (from > 214748364) return;  // past every offset a package can have
+        from = from * 10 + static_cast<uint32_t>(*at - '0');
+    }
+    if (at == digits || *at++ != '.') return;
+    while (*at == ' ') ++at;
+    record.crc = crc;
+    record.from = from;
+    if (at == trailer->tail + trailer->tailSize && record.from <= trailer->trailerOffset)
+        record.state = ChecksumRecord::State::Present;
 }
 
 size_t FormatTrailer(int32_t length, int32_t offset, char* text) {

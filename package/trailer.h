@@ -11,6 +11,7 @@ namespace package {
 
 // The trailer must start within this many bytes of the end of the file (and not at the first).
 constexpr int kTrailerWindow = 127;
+constexpr int kTrailerWindowRoom = kTrailerWindow + 1;
 
 // What our packer writes right after the trailer's ".": "CRC32:XXXXXXXX,FROM:N.", the CRC-32 of
 // every byte from offset N (the package's first) up to the trailer's "." included, then spaces
@@ -24,7 +25,7 @@ struct ChecksumRecord {
     State state = State::None;
     uint32_t crc = 0;
     int64_t from = 0;  // the first byte covered
-    int64_t to = 0;    // one past the last: the byte after the trailer's "."
+    int64_t to = 0;    // one past the last: the byte after the trailer's "." (ReadTrailer sets it)
 };
 
 struct PackageTrailer {
@@ -34,6 +35,9 @@ struct PackageTrailer {
     int64_t dataEnd = 0;        // where the package's bytes end (a signature may follow)
     bool signatureDamaged = false;
     ChecksumRecord checksum;
+    // What follows the trailer's "." up to the end of the package's bytes, zero-terminated.
+    char tail[kTrailerWindowRoom] = {};
+    size_t tailSize = 0;
 };
 
 // Parses the trailer text that follows the "&" (the "&" itself excluded).
@@ -47,6 +51,9 @@ bool BlockBeforeTrailer(const PackageTrailer& trailer);
 // carries a damaged signature (`signatureDamaged`).
 bool ReadTrailer(const platform::SysChar* path, PackageTrailer* trailer);
 bool ReadTrailer(platform::RawFile& file, PackageTrailer* trailer);
+// Reads the checksum record in the trailer's tail into `trailer->checksum`. Apart from
+// ReadTrailer because an uninstaller's block has none.
+void ReadChecksumRecord(PackageTrailer* trailer);
 
 // Room for the longest trailer text and its zero.
 constexpr size_t kTrailerRoom = 40;

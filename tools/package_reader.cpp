@@ -30,7 +30,7 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
         return false;
     }
     std::memcpy(model->exePath, path.c_str(), path.size() + 1);
-    switch (package::LoadSettings(path.c_str(), model)) {
+    switch (package::LoadSettings(path.c_str(), model, trailer)) {
         case package::LoadResult::Loaded: return true;
         case package::LoadResult::NoTrailer: *error = path + ": not a package (no trailer)"; break;
         case package::LoadResult::BadTrailer:
@@ -65,7 +65,8 @@ bool ChecksumHolds(const std::string& path, const package::SetupModel& model,
     platform::RawFile file;
     uint32_t crc = 0;
     if (!file.OpenRead(path.c_str()) ||
-        !package::SumOfRange(file, record.from, record.to - record.from, &crc)) {
+        package::SumOfRange(file, record.from, record.to - record.from, &crc) !=
+            package::SumResult::Match) {
         *error = path + ": the bytes the checksum covers cannot be read";
         return false;
     }

@@ -42,12 +42,11 @@ bool PackageCheckWindow::Advance(int64_t done, int64_t total) {
         lastDraw_ = now;
         const int position = total > 0 ? static_cast<int>(done * 1000 / total) : 1000;
         SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+        // No text is typed here: the dialog's own keys (Escape, Enter, Space) need no
+        // translation.
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            if (!IsDialogMessageW(hwnd(), &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
+            if (!IsDialogMessageW(hwnd(), &message)) DispatchMessageW(&message);
     }
     return !cancelled_;
 }

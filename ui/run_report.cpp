@@ -62,10 +62,10 @@ void RunReport::SizeMismatch(const char* path, uint32_t decoded, uint32_t expect
     gbk::Text<1200> text;
     char number[16];
     text.Assign(path);
-    text.Append(" decodes to ");
+    text.Append(": decoded ");
     gbk::FormatDecimal(decoded, number);
     text.Append(number);
-    text.Append(" bytes, but its archive says ");
+    text.Append(" bytes, the archive says ");
     gbk::FormatDecimal(expected, number);
     text.Append(number);
     Line("size differs:", text.c_str());

@@ -42,6 +42,7 @@ SetupApp::Load SetupApp::LoadPackage(bool silent) {
     model.packageFile = &packageFile;
     package::PackageTrailer trailer;
     if (!package::ReadTrailer(packageFile, &trailer)) return Load::Damaged;
+    package::ReadChecksumRecord(&trailer);
     // The checksum comes first: a damaged download says so, whatever else it breaks.
     using State = package::ChecksumRecord::State;
     if (trailer.checksum.state == State::Damaged) return Load::Corrupt;

@@ -25,6 +25,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "stub_check_bench: no package\n");
         return 1;
     }
+    package::ReadChecksumRecord(&trailer);
     const package::SumResult result = package::CheckPackageSum(file, trailer.checksum);
     QueryPerformanceCounter(&end);
     if (result != package::SumResult::Match) {

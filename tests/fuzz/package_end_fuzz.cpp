@@ -35,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!file.OpenRead(path)) abort();
     package::PackageTrailer trailer;
     if (!package::ReadTrailer(file, &trailer)) return 0;
+    package::ReadChecksumRecord(&trailer);
     const int64_t length = static_cast<int64_t>(size);
     if (trailer.dataEnd > length || trailer.trailerOffset < 0 ||
         trailer.trailerOffset >= trailer.dataEnd)
