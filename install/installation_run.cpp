@@ -42,12 +42,12 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
                                  WriteFailure* failure) {
-    char sibling[platform::kPathRoom];
-    platform::RawFile out;
-    if (!platform::CreateSibling(path, sibling, sizeof sibling, &out)) {
-        *failure = WriteFailure{WriteFailure::CannotCreate, out.error()};
+    platform::WholeFile whole;
+    if (!whole.Begin(path)) {
+        *failure = WriteFailure{WriteFailure::CannotCreate, whole.error()};
         return false;
     }
+    platform::RawFile& out = whole.file();
     // The installer reads every file through the package it opened and checked at start-up; a
     // caller without one (a test, a tool) has the package opened once, by its path.
     platform::RawFile* package = model_.packageFile;
@@ -92,14 +92,12 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
                                         : WriteFailure{WriteFailure::CannotRead, 0};
     }
-    out.Close();
-    if (complete) {
-        platform::ErrorCode error = 0;
-        complete = platform::MoveIntoPlace(sibling, path, &error);
-        if (!complete) *failure = WriteFailure{WriteFailure::CannotReplace, error};
+    // A user's read-only file is refused, as Windows refuses it. Whatever failed, the old file is
+    // untouched and no part of the new one is left behind.
+    if (complete && whole.Place(0) != platform::WholeFile::Result::Saved) {
+        complete = false;
+        *failure = WriteFailure{WriteFailure::CannotReplace, whole.error()};
     }
-    // Whatever failed, the old file is untouched and no part of the new one is left behind.
-    if (!complete) platform::RemoveFile(sibling);
     return complete;
 }
 

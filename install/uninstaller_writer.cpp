@@ -21,38 +21,6 @@ namespace {
 // The new unwise.exe while it is written: a file of its own beside the old one, removed again
 // unless it took the uninstaller's name, so an earlier unwise.exe stays whole until the new one
 // is.
-class PendingFile {
-public:
-    PendingFile() = default;
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-    ~PendingFile() {
-        file.Close();
-        if (created_ && !placed_) platform::RemoveFile(path_);
-    }
-
-    bool Create(const char* target) {
-        created_ = platform::CreateSibling(target, path_, sizeof path_, &file);
-        return created_;
-    }
-    bool Place(const char* target, platform::ErrorCode* error) {
-        if (!file.Flush()) {
-            *error = file.error();
-            return false;
-        }
-        file.Close();
-        placed_ = platform::MoveIntoPlace(path_, target, error);
-        return placed_;
-    }
-
-    platform::RawFile file;
-
-private:
-    char path_[platform::kPathRoom] = {};
-    bool created_ = false;
-    bool placed_ = false;
-};
-
 // Copies a piece of the installer (the wizard picture, the icon) and tells where it landed. A
 // piece that does not lie inside the installer is left out, as the installer's own start-up
 // leaves out a picture it cannot read: the uninstaller then goes without it. False only when
@@ -86,10 +54,10 @@ bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
         !gbk::Append(target, sizeof target, kUninstallerName))
         return Fail(error, ERROR_FILENAME_EXCED_RANGE);
 
-    PendingFile pending;
-    platform::RawFile& out = pending.file;
-    if (!pending.Create(target))
-        return Fail(error, out.error() ? out.error() : ERROR_FILENAME_EXCED_RANGE);
+    platform::WholeFile pending;
+    platform::RawFile& out = pending.file();
+    if (!pending.Begin(target))
+        return Fail(error, pending.error() ? pending.error() : ERROR_FILENAME_EXCED_RANGE);
 
     // The program, decoded straight from the archive's bytes: no copy of it anywhere else.
     archive::FileSink sink(out);
@@ -129,8 +97,10 @@ bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
     if (!out.Write(tail.get(), length + trailer)) return Fail(error, out.error());
 
     // A read-only unwise.exe of an earlier installation would refuse the replacement.
-    platform::SetNormalAttributes(target);
-    return pending.Place(target, error);
+    if (pending.Place(platform::WholeFile::kFlush | platform::WholeFile::kReplaceReadOnly) ==
+        platform::WholeFile::Result::Saved)
+        return true;
+    return Fail(error, pending.error());
 }
 
 bool WriteUninstaller(const package::SetupModel& model, const char* installDir,

@@ -124,20 +124,31 @@ bool MoveIntoPlace(const char* from, const char* to, ErrorCode* error);
 // system said why) when none can be made.
 bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file);
 
-// A file replaced only when its new text is complete: the new text goes to a file beside it,
-// which then takes its place (a read-only file there is made writable first). On any failure
-// the old file keeps what it held and the new one is removed.
+// The one way a file of ours takes the place of another: the new file is written beside it
+// ("NAME.sfx-new", never a name that is taken), then renamed over it in one step, so a reader
+// never sees half a file. On any failure, and when the object goes unplaced, the old file keeps
+// what it held and the new one is removed.
 class WholeFile {
 public:
     enum class Result { Saved, CannotWrite, CannotReplace };
+    // What the placing does beyond the rename: push the bytes to the disk first, so that a power
+    // cut soon after cannot leave an empty file where the old one was; make a read-only old file
+    // writable (our own records and uninstaller), or refuse to replace it (a user's file, as
+    // Windows refuses).
+    enum Option : unsigned { kFlush = 1, kReplaceReadOnly = 2 };
 
     WholeFile() = default;
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
     ~WholeFile();
 
-    // Creates the new file beside `path`; false when none can be made there.
+    // Creates the new file beside `path`; false when none can be made there (error()).
     bool Begin(const char* path);
+    // The new file, for a writer that streams into it.
+    RawFile& file() { return file_; }
+    // Closes the new file and puts it in place.
+    Result Place(unsigned options);
+    // A complete text: written, flushed, and put in place over a read-only old file too.
     Result Finish(const char* text, size_t size);
     // The system's reason for the last failure.
     ErrorCode error() const { return error_; }

@@ -55,16 +55,23 @@ bool WholeFile::Begin(const char* path) {
     return false;
 }
 
-WholeFile::Result WholeFile::Finish(const char* text, size_t size) {
-    const bool written = file_.Write(text, size) && file_.Flush();
-    if (!written) error_ = file_.error();
+WholeFile::Result WholeFile::Place(unsigned options) {
+    const bool flushed = !(options & kFlush) || file_.Flush();
+    if (!flushed) error_ = file_.error();
     file_.Close();
-    if (!written) return Result::CannotWrite;
-    // An old read-only file would refuse to be replaced.
-    if (PathExists(path_)) SetNormalAttributes(path_);
+    if (!flushed) return Result::CannotWrite;
+    if ((options & kReplaceReadOnly) && PathExists(path_)) SetNormalAttributes(path_);
     if (!MoveIntoPlace(sibling_, path_, &error_)) return Result::CannotReplace;
     sibling_[0] = '\0';
     return Result::Saved;
+}
+
+WholeFile::Result WholeFile::Finish(const char* text, size_t size) {
+    if (!file_.Write(text, size)) {
+        error_ = file_.error();
+        return Result::CannotWrite;
+    }
+    return Place(kFlush | kReplaceReadOnly);
 }
 
 bool ReadWholeFile(const char* path, size_t limit, TextBuffer* out, ErrorCode* error) {
