@@ -235,7 +235,7 @@ RunResult InstallationRun::Run() {
         view_.SetStatus(text::kAssociating);
         view_.Pause(kPause);
     }
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < package::layout::kFileTypes; ++i) {
         if (!types[i].extension[0]) continue;
         char program[platform::kPathRoom];
         if (ResolveFolderWord(folders_, types[i].program, program, sizeof program) &&

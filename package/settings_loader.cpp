@@ -78,17 +78,26 @@ bool ReadSettings(ItemList& items, SetupModel* model) {
         }
     }
 
-    static_assert(layout::kFileItems == 8, "a file entry has eight items");
-    for (const char* name = items.NextItem(); *name; name = items.NextItem()) {
+    // Each file's items in the order they stand, each to its field by the shared layout, until
+    // an empty name.
+    for (const char* text = items.NextItem(); *text; text = items.NextItem()) {
         FileEntry entry;
-        Text(entry.fileName, name);
-        entry.folderKind = words::FolderKindFromWord(items.NextItem());
-        Text(entry.subFolder, items.NextItem());
-        entry.shortcutFlags = Number(items.NextItem());
-        entry.overwriteMode = words::OverwriteModeFromWord(items.NextItem());
-        entry.dataLength = Number(items.NextItem());
-        entry.dataOffset = Number(items.NextItem());
-        entry.compressed = Flag(items.NextItem());
+        for (int item = layout::kFileName; item < layout::kFileItems; ++item) {
+            if (item > layout::kFileName) text = items.NextItem();
+            switch (item) {
+                case layout::kFileName: Text(entry.fileName, text); break;
+                case layout::kFileFolder: entry.folderKind = words::FolderKindFromWord(text); break;
+                case layout::kFileSubFolder: Text(entry.subFolder, text); break;
+                case layout::kFileShortcuts: entry.shortcutFlags = Number(text); break;
+                case layout::kFileOverwrite:
+                    entry.overwriteMode = words::OverwriteModeFromWord(text);
+                    break;
+                case layout::kFileDataLength: entry.dataLength = Number(text); break;
+                case layout::kFileDataOffset: entry.dataOffset = Number(text); break;
+                case layout::kFileCompressed: entry.compressed = Flag(text); break;
+                default: break;
+            }
+        }
         if (!model->fileList.Append(entry)) return false;
     }
     return true;

@@ -112,8 +112,8 @@ struct SetupModel {
     int32_t iconOffset = 0;
     char readmeFile[kNameRoom + 1] = {};
     char runProgram[kNameRoom + 1] = {};
-    FileTypeEntry fileTypes[2] = {};
-    char uninstallTexts[4][kUninstallTextRoom] = {};
+    FileTypeEntry fileTypes[layout::kFileTypes] = {};
+    char uninstallTexts[layout::kUninstallTexts][kUninstallTextRoom] = {};
     int32_t showBackground = 0;
     int32_t backgroundPictureLength = 0;
     int32_t backgroundPictureOffset = 0;

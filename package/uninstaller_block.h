@@ -16,7 +16,8 @@ namespace package {
 
 constexpr int kUninstallerItems = 9;
 constexpr int kUninstallerColumns = 8;
-constexpr int kUninstallerTexts = 4;
+// The uninstaller's texts are the settings' uninstaller texts, passed on.
+constexpr int kUninstallerTexts = layout::kUninstallTexts;
 
 struct UninstallerBlock {
     char appName[256] = {};

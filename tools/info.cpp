@@ -51,11 +51,11 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
     std::printf("application name: %s\n", U(m.appName).c_str());
     std::printf("readme file: %s\n", U(m.readmeFile).c_str());
     std::printf("program to run: %s\n", U(m.runProgram).c_str());
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < package::layout::kUninstallTexts; ++i)
         std::printf("uninstaller text %d: %s\n", i, U(m.uninstallTexts[i]).c_str());
     std::printf("picture: %d bytes at %d\n", m.pictureLength, m.pictureOffset);
     std::printf("icon: %d bytes at %d\n", m.iconLength, m.iconOffset);
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < package::layout::kFileTypes; ++i)
         std::printf("file type %d: extension \"%s\", program \"%s\"\n", i,
                     U(m.fileTypes[i].extension).c_str(), U(m.fileTypes[i].program).c_str());
     std::printf("background: %s, picture %d bytes at %d, caption \"%s\", colour %s, title bar %s\n",
@@ -84,11 +84,12 @@ std::string PieceJson(int32_t length, int32_t offset) {
 }
 
 // The four uninstaller texts, as a package carries them and as its uninstaller receives them.
-using UninstallTexts = char[4][package::kUninstallTextRoom];
+using UninstallTexts = char[package::layout::kUninstallTexts][package::kUninstallTextRoom];
 
 std::string TextsJson(const UninstallTexts& texts) {
     std::string out = "[";
-    for (int i = 0; i < 4; ++i) out += std::string(i ? ", " : "") + J(texts[i]);
+    for (int i = 0; i < package::layout::kUninstallTexts; ++i)
+        out += std::string(i ? ", " : "") + J(texts[i]);
     return out + "]";
 }
 
@@ -109,7 +110,7 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
     out += "  \"picture\": " + PieceJson(m.pictureLength, m.pictureOffset) + ",\n";
     out += "  \"icon\": " + PieceJson(m.iconLength, m.iconOffset) + ",\n";
     out += "  \"fileTypes\": [";
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < package::layout::kFileTypes; ++i)
         out += std::string(i ? ", " : "") + "{\"extension\": " + J(m.fileTypes[i].extension) +
                ", \"program\": " + J(m.fileTypes[i].program) + "}";
     out += "],\n";
@@ -150,7 +151,8 @@ void PrintUninstaller(const package::UninstallerBlock& b, const package::Package
     std::printf("application name: %s\n", U(b.appName).c_str());
     std::printf("picture: %d bytes at %d\n", b.pictureLength, b.pictureOffset);
     std::printf("icon: %d bytes at %d\n", b.iconLength, b.iconOffset);
-    for (int i = 0; i < 4; ++i) std::printf("uninstaller text %d: %s\n", i, U(b.texts[i]).c_str());
+    for (int i = 0; i < package::kUninstallerTexts; ++i)
+        std::printf("uninstaller text %d: %s\n", i, U(b.texts[i]).c_str());
 }
 
 const char* DamageText(package::UninstallerBlockResult result) {
