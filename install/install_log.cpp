@@ -3,40 +3,27 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "package/install_records.h"
+#include "package/windows_case.h"
 #include "platform/gbk.h"
 
 namespace install {
 
-bool LinkName(const char* fileName, char* name, size_t room) {
-    // A dot is never a trail byte (they begin at 0x40), so the first one is a real dot.
-    const char* dot = std::strchr(fileName, '.');
-    const size_t kept = dot ? static_cast<size_t>(dot - fileName) + 1 : 0;
-    if (room == 0 || kept + 4 > room) {
-        if (room) name[0] = '\0';
-        return false;
-    }
-    std::memcpy(name, fileName, kept);
-    std::memcpy(name + kept, "lnk", 4);
-    return true;
-}
-
 void BeginInstallLog(const BaseFolders& folders, package::SetupModel& model,
                      platform::TextBuffer* log) {
-    log->AppendLine("[FILELIST]", kLogLineEnd);
+    package::BeginLogSection(package::LogSection::Files, log);
     package::FileList& files = model.fileList;
     for (int32_t i = 0; i < files.count; ++i) {
         char path[platform::kPathRoom];
         // A path that does not fit is listed as far as it goes: a line too few would shift
         // nothing, but the uninstaller refuses paths outside the folder anyway.
         DestinationPath(folders, files, i, false, path, sizeof path);
-        log->AppendLine(path, kLogLineEnd);
+        package::AppendLogLine(path, log);
     }
-    log->AppendLine("", kLogLineEnd);
-    log->AppendLine("[TYPELIST]", kLogLineEnd);
+    package::BeginLogSection(package::LogSection::Types, log);
     for (const package::FileTypeEntry& type : model.fileTypes)
-        if (type.extension[0]) log->AppendLine(type.extension, kLogLineEnd);
-    log->AppendLine("", kLogLineEnd);
-    log->AppendLine("[SHORTCUTLIST]", kLogLineEnd);
+        if (type.extension[0]) package::AppendLogLine(type.extension, log);
+    package::BeginLogSection(package::LogSection::Links, log);
 }
 
 void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
@@ -61,18 +48,18 @@ void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
                 if (gbk::Copy(uninstaller, sizeof uninstaller, folders.pageInstallDir) &&
                     (gbk::EndsWithBackslash(uninstaller) ||
                      gbk::Append(uninstaller, sizeof uninstaller, "\\")) &&
-                    gbk::Append(uninstaller, sizeof uninstaller, "unwise.exe"))
+                    gbk::Append(uninstaller, sizeof uninstaller, package::kUninstallerName))
                     shell.CreateGroup(uninstaller);
             }
             char name[package::kNameRoom + 4];
             char target[platform::kPathRoom];
             char logged[platform::kPathRoom] = {};
-            if (!LinkName(entry->fileName, name, sizeof name) ||
+            if (!package::LinkName(entry->fileName, name, sizeof name) ||
                 !JoinEntryPath(folders, *entry, target, sizeof target))
                 continue;
             shell.CreateLink(kind, name, target, logged, sizeof logged);
             // Listed whether or not it was saved: the uninstaller looks for it either way.
-            if (logged[0]) log->AppendLine(logged, kLogLineEnd);
+            if (logged[0]) package::AppendLogLine(logged, log);
         }
     }
 }
@@ -92,35 +79,26 @@ bool NextLine(const char*& cursor, const char* end, const char** line, size_t* l
     return true;
 }
 
+// Both walk the lines as GBK, so a trail byte is never folded as if it were a letter.
 bool SamePath(const char* a, size_t aLength, const char* b, size_t bLength) {
     if (aLength != bLength) return false;
-    for (size_t i = 0; i < aLength; ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        // A double-byte character matches only itself: its trail byte may look like a letter.
-        if (gbk::IsLeadByte(x) && i + 1 < aLength) {
-            if (x != y || a[i + 1] != b[i + 1]) return false;
-            ++i;
-            continue;
-        }
-        const unsigned char lx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
-        const unsigned char ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
-        if (lx != ly) return false;
+    for (size_t i = 0; i < aLength;) {
+        const size_t width =
+            gbk::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < aLength ? 2 : 1;
+        if (package::UpperCharacter(a + i, width) != package::UpperCharacter(b + i, width))
+            return false;
+        i += width;
     }
     return true;
 }
 
 uint32_t FoldedHash(const char* text, size_t length) {
     uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (gbk::IsLeadByte(c) && i + 1 < length) {
-            hash = (hash ^ c) * 16777619u;
-            c = static_cast<unsigned char>(text[++i]);
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<unsigned char>(c + 32);
-        }
-        hash = (hash ^ c) * 16777619u;
+    for (size_t i = 0; i < length;) {
+        const size_t width =
+            gbk::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length ? 2 : 1;
+        hash = (hash ^ package::UpperCharacter(text + i, width)) * 16777619u;
+        i += width;
     }
     return hash;
 }
@@ -191,12 +169,8 @@ void AddUnlisted(const char* text, size_t size, LineSet* seen, platform::TextBuf
     while (NextLine(cursor, text + size, &line, &length)) {
         if (length == 0) continue;
         const size_t offset = list->size();
-        if (!list->Append(line, length)) return;
-        if (seen->Seen(*list, offset, length)) {
-            list->Truncate(offset);
-            continue;
-        }
-        list->Append("\r\n", 2);
+        if (!package::AppendListLine(line, length, list)) return;
+        if (seen->Seen(*list, offset, length)) list->Truncate(offset);
     }
 }
 

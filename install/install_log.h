@@ -1,7 +1,7 @@
-// The finishing sequence's files: `setup.log` (the files, the file types and the links, every
-// line ended by CR CR LF, the way the uninstaller reads it) and `setup.lst` beside it (the files
-// the installations into this folder really wrote, CR LF), and the shortcuts, whose paths go
-// into the log as they are made. Both files are built in memory and put in place only when
+// The finishing sequence's files: `setup.log` (the files, the file types and the links) and
+// `setup.lst` beside it (the files the installations into this folder really wrote), in the
+// format of package/install_records.h, and the shortcuts, whose paths go into the log as they
+// are made. Both files are built in memory and put in place only when
 // complete: an uninstaller must never act on a cut list.
 #pragma once
 
@@ -15,14 +15,6 @@
 #include "platform/text_buffer.h"
 
 namespace install {
-
-// The log's line end: an explicit CR before the CR LF of a text-mode stream. The uninstaller
-// drops the character before each LF, so the extra CR is part of the format.
-constexpr char kLogLineEnd[] = "\r\r\n";
-
-// The link file's name for a packaged file: its name up to and including the first ".", then
-// "lnk" (viewer.exe gives viewer.lnk, my.tool.exe my.lnk, a name without a dot "lnk").
-bool LinkName(const char* fileName, char* name, size_t room);
 
 // What making links needs from the machine. Shell folders belong to the user's profile, whose
 // name GBK may not hold, so the paths stay with the implementation; the log gets them as GBK
@@ -58,7 +50,7 @@ void CreateShortcuts(const BaseFolders& folders, package::SetupModel& model,
 
 // The list of written files for `setup.lst`: the lines of an earlier list of this folder
 // (`earlier`, any line ends) first, then the paths of `written` (LF-separated) not yet in it.
-// Paths compare without regard to ASCII case, as the file system does.
+// Paths compare as Windows compares names (package/windows_case.h).
 void MergeWrittenList(const char* earlier, size_t earlierLength, const char* written,
                       platform::TextBuffer* list);
 

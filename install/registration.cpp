@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "package/file_type_keys.h"
 #include "platform/gbk.h"
 #include "platform/system_library.h"
 #include "platform/text_win32.h"
@@ -10,9 +11,6 @@ namespace install {
 
 namespace {
 
-// A registry key name has at most 255 characters; the longest one made here is the class name
-// followed by "\shell\open\command".
-using KeyName = gbk::Text<256>;
 // Each value is built in 256 bytes, so a program path and its suffix hold at most 255.
 using ValueText = gbk::Text<256>;
 
@@ -68,33 +66,20 @@ bool RegisterServer(const char* path) {
 
 void RegisterFileType(const char* extension, const char* program) {
     if (!*extension) return;
-    KeyName extensionKey(".");
-    KeyName className;
-    KeyName iconKey;
-    KeyName shellKey;
-    KeyName openKey;
-    KeyName commandKey;
     // Key names that do not fit would name other keys: nothing is written then.
-    if (!extensionKey.Append(extension) || !className.Assign(extension) ||
-        !className.Append("file") || !iconKey.Assign(className.c_str()) ||
-        !iconKey.Append("\\DefaultIcon") || !shellKey.Assign(className.c_str()) ||
-        !shellKey.Append("\\shell") || !openKey.Assign(shellKey.c_str()) ||
-        !openKey.Append("\\open") || !commandKey.Assign(openKey.c_str()) ||
-        !commandKey.Append("\\command"))
-        return;
+    package::FileTypeKeys keys;
+    if (!package::MakeFileTypeKeys(extension, &keys)) return;
 
-    CreateClassKey(extensionKey.c_str());
-    CreateClassKey(className.c_str());
-    CreateClassKey(iconKey.c_str());
-    CreateClassKey(shellKey.c_str());
-    CreateClassKey(openKey.c_str());
-    CreateClassKey(commandKey.c_str());
+    CreateClassKey(keys.extension.c_str());
+    CreateClassKey(keys.className.c_str());
+    CreateClassKey(keys.icon.c_str());
+    CreateClassKey(keys.shell.c_str());
+    CreateClassKey(keys.open.c_str());
+    CreateClassKey(keys.command.c_str());
 
-    // Path and %1 stay unquoted: the same command that earlier installations of a package
-    // wrote, so installing again changes nothing a program may rely on.
-    SetDefaultValue(extensionKey.c_str(), className.c_str());
-    SetProgramValue(iconKey.c_str(), program, ",0");
-    SetProgramValue(commandKey.c_str(), program, " %1");
+    SetDefaultValue(keys.extension.c_str(), keys.className.c_str());
+    SetProgramValue(keys.icon.c_str(), program, package::kIconSuffix);
+    SetProgramValue(keys.command.c_str(), program, package::kCommandSuffix);
 }
 
 }  // namespace install

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "package/install_records.h"
 #include "platform/text_win32.h"
 
 namespace install {
@@ -125,7 +126,7 @@ void ShellShortcuts::CreateGroup(const char* uninstaller) {
     if (!GroupFolder(groupName_, link, MAX_PATH * 2)) return;
     CreateDirectoryW(link, nullptr);
     const platform::Wide target(uninstaller);
-    if (target.ok() && AppendWide(link, MAX_PATH * 2, L"unwise.lnk"))
+    if (target.ok() && AppendWide(link, MAX_PATH * 2, package::kUninstallerLinkNameWide))
         CreateShortcut(target.c_str(), link);
 }
 

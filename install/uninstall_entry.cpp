@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "package/install_records.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
 
 namespace install {
 
 namespace {
-constexpr const char* kUninstallerName = "unwise.exe";
-
 // The values this installer writes, all removed again with the entry.
 constexpr const wchar_t* kOurValues[] = {
     L"DisplayName",     L"UninstallString", L"QuietUninstallString",
@@ -68,7 +67,7 @@ bool AddUninstallEntry(const package::SetupModel& model, const BaseFolders& fold
     gbk::Text<platform::kPathRoom + 6> quiet;
     gbk::Text<platform::kPathRoom> icon;
     // The quiet command removes without a window, for the tools that remove programs in bulk.
-    if (!uninstaller.Append(kUninstallerName) || !command.Append(uninstaller.c_str()) ||
+    if (!uninstaller.Append(package::kUninstallerName) || !command.Append(uninstaller.c_str()) ||
         !command.Append("\"") || !quiet.Assign(command.c_str()) || !quiet.Append(" /S")) {
         *error = ERROR_FILENAME_EXCED_RANGE;
         return false;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "package/install_records.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
 
@@ -12,7 +13,7 @@ namespace install {
 
 constexpr int kUninstallerResource = 138;
 constexpr const char* kUninstallerResourceType = "EXE";
-constexpr const char* kUninstallerName = "unwise.exe";
+using package::kUninstallerName;
 
 // Writes installDir + "unwise.exe": the uninstaller program from resource "EXE" 138, then the
 // package's wizard picture and icon (copied from exePath), then the scrambled nine-item block

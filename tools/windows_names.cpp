@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#include "package/windows_case.h"
+#include "platform/gbk.h"
+#include "tools/text.h"
+
 namespace sfxpack {
 
 namespace {
@@ -16,16 +20,6 @@ bool IsDeviceName(const std::string& name) {
            stem[3] >= '1' && stem[3] <= '9';
 }
 
-char32_t FoldCodePoint(char32_t c) {
-    if (c >= U'A' && c <= U'Z') return c + 0x20;
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;                 // full-width Latin
-    if (c >= 0x0391 && c <= 0x03A9 && c != 0x03A2) return c + 0x20;  // Greek
-    if (c >= 0x0410 && c <= 0x042F) return c + 0x20;                 // Cyrillic
-    if (c >= 0x0400 && c <= 0x040F) return c + 0x50;                 // Cyrillic Ё and kin
-    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;                 // Roman numerals
-    if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) return c + 0x20;  // Latin-1 letters
-    return c;
-}
 }  // namespace
 
 std::string NameProblem(const std::string& name) {
@@ -46,14 +40,20 @@ std::string NameProblem(const std::string& name) {
 
 std::u32string CaseFoldKey(const std::string& utf8) {
     std::u32string key;
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
-            c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        key += FoldCodePoint(c);
-        i += length;
+    std::string gbk;
+    std::string offending;
+    if (!Utf8ToGbk(utf8, &gbk, &offending)) {
+        // No installed file can have this name, so it must meet none of theirs: a mark no
+        // character has, then the code points as they are.
+        key += static_cast<char32_t>(0x110000);
+        for (size_t i = 0; i < utf8.size(); ++i) key += static_cast<unsigned char>(utf8[i]);
+        return key;
+    }
+    // The installer and the uninstaller compare the same GBK names with the same folding.
+    for (size_t i = 0; i < gbk.size();) {
+        const size_t width = gbk::CharWidth(gbk.c_str() + i);
+        key += static_cast<char32_t>(package::UpperCharacter(gbk.c_str() + i, width));
+        i += width;
     }
     return key;
 }

@@ -10,9 +10,9 @@ namespace sfxpack {
 // level, no separator), or the empty text when it takes the name as it stands.
 std::string NameProblem(const std::string& name);
 
-// A key under which two names compare equal exactly when Windows takes them for the same name:
-// upper and lower case of every letter GBK can hold (Latin, full-width Latin, Greek, Cyrillic,
-// Roman numerals) fold together. `utf8` must be valid UTF-8.
+// A key under which two names compare equal exactly when Windows takes them for the same name,
+// as the installer and the uninstaller fold them (package/windows_case.h). A name GBK cannot
+// hold meets no other.
 std::u32string CaseFoldKey(const std::string& utf8);
 
 }  // namespace sfxpack

@@ -28,7 +28,7 @@ bool MachineSystem::WriteUninstaller(platform::ErrorCode* error) {
     const bool written = install::WriteUninstaller(App().model, folders_.pageInstallDir, error);
     gbk::Text<platform::kPathRoom> path;
     path.Assign(folders_.pageInstallDir);
-    path.Append("unwise.exe");
+    path.Append(package::kUninstallerName);
     if (written)
         App().report.Line("written:", path.c_str());
     else

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "package/windows_case.h"
+
 namespace unwise {
 
 namespace {
@@ -15,17 +17,6 @@ bool IsLead(char c) {
 size_t WidthAt(const char* p, size_t left) {
     if (!IsLead(*p)) return 1;
     return left >= 2 && p[1] != '\0' ? 2 : 0;
-}
-
-// The lower-case form of a GBK character's trail byte, for the letters that have case.
-unsigned char FoldedTrail(unsigned char lead, unsigned char trail) {
-    // Full-width Latin: Ａ-Ｚ A3C1-A3DA, ａ-ｚ A3E1-A3FA.
-    if (lead == 0xA3 && trail >= 0xC1 && trail <= 0xDA) return trail + 0x20;
-    // Greek: Α-Ω A6A1-A6B8, α-ω A6C1-A6D8.
-    if (lead == 0xA6 && trail >= 0xA1 && trail <= 0xB8) return trail + 0x20;
-    // Cyrillic: А-Я (with Ё) A7A1-A7C1, а-я A7D1-A7F1.
-    if (lead == 0xA7 && trail >= 0xA1 && trail <= 0xC1) return trail + 0x30;
-    return trail;
 }
 
 char FoldedAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
@@ -49,11 +40,7 @@ bool SameRun(const char* a, const char* b, size_t length) {
 }  // namespace
 
 bool SameCharacter(const char* a, const char* b, size_t width) {
-    if (width == 1) return FoldedAscii(*a) == FoldedAscii(*b);
-    const unsigned char leadA = static_cast<unsigned char>(a[0]);
-    const unsigned char leadB = static_cast<unsigned char>(b[0]);
-    return leadA == leadB && FoldedTrail(leadA, static_cast<unsigned char>(a[1])) ==
-                                 FoldedTrail(leadB, static_cast<unsigned char>(b[1]));
+    return package::UpperCharacter(a, width) == package::UpperCharacter(b, width);
 }
 
 bool SameText(const char* a, const char* b) {

@@ -10,9 +10,7 @@
 namespace unwise {
 
 // True when the GBK character at `a` and the one at `b` (each `width` bytes, 1 or 2) are the
-// same letter in either case: ASCII, and the full-width Latin, Greek and Cyrillic letters of
-// GBK. Windows folds more (its own table); folding less can only make two names of one file
-// look different, which keeps a file rather than removing one it should not.
+// same to Windows (package/windows_case.h).
 bool SameCharacter(const char* a, const char* b, size_t width);
 
 // `a` and `b` are the same text without regard to case.

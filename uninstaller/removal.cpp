@@ -4,18 +4,19 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "package/file_type_keys.h"
+#include "package/install_records.h"
+#include "package/windows_case.h"
 #include "platform/gbk.h"
 #include "uninstaller/paths.h"
 
 namespace unwise {
 
 namespace {
-constexpr const char* kOwnFiles[] = {"unwise.exe", "setup.log", "setup.lst"};
-constexpr char kUninstallerLink[] = "unwise.lnk";
+constexpr const char* kOwnFiles[] = {package::kUninstallerName, package::kLogName,
+                                     package::kWrittenListName};
+constexpr const char* kUninstallerLink = package::kUninstallerLinkName;
 constexpr size_t kRoom = platform::kPathRoom;
-
-// Room for the registry's key names and values; a longer one is not ours.
-using KeyName = gbk::Text<300>;
 
 int Depth(const char* path) {
     int depth = 0;
@@ -24,16 +25,6 @@ int Depth(const char* path) {
     return depth;
 }
 
-// Orders folders deepest first, and the same folder (without regard to case) side by side.
-int CompareFolded(const char* a, const char* b) {
-    for (size_t i = 0;; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y || x == 0) return x < y ? -1 : x > y ? 1 : 0;
-    }
-}
 }  // namespace
 
 Report::~Report() { std::free(entries_); }
@@ -70,15 +61,6 @@ bool InstallFolderAllowed(const char* installFolder, const char* windowsFolder,
     return true;
 }
 
-bool LinkNameOf(const char* fileName, char* name, size_t room) {
-    size_t length = 0;
-    while (fileName[length] != '\0' && fileName[length] != '.')
-        length += gbk::CharWidth(fileName + length);
-    // With no dot nothing of the name remains.
-    length = fileName[length] == '.' ? length + 1 : 0;
-    return gbk::CopyBytes(name, room, fileName, length) && gbk::Append(name, room, "lnk");
-}
-
 Removal::Removal(const RemovalInput& input, UninstallSystem& system)
     : input_(input), system_(system) {}
 
@@ -86,7 +68,7 @@ void Removal::Note(Subject subject, Verdict verdict, platform::ErrorCode error, 
     report_.Add(subject, verdict, error, text);
 }
 
-const LineList& Removal::Files() const {
+const package::LineList& Removal::Files() const {
     return input_.written ? *input_.written : input_.log->files;
 }
 
@@ -122,7 +104,7 @@ bool Removal::TargetIsOurs(const char* target) {
 }
 
 void Removal::RemoveLinks() {
-    const LineList& links = input_.log->links;
+    const package::LineList& links = input_.log->links;
     for (int32_t i = 0; i < links.count(); ++i) {
         const char* line = links.at(i);
         view_->ShowCurrent(line);
@@ -162,10 +144,10 @@ void Removal::RemoveLinks() {
 }
 
 void Removal::RemoveEarlierLinks() {
-    const LineList& files = Files();
+    const package::LineList& files = Files();
     for (int kind = 0; kind < kLinkFolders; ++kind) {
         const LinkFolder folder = static_cast<LinkFolder>(kind);
-        LineList names;
+        package::LineList names;
         system_.ListLinks(folder, &names);
         for (int32_t i = 0; i < names.count(); ++i) {
             const char* name = names.at(i);
@@ -180,7 +162,7 @@ void Removal::RemoveEarlierLinks() {
             // Named for its target as the installer names links, and its target a file the
             // installations wrote.
             char expected[kRoom];
-            if (!LinkNameOf(target + LastSeparator(target) + 1, expected, sizeof expected) ||
+            if (!package::LinkName(target + LastSeparator(target) + 1, expected, sizeof expected) ||
                 !SameText(expected, name))
                 continue;
             bool written = false;
@@ -282,7 +264,7 @@ void Removal::RemoveFile(const char* line) {
 }
 
 void Removal::RemoveFiles() {
-    const LineList& files = Files();
+    const package::LineList& files = Files();
     for (int32_t i = 0; i < files.count(); ++i) {
         view_->ShowCurrent(files.at(i));
         view_->KeepAlive();
@@ -298,7 +280,7 @@ bool Removal::IsOurProgram(const char* program) {
     if (system_.FullPath(program, full, sizeof full) && IsBelow(input_.installFolder, full))
         return true;
     // A program the package put into the Windows or system folder.
-    for (const LineList* files : {input_.written, &input_.log->files}) {
+    for (const package::LineList* files : {input_.written, &input_.log->files}) {
         if (!files) continue;
         for (int32_t i = 0; i < files->count(); ++i)
             if (SameText(files->at(i), program)) return true;
@@ -326,20 +308,10 @@ bool Removal::RemoveOurValue(const char* key, const char* suffix, bool* failed,
 }
 
 void Removal::RemoveFileType(const char* extension) {
-    // What the installer made of it: ".ext" naming the class "extfile", whose icon and open
-    // command name the program.
-    KeyName dotted(".");
-    KeyName className(extension);
-    dotted.Append(extension);
-    className.Append("file");
-    KeyName icon(className.c_str());
-    KeyName shell(className.c_str());
-    icon.Append("\\DefaultIcon");
-    shell.Append("\\shell");
-    KeyName open(shell.c_str());
-    open.Append("\\open");
-    KeyName command(open.c_str());
-    command.Append("\\command");
+    // The keys the installer made of it; an extension short enough to pass the checks before
+    // always fits.
+    package::FileTypeKeys keys;
+    if (!package::MakeFileTypeKeys(extension, &keys)) return;
 
     bool failed = false;
     platform::ErrorCode error = 0;
@@ -347,27 +319,27 @@ void Removal::RemoveFileType(const char* extension) {
     // The extension is ours while it still names our class (another program may have taken
     // it) and nothing else shares its key: Windows' own ".txt" names "txtfile" as the installer
     // did, and holds more besides, and so keeps its value.
-    if (system_.ReadDefaultValue(dotted.c_str(), value, sizeof value) == ValueKind::Text &&
-        std::strcmp(value, className.c_str()) == 0 &&
-        system_.HoldsOnlyDefaultValue(dotted.c_str()) &&
-        !system_.DeleteDefaultValue(dotted.c_str(), &error))
+    if (system_.ReadDefaultValue(keys.extension.c_str(), value, sizeof value) == ValueKind::Text &&
+        std::strcmp(value, keys.className.c_str()) == 0 &&
+        system_.HoldsOnlyDefaultValue(keys.extension.c_str()) &&
+        !system_.DeleteDefaultValue(keys.extension.c_str(), &error))
         failed = true;
-    system_.DeleteKeyIfEmpty(dotted.c_str());
+    system_.DeleteKeyIfEmpty(keys.extension.c_str());
 
     // The class may be Windows' own (txtfile) or shared: only our values go, then only the keys
     // that nothing else holds.
-    RemoveOurValue(command.c_str(), " %1", &failed, &error);
-    system_.DeleteKeyIfEmpty(command.c_str());
-    system_.DeleteKeyIfEmpty(open.c_str());
-    system_.DeleteKeyIfEmpty(shell.c_str());
-    RemoveOurValue(icon.c_str(), ",0", &failed, &error);
-    system_.DeleteKeyIfEmpty(icon.c_str());
-    system_.DeleteKeyIfEmpty(className.c_str());
+    RemoveOurValue(keys.command.c_str(), package::kCommandSuffix, &failed, &error);
+    system_.DeleteKeyIfEmpty(keys.command.c_str());
+    system_.DeleteKeyIfEmpty(keys.open.c_str());
+    system_.DeleteKeyIfEmpty(keys.shell.c_str());
+    RemoveOurValue(keys.icon.c_str(), package::kIconSuffix, &failed, &error);
+    system_.DeleteKeyIfEmpty(keys.icon.c_str());
+    system_.DeleteKeyIfEmpty(keys.className.c_str());
     if (failed) Note(Subject::FileType, Verdict::Failed, error, extension);
 }
 
 void Removal::RemoveFileTypes() {
-    const LineList& types = input_.log->types;
+    const package::LineList& types = input_.log->types;
     for (int32_t i = 0; i < types.count(); ++i) {
         const char* extension = types.at(i);
         view_->KeepAlive();
@@ -395,7 +367,7 @@ void Removal::RemoveFolders() {
         const int da = Depth(folders_.at(a));
         const int db = Depth(folders_.at(b));
         if (da != db) return da > db;
-        return CompareFolded(folders_.at(a), folders_.at(b)) < 0;
+        return package::CompareNames(folders_.at(a), folders_.at(b)) < 0;
     };
     for (int32_t gap = count / 2; gap > 0; gap = gap == 2 ? 1 : gap * 5 / 11) {
         for (int32_t i = gap; i < count; ++i) {
@@ -449,7 +421,7 @@ void Removal::Finish() {
         Note(Subject::Folder, Verdict::NotEmpty, 0, input_.installFolder);
 }
 
-bool Removal::Remaining(InstallLog* log, LineList* written) const {
+bool Removal::Remaining(package::InstallLog* log, package::LineList* written) const {
     for (int32_t i = 0; i < report_.count(); ++i) {
         const Report::Entry& entry = report_.entry(i);
         const char* text = report_.text(i);

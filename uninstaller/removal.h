@@ -25,8 +25,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "package/install_records.h"
 #include "platform/file.h"
-#include "uninstaller/record.h"
 
 namespace unwise {
 
@@ -70,7 +70,7 @@ public:
                                 platform::ErrorCode* error) = 0;
     virtual bool RemoveLink(LinkFolder folder, const char* name, platform::ErrorCode* error) = 0;
     // The names of the .lnk files directly in that folder (those GBK holds).
-    virtual void ListLinks(LinkFolder folder, LineList* names) = 0;
+    virtual void ListLinks(LinkFolder folder, package::LineList* names) = 0;
     // Removes the program group folder when it is empty.
     virtual bool RemoveGroupFolder(platform::ErrorCode* error) = 0;
 
@@ -132,15 +132,11 @@ public:
     int32_t failures() const { return failures_; }
 
 private:
-    LineList texts_;
+    package::LineList texts_;
     Entry* entries_ = nullptr;
     int32_t capacity_ = 0;
     int32_t failures_ = 0;
 };
-
-// The name the installer gives the links of the file `fileName`: the name up to and including
-// its first dot, then "lnk" (viewer.exe gives viewer.lnk, a name without a dot "lnk").
-bool LinkNameOf(const char* fileName, char* name, size_t room);
 
 // The install folder may be undone: not a drive root, and holding neither the Windows nor the
 // system folder (a log copied there with unwise.exe must not reach them).
@@ -151,8 +147,8 @@ struct RemovalInput {
     const char* installFolder = "";  // full, as Windows resolves it, no final backslash
     const char* windowsFolder = "";  // full, for the shared files
     const char* systemFolder = "";
-    const InstallLog* log = nullptr;
-    const LineList* written = nullptr;  // setup.lst; null: the log's files stand in
+    const package::InstallLog* log = nullptr;
+    const package::LineList* written = nullptr;  // setup.lst; null: the log's files stand in
 };
 
 class Removal {
@@ -171,7 +167,7 @@ public:
 
     // What is left for another run, when something stayed: setup.log with the files, types and
     // links that stayed (and the shared files, to be named again), setup.lst with the same files.
-    bool Remaining(InstallLog* log, LineList* written) const;
+    bool Remaining(package::InstallLog* log, package::LineList* written) const;
 
 private:
     void RemoveLinks();
@@ -190,7 +186,7 @@ private:
     // The link's target lies below the install folder.
     bool TargetIsOurs(const char* target);
     // The files the installations wrote: setup.lst, or without it the log's files.
-    const LineList& Files() const;
+    const package::LineList& Files() const;
     // `program` is a program of this installation: below the install folder, or one of its files.
     bool IsOurProgram(const char* program);
     // One of unwise.exe, setup.log, setup.lst: they go last, outside this run.
@@ -205,7 +201,7 @@ private:
     UninstallSystem& system_;
     UninstallView* view_ = nullptr;
     Report report_;
-    LineList folders_;
+    package::LineList folders_;
     char lastFolder_[platform::kPathRoom] = {};
 };
 

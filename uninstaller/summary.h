@@ -6,9 +6,9 @@
 
 #include <cstddef>
 
+#include "package/install_records.h"
 #include "package/uninstaller_block.h"
 #include "platform/file.h"
-#include "uninstaller/record.h"
 #include "uninstaller/removal.h"
 
 namespace unwise {

@@ -69,11 +69,11 @@ Uninstallation::Start Uninstallation::ReadLog() {
     if (!RecordPath(package::kLogName, path, sizeof path)) return Start::LogDamaged;
     platform::TextBuffer bytes;
     platform::ErrorCode error = 0;
-    if (!platform::ReadWholeFile(path, kRecordLimit, &bytes, &error))
+    if (!platform::ReadWholeFile(path, package::kRecordLimit, &bytes, &error))
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Start::LogMissing
                                                                               : Start::LogDamaged;
-    return ReadInstallLog(bytes.data(), bytes.size(), &log_).ok() ? Start::Ready
-                                                                  : Start::LogDamaged;
+    return package::ReadInstallLog(bytes.data(), bytes.size(), &log_).ok() ? Start::Ready
+                                                                           : Start::LogDamaged;
 }
 
 Uninstallation::Start Uninstallation::ReadList() {
@@ -81,12 +81,13 @@ Uninstallation::Start Uninstallation::ReadList() {
     if (!RecordPath(package::kWrittenListName, path, sizeof path)) return Start::ListDamaged;
     platform::TextBuffer bytes;
     platform::ErrorCode error = 0;
-    if (!platform::ReadWholeFile(path, kRecordLimit, &bytes, &error)) {
+    if (!platform::ReadWholeFile(path, package::kRecordLimit, &bytes, &error)) {
         // Without a list (a log from an installer that wrote none) the log's files stand in.
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Start::Ready;
         return Start::ListDamaged;
     }
-    if (!ReadFileList(bytes.data(), bytes.size(), &written_).ok()) return Start::ListDamaged;
+    if (!package::ReadFileList(bytes.data(), bytes.size(), &written_).ok())
+        return Start::ListDamaged;
     input_.written = &written_;
     return Start::Ready;
 }
@@ -112,12 +113,13 @@ void Uninstallation::Remove(UninstallView& view) {
     }
     // What stayed, for the next run: the list first, so that a log is never left without the
     // list it was written with.
-    InstallLog remaining;
-    LineList files;
+    package::InstallLog remaining;
+    package::LineList files;
     platform::TextBuffer logBytes;
     platform::TextBuffer listBytes;
-    if (removal_.Remaining(&remaining, &files) && WriteFileList(files, &listBytes) &&
-        WriteInstallLog(remaining, &logBytes) && WriteRecord(package::kWrittenListName, listBytes))
+    if (removal_.Remaining(&remaining, &files) && package::WriteFileList(files, &listBytes) &&
+        package::WriteInstallLog(remaining, &logBytes) &&
+        WriteRecord(package::kWrittenListName, listBytes))
         WriteRecord(package::kLogName, logBytes);
 }
 

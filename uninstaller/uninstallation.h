@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
+#include "package/install_records.h"
 #include "package/uninstaller_block.h"
 #include "platform/file.h"
-#include "uninstaller/record.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/windows_system.h"
 
@@ -55,8 +55,8 @@ private:
     char installFolder_[platform::kPathRoom] = {};
     char windowsFolder_[platform::kPathRoom] = {};
     char systemFolder_[platform::kPathRoom] = {};
-    InstallLog log_;
-    LineList written_;
+    package::InstallLog log_;
+    package::LineList written_;
     RemovalInput input_;
     WindowsSystem system_;
     Removal removal_;

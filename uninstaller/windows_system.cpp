@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "install/uninstall_entry.h"
+#include "package/install_records.h"
 #include "platform/gbk.h"
 #include "platform/system_library.h"
 #include "platform/text_win32.h"
@@ -194,8 +195,9 @@ bool WindowsSystem::HoldsOthers(const char* folder) {
     do {
         const wchar_t* name = entry.cFileName;
         if (lstrcmpW(name, L".") == 0 || lstrcmpW(name, L"..") == 0 ||
-            lstrcmpiW(name, L"unwise.exe") == 0 || lstrcmpiW(name, L"setup.log") == 0 ||
-            lstrcmpiW(name, L"setup.lst") == 0)
+            lstrcmpiW(name, package::kUninstallerNameWide) == 0 ||
+            lstrcmpiW(name, package::kLogNameWide) == 0 ||
+            lstrcmpiW(name, package::kWrittenListNameWide) == 0)
             continue;
         others = true;
     } while (!others && FindNextFileW(search, &entry));
@@ -277,7 +279,7 @@ bool WindowsSystem::RemoveLink(LinkFolder folder, const char* name, platform::Er
     return DeleteWide(path, error);
 }
 
-void WindowsSystem::ListLinks(LinkFolder folder, LineList* names) {
+void WindowsSystem::ListLinks(LinkFolder folder, package::LineList* names) {
     wchar_t pattern[platform::kPathRoom];
     if (!LinkFolderPath(folder, pattern, platform::kPathRoom) ||
         !AppendWide(pattern, platform::kPathRoom, L"\\*.lnk"))

@@ -27,7 +27,7 @@ public:
     EntryKind ProbeLink(LinkFolder folder, const char* name, char* target, size_t room,
                         platform::ErrorCode* error) override;
     bool RemoveLink(LinkFolder folder, const char* name, platform::ErrorCode* error) override;
-    void ListLinks(LinkFolder folder, LineList* names) override;
+    void ListLinks(LinkFolder folder, package::LineList* names) override;
     bool RemoveGroupFolder(platform::ErrorCode* error) override;
     ValueKind ReadDefaultValue(const char* key, char* value, size_t room) override;
     bool DeleteDefaultValue(const char* key, platform::ErrorCode* error) override;

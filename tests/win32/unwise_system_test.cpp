@@ -155,7 +155,7 @@ TEST_F(UnwiseSystemWin32, ReadsTheTargetOfALinkInTheProgramGroup) {
     file->Release();
     link->Release();
 
-    unwise::LineList names;
+    package::LineList names;
     system.ListLinks(unwise::LinkFolder::Group, &names);
     ASSERT_EQ(names.count(), 1);
     EXPECT_STREQ(names.at(0), "app.lnk");

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/install_records.h"
 #include "temp_dir.h"
 
 namespace {
@@ -25,13 +26,16 @@ public:
                                    : kind == kShortcutStartMenu ? "D:\\Start\\"
                                                                 : "D:\\Programs\\Group\\";
         made.push_back("link " + folder + linkName + " -> " + target);
-        if (!missingFolder) std::snprintf(logged, room, "%s%s", folder.c_str(), linkName);
+        if (!missingFolder)
+            std::snprintf(logged, room, "%s%s",
+                          loggedFolder.empty() ? folder.c_str() : loggedFolder.c_str(), linkName);
     }
     void CreateGroup(const char* uninstaller) override {
         made.push_back(std::string("group -> ") + uninstaller);
     }
     std::vector<std::string> made;
     bool missingFolder = false;
+    std::string loggedFolder;  // the folder as GBK holds it, when it differs
 };
 
 class FinishTest : public ::testing::Test {
@@ -129,18 +133,37 @@ TEST_F(FinishTest, ALinkWithoutItsFolderIsLeftOutAndTheRestGoesOn) {
     EXPECT_EQ(log.substr(log.size() - 17), "[SHORTCUTLIST]\r\r\n");
 }
 
-TEST(LinkName, CutAfterTheFirstDot) {
-    char name[32];
-    ASSERT_TRUE(install::LinkName("viewer.exe", name, sizeof name));
-    EXPECT_STREQ(name, "viewer.lnk");
-    ASSERT_TRUE(install::LinkName("my.tool.exe", name, sizeof name));
-    EXPECT_STREQ(name, "my.lnk");
-    ASSERT_TRUE(install::LinkName("README", name, sizeof name));
-    EXPECT_STREQ(name, "lnk");
-    // A trail byte never passes for the dot or ends a name early.
-    ASSERT_TRUE(install::LinkName("\xB1\x5C.exe", name, sizeof name));
-    EXPECT_STREQ(name, "\xB1\x5C.lnk");
-    EXPECT_FALSE(install::LinkName("abcdefgh.exe", name, 12));
+std::vector<std::string> Lines(const package::LineList& list) {
+    std::vector<std::string> lines;
+    for (int32_t i = 0; i < list.count(); ++i) lines.push_back(list.at(i));
+    return lines;
+}
+
+// What the finish step writes is what the uninstaller reads, byte for byte of every name: GBK
+// names whose trail byte is that of "\", and a link folder that GBK could not hold.
+TEST_F(FinishTest, TheUninstallerReadsBackWhatTheInstallerWrote) {
+    std::strcpy(folders.pageInstallDir, "D:\\\xB1\xED\\");                           // 表
+    AddFile("\x95\x5C.exe", kShortcutDesktop, package::kFolderInstall, "\x95\x5C");  // 昞
+    AddFile("b.dll", 0, package::kFolderSystem);
+    std::strcpy(model.fileTypes[0].extension, "\x95\x5C");
+    std::strcpy(model.fileTypes[1].extension, "abc");
+    shell.loggedFolder = "C:\\Users\\???\\Desktop\\";
+    const std::string log = Log(Boxes(true, false, false));
+    package::InstallLog read;
+    ASSERT_TRUE(package::ReadInstallLog(log.data(), log.size(), &read).ok()) << log;
+    EXPECT_EQ(Lines(read.files), (std::vector<std::string>{"D:\\\xB1\xED\\\x95\x5C\\\x95\x5C.exe",
+                                                           "C:\\WINDOWS\\system32\\b.dll"}));
+    EXPECT_EQ(Lines(read.types), (std::vector<std::string>{"\x95\x5C", "abc"}));
+    EXPECT_EQ(Lines(read.links),
+              (std::vector<std::string>{"C:\\Users\\???\\Desktop\\\x95\x5C.lnk"}));
+
+    platform::TextBuffer list;
+    const std::string earlier = "D:\\\xB1\xED\\old.txt\r\n";
+    install::MergeWrittenList(earlier.data(), earlier.size(),
+                              (read.files.at(0) + std::string("\n")).c_str(), &list);
+    package::LineList files;
+    ASSERT_TRUE(package::ReadFileList(list.data(), list.size(), &files).ok());
+    EXPECT_EQ(Lines(files), (std::vector<std::string>{"D:\\\xB1\xED\\old.txt", read.files.at(0)}));
 }
 
 std::string Merge(const std::string& earlier, const std::string& written) {
@@ -152,11 +175,14 @@ std::string Merge(const std::string& earlier, const std::string& written) {
 
 TEST(WrittenList, ASecondInstallationKeepsTheFirstOnesFiles) {
     EXPECT_EQ(Merge("", "C:\\A\\x.exe\nC:\\A\\y.dll\n"), "C:\\A\\x.exe\r\nC:\\A\\y.dll\r\n");
-    // Any line ends, duplicates once, without regard to ASCII case, the earlier order first.
+    // Any line ends, duplicates once, as Windows compares names, the earlier order first.
     EXPECT_EQ(Merge("C:\\A\\old.txt\r\nC:\\a\\X.EXE\n\r\n", "C:\\A\\x.exe\nC:\\A\\new.txt\n"),
               "C:\\A\\old.txt\r\nC:\\a\\X.EXE\r\nC:\\A\\new.txt\r\n");
     // Two characters that differ only in a trail byte's letter case are two names.
     EXPECT_EQ(Merge("C:\\\x81\x41\r\n", "C:\\\x81\x61\n"), "C:\\\x81\x41\r\nC:\\\x81\x61\r\n");
+    // Full-width and Cyrillic letters fold as ASCII ones do: ＡЯ.txt once.
+    EXPECT_EQ(Merge("C:\\\xA3\xC1\xA7\xC1.txt\r\n", "c:\\\xA3\xE1\xA7\xF1.TXT\n"),
+              "C:\\\xA3\xC1\xA7\xC1.txt\r\n");
 }
 
 TEST(WrittenList, ThousandsOfPathsMergeOnceEach) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstaller/record.h"
+#include "package/install_records.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ public:
         links.erase({static_cast<int>(folder), Fold(name)});
         return true;
     }
-    void ListLinks(LinkFolder folder, unwise::LineList* names) override {
+    void ListLinks(LinkFolder folder, package::LineList* names) override {
         for (const auto& link : links)
             if (link.first.first == static_cast<int>(folder) && link.first.second.size() > 4 &&
                 link.first.second.compare(link.first.second.size() - 4, 4, ".lnk") == 0)
@@ -249,8 +249,8 @@ protected:
 
     FakeSystem system;
     NullView view;
-    unwise::InstallLog log;
-    unwise::LineList written;
+    package::InstallLog log;
+    package::LineList written;
     unwise::RemovalInput input;
     std::unique_ptr<unwise::Removal> removal;
 };
@@ -417,8 +417,8 @@ TEST_F(RemovalTest, AFileInUseStaysAndIsKeptForTheNextRun) {
     // Nothing of the end: the entry, the uninstaller's link stay for the next run.
     EXPECT_EQ(std::count(system.actions.begin(), system.actions.end(), "remove entry"), 0);
 
-    unwise::InstallLog remaining;
-    unwise::LineList files;
+    package::InstallLog remaining;
+    package::LineList files;
     ASSERT_TRUE(removal->Remaining(&remaining, &files));
     ASSERT_EQ(files.count(), 2);
     EXPECT_STREQ(files.at(0), "C:\\App\\bin\\app.exe");
@@ -517,16 +517,6 @@ TEST_F(RemovalTest, RemovesTheLinksOfAnEarlierInstallationIntoTheFolder) {
     EXPECT_TRUE(system.HasLink(LinkFolder::StartMenu, "viewer.lnk"));
 }
 
-TEST(LinkNames, AsTheInstallerNamesThem) {
-    char name[64];
-    ASSERT_TRUE(unwise::LinkNameOf("viewer.exe", name, sizeof name));
-    EXPECT_STREQ(name, "viewer.lnk");
-    ASSERT_TRUE(unwise::LinkNameOf("my.tool.exe", name, sizeof name));
-    EXPECT_STREQ(name, "my.lnk");
-    ASSERT_TRUE(unwise::LinkNameOf("README", name, sizeof name));
-    EXPECT_STREQ(name, "lnk");
-}
-
 TEST_F(RemovalTest, FindsALinkWhoseFolderGbkCouldNotHold) {
     // The desktop of C:\Users\김민수: the log has '?' where the name was, as the system's form.
     system.linkFolders[0] = "C:\\Users\\???\\Desktop";
@@ -586,8 +576,8 @@ TEST_F(RemovalTest, ALinkInUseCountsAndIsKeptForTheNextRun) {
     log.links.Add("C:\\Users\\me\\Desktop\\app.lnk");
     Run();
     EXPECT_FALSE(removal->done());
-    unwise::InstallLog remaining;
-    unwise::LineList files;
+    package::InstallLog remaining;
+    package::LineList files;
     ASSERT_TRUE(removal->Remaining(&remaining, &files));
     ASSERT_EQ(remaining.links.count(), 1);
     EXPECT_STREQ(remaining.links.at(0), "C:\\Users\\me\\Desktop\\app.lnk");

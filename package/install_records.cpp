@@ -1,15 +1,11 @@
-#include "uninstaller/record.h"
+#include "package/install_records.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace unwise {
+namespace package {
 
 namespace {
-constexpr char kFileHeader[] = "[FILELIST]";
-constexpr char kTypeHeader[] = "[TYPELIST]";
-constexpr char kLinkHeader[] = "[SHORTCUTLIST]";
-
 // A line of text as the installer writes it: GBK characters whole, no control character.
 bool IsTextLine(const char* line, size_t length) {
     for (size_t i = 0; i < length; ++i) {
@@ -70,11 +66,6 @@ RecordStatus EachLine(const char* data, size_t size, Take take) {
     return status;
 }
 
-bool AppendLines(const LineList& lines, const char* end, platform::TextBuffer* out) {
-    for (int32_t i = 0; i < lines.count(); ++i)
-        if (!out->Append(lines.at(i)) || !out->Append(end)) return false;
-    return true;
-}
 }  // namespace
 
 LineList::~LineList() { std::free(starts_); }
@@ -130,16 +121,21 @@ RecordStatus ReadFileList(const char* data, size_t size, LineList* files) {
 }
 
 bool WriteInstallLog(const InstallLog& log, platform::TextBuffer* out) {
-    constexpr char kEnd[] = "\r\r\n";
-    return out->Append(kFileHeader) && out->Append(kEnd) && AppendLines(log.files, kEnd, out) &&
-           out->Append(kEnd) && out->Append(kTypeHeader) && out->Append(kEnd) &&
-           AppendLines(log.types, kEnd, out) && out->Append(kEnd) && out->Append(kLinkHeader) &&
-           out->Append(kEnd) && AppendLines(log.links, kEnd, out);
+    const LineList* sections[] = {&log.files, &log.types, &log.links};
+    for (int section = 0; section < 3; ++section) {
+        if (!BeginLogSection(static_cast<LogSection>(section), out)) return false;
+        for (int32_t i = 0; i < sections[section]->count(); ++i)
+            if (!AppendLogLine(sections[section]->at(i), out)) return false;
+    }
+    return true;
 }
 
 bool WriteFileList(const LineList& files, platform::TextBuffer* out) {
     // An empty list is still a file, and an empty buffer still has its data().
-    return out->Append("", 0) && AppendLines(files, "\r\n", out);
+    if (!out->Append("", 0)) return false;
+    for (int32_t i = 0; i < files.count(); ++i)
+        if (!out->AppendLine(files.at(i), kListLineEnd)) return false;
+    return true;
 }
 
-}  // namespace unwise
+}  // namespace package
