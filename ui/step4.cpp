@@ -120,10 +120,17 @@ void CStep4::Pump() {
         DispatchMessageW(&message);
 }
 
-uint32_t CStep4::pauseForTests = 0;
+}  // namespace ui
+
+namespace platform {
+// The test stub's switch (platform/test_hooks.h); 0 in the shipped program.
+uint32_t PauseForTests();
+}  // namespace platform
+
+namespace ui {
 
 void CStep4::Pause(uint32_t milliseconds) {
-    if (pauseForTests) milliseconds = pauseForTests;
+    if (const uint32_t pause = platform::PauseForTests()) milliseconds = pause;
     const DWORD start = GetTickCount();
     for (;;) {
         Pump();

@@ -34,10 +34,6 @@ public:
     const install::WrittenFiles* written() const { return run_ ? &run_->written() : nullptr; }
     const install::RunResult& result() const { return result_; }
 
-    // The test stub's switch: every pause of the run lasts this long instead (0: as the run
-    // asks), so that a scenario can read the end state before the finish page replaces it.
-    static uint32_t pauseForTests;
-
 protected:
     bool OnInitDialog() override;
     bool OnSetActive() override;

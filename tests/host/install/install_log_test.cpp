@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_hooks.h"
 #include "temp_dir.h"
 
 namespace {
