@@ -16,10 +16,6 @@ PieceProblem Problem(PieceProblem::Piece piece, PieceProblem::Kind kind, int32_t
 }
 }  // namespace
 
-bool PieceInside(int64_t length, int64_t offset, int64_t settingsOffset) {
-    return length >= 0 && offset >= 0 && offset <= settingsOffset - length;
-}
-
 // Packers store the files in order, so one window serves the heads of many small files instead
 // of a seek and a read apiece (100,000 files under Wine).
 bool PieceCheck::ReadHead(int64_t offset, unsigned char* out, size_t count) {
@@ -37,12 +33,6 @@ bool PieceCheck::ReadHead(int64_t offset, unsigned char* out, size_t count) {
     }
     std::memcpy(out, window_ + (offset - windowStart_), count);
     return true;
-}
-
-PieceProblem PieceCheck::Picture(PieceProblem::Piece piece, int32_t length, int32_t offset) {
-    if (length > 0 && !PieceInside(length, offset, settingsOffset_))
-        return Problem(piece, PieceProblem::Outside);
-    return PieceProblem();
 }
 
 PieceProblem PieceCheck::File(int32_t index, int32_t length, int32_t offset, bool compressed) {

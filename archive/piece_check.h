@@ -29,7 +29,9 @@ struct PieceProblem {
 
 // Whether `length` bytes at `offset` lie inside the file, before the settings block, which
 // begins at `settingsOffset`.
-bool PieceInside(int64_t length, int64_t offset, int64_t settingsOffset);
+inline bool PieceInside(int64_t length, int64_t offset, int64_t settingsOffset) {
+    return length >= 0 && offset >= 0 && offset <= settingsOffset - length;
+}
 
 // The pieces of one package, told one at a time as plain numbers (install/package_pieces.h
 // walks the settings): the check keeps one read window over the package, so that the heads of
@@ -41,7 +43,11 @@ public:
         : package_(package), settingsOffset_(settingsOffset) {}
 
     // A picture or icon: a length of 0 or less is none, and stays none.
-    PieceProblem Picture(PieceProblem::Piece piece, int32_t length, int32_t offset);
+    PieceProblem Picture(PieceProblem::Piece piece, int32_t length, int32_t offset) const {
+        PieceProblem problem;  // Outside, should it be a problem
+        if (length > 0 && !PieceInside(length, offset, settingsOffset_)) problem.piece = piece;
+        return problem;
+    }
     // File `index`'s data: a length of 0 or more (a stored file of 0 bytes needs no bytes),
     // and for a compressed file its archive's head (CheckArchiveHead).
     PieceProblem File(int32_t index, int32_t length, int32_t offset, bool compressed);

@@ -6,12 +6,18 @@ archive::PieceProblem CheckPackagePieces(const package::SetupModel& model, int64
                                          platform::RawFile& package) {
     using archive::PieceProblem;
     archive::PieceCheck check(package, settingsOffset);
-    PieceProblem problem = check.Picture(PieceProblem::WizardPicture, model.pictureLength,
-                                         model.pictureOffset);
-    if (problem.ok()) problem = check.Picture(PieceProblem::Icon, model.iconLength, model.iconOffset);
-    if (problem.ok())
-        problem = check.Picture(PieceProblem::BackgroundPicture, model.backgroundPictureLength,
-                                model.backgroundPictureOffset);
+    const struct {
+        PieceProblem::Piece piece;
+        int32_t length, offset;
+    } pictures[] = {
+        {PieceProblem::WizardPicture, model.pictureLength, model.pictureOffset},
+        {PieceProblem::Icon, model.iconLength, model.iconOffset},
+        {PieceProblem::BackgroundPicture, model.backgroundPictureLength,
+         model.backgroundPictureOffset},
+    };
+    PieceProblem problem;
+    for (const auto& picture : pictures)
+        if (problem.ok()) problem = check.Picture(picture.piece, picture.length, picture.offset);
     int32_t index = 0;
     for (const package::FileEntry* entry = model.fileList.first; entry && problem.ok();
          entry = entry->next, ++index)
