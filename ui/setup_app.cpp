@@ -75,11 +75,8 @@ bool SetupApp::PackageIsWhole(int64_t settingsOffset) {
     // a path that never leaves the stand-in never leaves any folder (the run checks again).
     char windows[install::kFolderRoom];
     char system[install::kFolderRoom];
-    WindowsFolder(windows, sizeof windows);
-    wchar_t wide[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(wide, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !platform::Narrow(wide, system, sizeof system))
-        system[0] = '\0';
+    platform::WindowsFolder(windows, sizeof windows);
+    platform::SystemFolder(system, sizeof system);
     install::BaseFolders standIns;
     install::StandInFolders(windows, system, &standIns);
     return install::CheckPackagePaths(model, standIns).ok();

@@ -4,13 +4,10 @@
 
 #include "install/installation_run.h"
 #include "install/path_rules.h"
-#include "ui/machine_system.h"
+#include "install/machine_system.h"
 #include "ui/wizard_page.h"
 
 namespace ui {
-
-// The Windows and system folders as the platform reports them, and the chosen install folder.
-void FillBaseFolders(install::BaseFolders* folders);
 
 class CStep4 : public WizardPage, private install::RunView {
 public:
@@ -63,7 +60,7 @@ private:
 
     bool firstPaint_ = true;
     DWORD lastAlive_ = 0;
-    MachineSystem system_{folders};
+    install::MachineSystem system_;
     install::InstallationRun* run_ = nullptr;
     install::RunResult result_;
 };
