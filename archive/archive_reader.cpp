@@ -5,7 +5,6 @@
 #include <new>
 
 #include "platform/file.h"
-#include "platform/message_box.h"
 
 namespace archive {
 
@@ -82,29 +81,30 @@ Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult*
     }
 }
 
+// The one decode path: the stream of the node CheckAndSeekNode found, into `sink`. Without a
+// decoder of the caller's, one for this stream, on the heap: its table is 48 KB, and the stub's
+// threads keep their stacks small.
+void DecodeStream(ArchiveInput& input, ByteSink& sink, LzwDecoder* decoder,
+                  ExtractResult* result) {
+    if (result->compressedSize == 0) return;
+    std::unique_ptr<LzwDecoder> own;
+    if (!decoder) {
+        own.reset(new (std::nothrow) LzwDecoder);
+        decoder = own.get();
+    }
+    result->stream =
+        decoder ? decoder->Decode(result->compressedSize, input, sink) : DecodeStatus::NoMemory;
+    if (result->stream == DecodeStatus::OutputFailed)
+        result->refusal = Refusal::CannotWrite;
+    else if (result->stream != DecodeStatus::Ok)
+        result->refusal = Refusal::BadStream;
+}
+
 ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink,
                          LzwDecoder* decoder) {
     ExtractResult result;
     result.refusal = CheckAndSeekNode(input, nodeIndex, &result);
-    if (result.ok() && result.compressedSize > 0) {
-        // Without a decoder of the caller's, one for this stream (its table is 48 KB: not on
-        // the stack).
-        std::unique_ptr<LzwDecoder> own;
-        if (!decoder) {
-            own.reset(new (std::nothrow) LzwDecoder);
-            decoder = own.get();
-        }
-        if (!decoder) {
-            result.stream = DecodeStatus::NoMemory;
-            result.refusal = Refusal::BadStream;
-            return result;
-        }
-        result.stream = decoder->Decode(result.compressedSize, input, sink);
-        if (result.stream == DecodeStatus::OutputFailed)
-            result.refusal = Refusal::CannotWrite;
-        else if (result.stream != DecodeStatus::Ok)
-            result.refusal = Refusal::BadStream;
-    }
+    if (result.ok()) DecodeStream(input, sink, decoder, &result);
     return result;
 }
 
@@ -114,7 +114,7 @@ ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink
 int ExtractTo(ArchiveInput& input, const char* outputPath, uint32_t nodeIndex,
               ExtractResult* result) {
     result->refusal = CheckAndSeekNode(input, nodeIndex, result);
-    if (result->refusal != Refusal::None) return 0;
+    if (!result->ok()) return 0;
 
     platform::RawFile output;
     if (!output.Create(outputPath)) {
@@ -122,19 +122,15 @@ int ExtractTo(ArchiveInput& input, const char* outputPath, uint32_t nodeIndex,
         result->error = output.error();
         return 0;
     }
-    DecodeStatus status = DecodeStatus::Ok;
-    if (result->compressedSize > 0) {
-        FileSink sink(output);
-        LzwDecoder decoder;
-        status = decoder.Decode(result->compressedSize, input, sink);
+    FileSink sink(output);
+    DecodeStream(input, sink, nullptr, result);
+    if (result->ok() && !output.Flush()) {
+        result->stream = DecodeStatus::OutputFailed;
+        result->refusal = Refusal::CannotWrite;
     }
-    if (status == DecodeStatus::Ok && !output.Flush()) status = DecodeStatus::OutputFailed;
     output.Close();
-    if (status == DecodeStatus::Ok) return 1;
+    if (result->ok()) return 1;
     platform::RemoveFile(outputPath);
-    result->stream = status;
-    result->refusal =
-        status == DecodeStatus::OutputFailed ? Refusal::CannotWrite : Refusal::BadStream;
     result->error = output.error();
     return 0;
 }
@@ -187,8 +183,6 @@ int ArchiveReader::ExtractFile(const char* archivePath, const char* outputPath, 
         }
     }
     file.Close();
-    if (!extracted && result->refusal != Refusal::CannotWrite)
-        platform::ShowAppMessage(RefusalText(result->refusal));
     return extracted;
 }
 

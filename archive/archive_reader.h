@@ -65,18 +65,19 @@ private:
 class ArchiveReader {
 public:
     // Extracts node `nodeIndex` of the archive file `archivePath` into `outputPath`. Returns 1
-    // when extracted; 0 after showing the refusal in the application's message box. An input
-    // that cannot be opened and a stream that proves damaged while decoding have no text of
-    // their own and show "error tavq file". The output file is created only once the checks
-    // have passed (an existing one is then truncated), and is removed again when the stream
-    // proves damaged or a write fails: a caller never finds part of a file under the name it
-    // asked for. An output that cannot be created or written shows no message: `result` (when
-    // given) says so with the system's reason, for the caller's own message.
+    // when extracted, 0 when refused; `result` (when given) says why. The reader shows nothing:
+    // a caller that tells the user shows RefusalText(result->refusal), which for an input that
+    // cannot be opened and a stream that proves damaged while decoding is "error tavq file", and
+    // for an output that cannot be created or written is nothing of the archive's (the system's
+    // reason is in `result->error`, for the caller's own message). The output file is created
+    // only once the checks have passed (an existing one is then truncated), and is removed again
+    // when the stream proves damaged or a write fails: a caller never finds part of a file under
+    // the name it asked for.
     static int ExtractFile(const char* archivePath, const char* outputPath, uint32_t nodeIndex,
                            ExtractResult* result = nullptr);
 
     // The same for an archive of `archiveLength` bytes at `archiveOffset` of `containerPath`
-    // (the installer's own executable), without any message.
+    // (the installer's own executable).
     static int ExtractEmbedded(const platform::SysChar* containerPath, const char* outputPath,
                                int64_t archiveOffset, int64_t archiveLength, uint32_t nodeIndex,
                                ExtractResult* result = nullptr);

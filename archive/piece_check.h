@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "archive/archive_reader.h"
-#include "package/setup_model.h"
 #include "platform/file.h"
 
 namespace archive {
@@ -30,13 +29,37 @@ struct PieceProblem {
 
 // Whether `length` bytes at `offset` lie inside the file, before the settings block, which
 // begins at `settingsOffset`.
-bool PieceInside(int64_t length, int64_t offset, int64_t settingsOffset);
+inline bool PieceInside(int64_t length, int64_t offset, int64_t settingsOffset) {
+    return length >= 0 && offset >= 0 && offset <= settingsOffset - length;
+}
 
-// Every piece that `model` names: a picture or icon of a length above 0 (0 or less is none,
-// and stays none), each file's data (a length of 0 or more; a stored file of 0 bytes needs no
-// bytes), and for a compressed file its archive's head (CheckArchiveHead). `package` is the
-// package open for reading. The first problem found, or none.
-PieceProblem CheckPieces(const package::SetupModel& model, int64_t settingsOffset,
-                         platform::RawFile& package);
+// The pieces of one package, told one at a time as plain numbers (install/package_pieces.h
+// walks the settings): the check keeps one read window over the package, so that the heads of
+// many small compressed files come from a read each few kilobytes. `package` is the package
+// open for reading, `settingsOffset` where its settings block begins.
+class PieceCheck {
+public:
+    PieceCheck(platform::RawFile& package, int64_t settingsOffset)
+        : package_(package), settingsOffset_(settingsOffset) {}
+
+    // A picture or icon: a length of 0 or less is none, and stays none.
+    PieceProblem Picture(PieceProblem::Piece piece, int32_t length, int32_t offset) const {
+        PieceProblem problem;  // Outside, should it be a problem
+        if (length > 0 && !PieceInside(length, offset, settingsOffset_)) problem.piece = piece;
+        return problem;
+    }
+    // File `index`'s data: a length of 0 or more (a stored file of 0 bytes needs no bytes),
+    // and for a compressed file its archive's head (CheckArchiveHead).
+    PieceProblem File(int32_t index, int32_t length, int32_t offset, bool compressed);
+
+private:
+    bool ReadHead(int64_t offset, unsigned char* out, size_t count);
+
+    platform::RawFile& package_;
+    int64_t settingsOffset_;
+    int64_t windowStart_ = -1;
+    int64_t windowSize_ = 0;
+    unsigned char window_[4096];
+};
 
 }  // namespace archive

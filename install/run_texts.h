@@ -17,6 +17,12 @@ constexpr const char kDoneMissingBefore[] = "安装完成,但有 ";  // the coun
 constexpr const char kDoneMissingAfter[] = " 个文件未能安装.";
 constexpr const char kNoTimeLeft[] = "估计剩余时间0秒.";
 
+// The finish: the log cannot be made at all, or not written whole (a full disk: the earlier log
+// stays as it was), or the list of written files not.
+constexpr const char kLogCreateFailed[] = "创建 setup.log 文件失败!";
+constexpr const char kLogWriteFailed[] = "写入 setup.log 文件失败!";
+constexpr const char kListWriteFailed[] = "写入 setup.lst 文件失败!";
+
 // The failure question: what happened, the path, the system's reason, and three answers.
 constexpr const char kCannotCreate[] = "无法创建文件:";
 constexpr const char kCannotWrite[] = "写入文件失败:";

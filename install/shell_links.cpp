@@ -10,15 +10,9 @@
 
 namespace install {
 
-namespace {
+using platform::AppendWide;
 
-bool AppendWide(wchar_t* path, size_t room, const wchar_t* tail) {
-    const size_t length = static_cast<size_t>(lstrlenW(path));
-    const size_t add = static_cast<size_t>(lstrlenW(tail));
-    if (length + add + 1 > room) return false;
-    for (size_t i = 0; i <= add; ++i) path[length + i] = tail[i];
-    return true;
-}
+namespace {
 
 bool EndsWithSeparator(const wchar_t* path) {
     const int length = lstrlenW(path);

@@ -164,17 +164,4 @@ private:
 // when it cannot be read or has more than `limit` bytes.
 bool ReadWholeFile(const char* path, size_t limit, TextBuffer* out, ErrorCode* error);
 
-// A test program's hook on every write, before it reaches the system: it may delay the write or
-// fail it (returning false with an error code), to show how a slow or full disk is met. Null,
-// as in the shipped programs, lets every write through.
-using WriteHook = bool (*)(size_t count, ErrorCode* error);
-void SetWriteHook(WriteHook hook);
-// The same on every file a program creates by a GBK path (RawFile::Create and CreateNew): it
-// may refuse the file with an error code, as a folder without write permission does.
-using CreateHook = bool (*)(const char* path, ErrorCode* error);
-void SetCreateHook(CreateHook hook);
-// The same before every read of the Win32 backend: it may delay it, as a slow disk or share does.
-using ReadHook = void (*)(size_t count);
-void SetReadHook(ReadHook hook);
-
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/gbk.h"
+#include "platform/test_hooks.h"
 
 namespace platform {
 
@@ -10,7 +11,11 @@ namespace {
 WriteHook g_writeHook = nullptr;
 CreateHook g_createHook = nullptr;
 ReadHook g_readHook = nullptr;
+uint32_t g_pauseForTests = 0;
 }  // namespace
+
+void SetPauseForTests(uint32_t milliseconds) { g_pauseForTests = milliseconds; }
+uint32_t PauseForTests() { return g_pauseForTests; }
 
 void SetReadHook(ReadHook hook) { g_readHook = hook; }
 void BeforeRead(size_t count) {

@@ -37,4 +37,41 @@ bool FitsGbk(const wchar_t* wide) {
     return length > 0 && !lost;
 }
 
+bool AppendWide(wchar_t* buffer, size_t room, const wchar_t* text) {
+    const size_t used = static_cast<size_t>(lstrlenW(buffer));
+    const size_t length = static_cast<size_t>(lstrlenW(text));
+    if (used + length + 1 > room) return false;
+    lstrcpyW(buffer + used, text);
+    return true;
+}
+
+void SystemReason(unsigned long error, wchar_t* text, int room) {
+    text[0] = L'\0';
+    if (error == 0) return;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, static_cast<DWORD>(room), nullptr);
+    while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n'))
+        text[--length] = L'\0';
+    if (length == 0) {
+        // No text for the code: its number still helps whoever reads it.
+        wsprintfW(text, L"0x%08lX", error);
+    }
+}
+
+namespace {
+bool FolderAsGbk(UINT(WINAPI* get)(LPWSTR, UINT), char* folder, size_t room) {
+    wchar_t wide[MAX_PATH];
+    const UINT length = get(wide, MAX_PATH);
+    if (length > 0 && length < MAX_PATH && Narrow(wide, folder, room)) return true;
+    folder[0] = '\0';
+    return false;
+}
+}  // namespace
+
+bool WindowsFolder(char* folder, size_t room) {
+    return FolderAsGbk(GetWindowsDirectoryW, folder, room);
+}
+
+bool SystemFolder(char* folder, size_t room) { return FolderAsGbk(GetSystemDirectoryW, folder, room); }
+
 }  // namespace platform

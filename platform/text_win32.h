@@ -28,4 +28,17 @@ bool Narrow(const wchar_t* wide, char* out, size_t room);
 // True when every character of `wide` has a GBK form (the round trip gives it back).
 bool FitsGbk(const wchar_t* wide);
 
+// Appends `text` to the wide `buffer` of `room` characters; false, with `buffer` unchanged, when
+// it does not fit whole.
+bool AppendWide(wchar_t* buffer, size_t room, const wchar_t* text);
+
+// The system's text for `error` (in the user's language, so kept in UTF-16), without its final
+// line end; its number when the system has no text, empty for 0.
+void SystemReason(unsigned long error, wchar_t* text, int room);
+
+// The Windows and the system folder as GBK, as the system reports them; false, with `folder`
+// empty, when GBK cannot hold one or it does not fit `room`.
+bool WindowsFolder(char* folder, size_t room);
+bool SystemFolder(char* folder, size_t room);
+
 }  // namespace platform

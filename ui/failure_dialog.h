@@ -27,13 +27,6 @@ private:
     install::WriteFailure failure_;
 };
 
-// What happened to the file, as the failure question says it.
-const char* WhatFailed(install::WriteFailure::Kind kind);
-
-// The system's text for `error` (in the user's language, so kept in UTF-16), without its final
-// line end; empty when the system has none.
-void SystemReason(unsigned long error, wchar_t* text, int room);
-
 // `message` in a box over `owner`, with the system's reason for `error` on a line of its own.
 void ShowFailureBox(HWND owner, const char* message, unsigned long error);
 

@@ -27,12 +27,6 @@ constexpr const char kInvalidFolder[] = "无效的文件夹";
 // user may not write there.
 constexpr const char kCannotUseFolder[] = "无法在该文件夹中创建文件,请选择其他文件夹.";
 
-// The finish: the log cannot be made at all, or not written whole (a full disk: the earlier log
-// stays as it was), or the list of written files not.
-constexpr const char kLogCreateFailed[] = "创建 setup.log 文件失败!";
-constexpr const char kLogWriteFailed[] = "写入 setup.log 文件失败!";
-constexpr const char kListWriteFailed[] = "写入 setup.lst 文件失败!";
-
 // The options of an unattended run, shown for /? and after an option that is not ours.
 constexpr const char kUnknownOption[] = "无法识别的选项: ";
 constexpr const char kUsage[] =

@@ -9,7 +9,9 @@ constexpr int kTemplate = 141;
 constexpr int kProgressBar = 1001;
 }  // namespace
 
-DWORD PackageCheckWindow::showAfter = 1000;
+// How long the check runs before the window shows: a package checked within a second never
+// flashes a window.
+constexpr DWORD kShowAfter = 1000;
 
 PackageCheckWindow::PackageCheckWindow(bool silent)
     : Dialog(kTemplate), silent_(silent), start_(GetTickCount()) {}
@@ -34,7 +36,7 @@ bool PackageCheckWindow::Advance(int64_t done, int64_t total) {
     if (silent_) return true;
     const DWORD now = GetTickCount();
     if (!hwnd()) {
-        if (now - start_ < showAfter || !CreateModeless(nullptr)) return true;
+        if (now - start_ < kShowAfter || !CreateModeless(nullptr)) return true;
         ShowWindow(hwnd(), SW_SHOW);
     }
     // Drawn at most every 25 ms; every message of the window's own is answered meanwhile.

@@ -17,9 +17,6 @@ public:
 
     bool Advance(int64_t done, int64_t total) override;
 
-    // How long the check runs before the window shows; a test build may shorten it.
-    static DWORD showAfter;
-
 protected:
     bool OnInitDialog() override;
     bool OnCommand(int id, int code) override;

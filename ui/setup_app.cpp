@@ -1,6 +1,6 @@
 #include "ui/setup_app.h"
 
-#include "archive/piece_check.h"
+#include "install/package_pieces.h"
 #include "install/path_rules.h"
 #include "package/package_sum.h"
 #include "package/settings_loader.h"
@@ -70,16 +70,13 @@ SetupApp::Load SetupApp::LoadPackage(bool silent) {
 
 bool SetupApp::PackageIsWhole(int64_t settingsOffset) {
     // A damaged download: a piece missing or cut short would install half-empty files.
-    if (!archive::CheckPieces(model, settingsOffset, packageFile).ok()) return false;
+    if (!install::CheckPackagePieces(model, settingsOffset, packageFile).ok()) return false;
     // A hostile one: a path that leaves its base folder. The install folder is not chosen yet;
     // a path that never leaves the stand-in never leaves any folder (the run checks again).
     char windows[install::kFolderRoom];
     char system[install::kFolderRoom];
-    WindowsFolder(windows, sizeof windows);
-    wchar_t wide[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(wide, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !platform::Narrow(wide, system, sizeof system))
-        system[0] = '\0';
+    platform::WindowsFolder(windows, sizeof windows);
+    platform::SystemFolder(system, sizeof system);
     install::BaseFolders standIns;
     install::StandInFolders(windows, system, &standIns);
     return install::CheckPackagePaths(model, standIns).ok();

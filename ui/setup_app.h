@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
+#include "install/run_report.h"
 #include "package/setup_model.h"
 #include "platform/command_line.h"
 #include "ui/background_window.h"
 #include "ui/confirm_dialog.h"
 #include "ui/picture_holder.h"
-#include "ui/run_report.h"
 
 namespace ui {
 
@@ -52,7 +52,7 @@ public:
     ConfirmDialog confirmDialog;
     BackgroundWindow backgroundWindow;
     // The /LOG= report; closed (and silent) without the option.
-    RunReport report;
+    install::RunReport report;
     // The wizard sheet's window while it runs: the owner of the question box.
     HWND mainWindow = nullptr;
 

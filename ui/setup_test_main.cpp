@@ -20,6 +20,7 @@
 #include "platform/file.h"
 #include "platform/gbk.h"
 #include "platform/system_library.h"
+#include "platform/test_hooks.h"
 #include "platform/text_win32.h"
 #include "ui/setup_app.h"
 #include "ui/step4.h"
@@ -102,6 +103,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         g_denials = static_cast<long>(Setting(L"SFX_TEST_DENY_CREATES", ~0ull));
     g_counting = !Text(L"SFX_TEST_FULL_FROM", g_fullFrom, sizeof g_fullFrom);
     if (g_deniedFolder[0] || g_fullFrom[0]) platform::SetCreateHook(FaultyCreate);
-    ui::CStep4::pauseForTests = static_cast<uint32_t>(Setting(L"SFX_TEST_PAUSE_MS", 0));
+    platform::SetPauseForTests(static_cast<uint32_t>(Setting(L"SFX_TEST_PAUSE_MS", 0)));
     return ui::App().InitInstance();
 }

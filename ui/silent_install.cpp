@@ -2,16 +2,15 @@
 
 #include <windows.h>
 
+#include "install/finish_sequence.h"
 #include "install/installation_run.h"
+#include "install/machine_system.h"
 #include "platform/exit_codes.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
-#include "ui/finish_sequence.h"
 #include "ui/folder_rules.h"
-#include "ui/machine_system.h"
 #include "ui/setup_app.h"
-#include "ui/step3.h"
-#include "ui/step4.h"
+#include "ui/install_folder.h"
 
 namespace ui {
 
@@ -67,7 +66,7 @@ private:
     int attempts_ = 0;
 };
 
-class ReportView : public FinishView {
+class ReportView : public install::FinishView {
 public:
     void Failed(const char* message, platform::ErrorCode error) override {
         App().report.Line("failed:", message, error);
@@ -83,7 +82,7 @@ bool ChooseFolder(const platform::CommandLine& options) {
     } else {
         char windows[MAX_PATH * 2];
         char fallback[platform::kPathRoom];
-        WindowsFolder(windows, sizeof windows);
+        platform::WindowsFolder(windows, sizeof windows);
         DefaultInstallFolder(windows, App().model.appName, fallback, sizeof fallback);
         lstrcpynW(folder, platform::Wide(fallback).c_str(), platform::CommandLine::kRoom);
     }
@@ -103,16 +102,17 @@ bool ChooseFolder(const platform::CommandLine& options) {
 int RunSilentInstall(const platform::CommandLine& options) {
     if (!ChooseFolder(options)) return platform::kExitFolderRefused;
     install::BaseFolders folders;
-    FillBaseFolders(&folders);
+    install::FillBaseFolders(App().model.installDir, &folders);
     SilentView view;
-    MachineSystem system(folders);
+    install::MachineSystem system(App().model, folders, App().report);
     install::InstallationRun run(App().model, folders, view, system);
     const install::RunResult result = run.Run();
 
-    FinishChoice choice;  // the finish page's defaults: the program group only
+    install::FinishChoice choice;  // the finish page's defaults: the program group only
     ReportView finishView;
     const bool recorded =
-        RunFinishSequence(folders, App().model.appName, choice, run.written().text(), finishView);
+        install::RunFinishSequence(App().model, folders, App().model.appName, choice,
+                                   run.written().text(), finishView);
     return result.missing == 0 && result.uninstallerWritten && recorded ? platform::kExitDone
                                                                         : platform::kExitIncomplete;
 }

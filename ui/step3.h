@@ -33,12 +33,4 @@ private:
     void Browse();
 };
 
-// Checks `typed` as the destination (the length limit aside) and creates it: null when it may be
-// used, with `chosen` holding it and its final backslash; otherwise the message that refuses it.
-const char* AcceptInstallFolder(const wchar_t* typed, char* chosen, size_t room);
-
-// The Windows folder, as the platform reports it.
-// False when it does not fit `room`.
-bool WindowsFolder(char* folder, size_t room);
-
 }  // namespace ui

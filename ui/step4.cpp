@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "install/run_report.h"
 #include "install/run_texts.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
@@ -11,25 +12,17 @@
 #include "ui/failure_dialog.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
-#include "ui/step3.h"
 
 namespace ui {
 
-CStep4::CStep4() : WizardPage(kTemplate, text::kCancelInProgress) { BindLine(kLine0, line0); }
+CStep4::CStep4()
+    : WizardPage(kTemplate, text::kCancelInProgress), system_(App().model, folders, App().report) {
+    BindLine(kLine0, line0);
+}
 
 CStep4::~CStep4() {
     if (hwnd()) SendDlgItemMessageW(hwnd(), kAnimation, ACM_OPENW, 0, 0);
     delete run_;
-}
-
-void FillBaseFolders(install::BaseFolders* folders) {
-    WindowsFolder(folders->windowsDir, sizeof folders->windowsDir);
-    wchar_t system[MAX_PATH];
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH ||
-        !platform::Narrow(system, folders->systemDir, sizeof folders->systemDir))
-        folders->systemDir[0] = '\0';
-    gbk::Copy(folders->pageInstallDir, sizeof folders->pageInstallDir, App().model.installDir);
 }
 
 bool CStep4::OnInitDialog() {
@@ -56,7 +49,7 @@ void CStep4::OnPaint(HDC dc) {
     // the run waits) only draws.
     if (!firstPaint_) return;
     firstPaint_ = false;
-    FillBaseFolders(&folders);
+    install::FillBaseFolders(App().model.installDir, &folders);
     SendDlgItemMessageW(hwnd(), kProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
     run_ = new (std::nothrow) install::InstallationRun(App().model, folders, *this, system_);
     if (run_) result_ = run_->Run();
@@ -120,10 +113,17 @@ void CStep4::Pump() {
         DispatchMessageW(&message);
 }
 
-uint32_t CStep4::pauseForTests = 0;
+}  // namespace ui
+
+namespace platform {
+// The test stub's switch (platform/test_hooks.h); 0 in the shipped program.
+uint32_t PauseForTests();
+}  // namespace platform
+
+namespace ui {
 
 void CStep4::Pause(uint32_t milliseconds) {
-    if (pauseForTests) milliseconds = pauseForTests;
+    if (const uint32_t pause = platform::PauseForTests()) milliseconds = pause;
     const DWORD start = GetTickCount();
     for (;;) {
         Pump();

@@ -4,13 +4,10 @@
 
 #include "install/installation_run.h"
 #include "install/path_rules.h"
-#include "ui/machine_system.h"
+#include "install/machine_system.h"
 #include "ui/wizard_page.h"
 
 namespace ui {
-
-// The Windows and system folders as the platform reports them, and the chosen install folder.
-void FillBaseFolders(install::BaseFolders* folders);
 
 class CStep4 : public WizardPage, private install::RunView {
 public:
@@ -33,10 +30,6 @@ public:
     // What the run did, for the finish page: the files it wrote, and how it ended.
     const install::WrittenFiles* written() const { return run_ ? &run_->written() : nullptr; }
     const install::RunResult& result() const { return result_; }
-
-    // The test stub's switch: every pause of the run lasts this long instead (0: as the run
-    // asks), so that a scenario can read the end state before the finish page replaces it.
-    static uint32_t pauseForTests;
 
 protected:
     bool OnInitDialog() override;
@@ -67,7 +60,7 @@ private:
 
     bool firstPaint_ = true;
     DWORD lastAlive_ = 0;
-    MachineSystem system_{folders};
+    install::MachineSystem system_;
     install::InstallationRun* run_ = nullptr;
     install::RunResult result_;
 };

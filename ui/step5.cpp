@@ -1,8 +1,8 @@
 #include "ui/step5.h"
 
+#include "install/finish_sequence.h"
 #include "platform/gbk.h"
 #include "ui/failure_dialog.h"
-#include "ui/finish_sequence.h"
 #include "ui/messages.h"
 #include "ui/setup_app.h"
 #include "ui/step4.h"
@@ -12,7 +12,7 @@ namespace ui {
 namespace {
 
 // Failures in a box over the page; the report, when there is one, gets everything.
-class BoxView : public FinishView {
+class BoxView : public install::FinishView {
 public:
     explicit BoxView(HWND owner) : owner_(owner) {}
     void Failed(const char* message, platform::ErrorCode error) override {
@@ -72,7 +72,7 @@ void CStep5::OnPaint(HDC dc) {
 void CStep5::TakeFolders() {
     if (!firstPaint_) return;
     firstPaint_ = false;
-    FillBaseFolders(&folders);
+    install::FillBaseFolders(App().model.installDir, &folders);
     gbk::Copy(groupName, sizeof groupName, App().model.appName);
 }
 
@@ -87,7 +87,7 @@ bool CStep5::OnWizardFinish() {
     // Finish before the first paint comes only from a message sent by another program.
     TakeFolders();
 
-    FinishChoice choice;
+    install::FinishChoice choice;
     choice.links.desktop = wantDesktop;
     choice.links.startMenu = wantStartMenu;
     choice.links.programGroup = wantProgramGroup;
@@ -97,7 +97,8 @@ bool CStep5::OnWizardFinish() {
     BoxView view(hwnd());
     finishPressed = true;
     recordsWritten =
-        RunFinishSequence(folders, groupName, choice, written ? written->text() : "", view);
+        install::RunFinishSequence(App().model, folders, groupName, choice,
+                                   written ? written->text() : "", view);
     return true;
 }
 

@@ -12,6 +12,8 @@
 
 namespace unwise {
 
+using platform::AppendWide;
+
 namespace {
 // The shell's link object and the two interfaces it is read through; here rather than from
 // libuuid, so that nothing more is linked than these three.
@@ -81,14 +83,6 @@ void ReadLinkTarget(const wchar_t* path, wchar_t* target, int room) {
         file->Release();
     }
     link->Release();
-}
-
-bool AppendWide(wchar_t* path, size_t room, const wchar_t* text) {
-    const size_t used = static_cast<size_t>(lstrlenW(path));
-    const size_t length = static_cast<size_t>(lstrlenW(text));
-    if (used + length + 1 > room) return false;
-    lstrcpyW(path + used, text);
-    return true;
 }
 
 // The lossy GBK form of a system path, as the finish step logged a link whose folder GBK cannot

@@ -21,10 +21,10 @@
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 #include "ui/folder_rules.h"
+#include "ui/install_folder.h"
 #include "ui/package_icon.h"
 #include "ui/picture_holder.h"
 #include "ui/setup_app.h"
-#include "ui/step3.h"
 #include "win32_test_util.h"
 
 namespace {
@@ -682,7 +682,7 @@ protected:
 
 TEST_F(FolderPageWin32, DefaultFolderIsOnTheWindowsDrive) {
     char buffer[MAX_PATH * 2];
-    ASSERT_TRUE(ui::WindowsFolder(buffer, sizeof buffer));
+    ASSERT_TRUE(platform::WindowsFolder(buffer, sizeof buffer));
     const std::string windows = buffer;
     ASSERT_GE(windows.size(), 3u);
     char folder[256];

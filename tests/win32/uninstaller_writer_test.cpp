@@ -14,6 +14,7 @@
 
 #include "install/uninstaller_writer.h"
 #include "package/setup_model.h"
+#include "platform/test_hooks.h"
 #include "win32_test_util.h"
 
 namespace {

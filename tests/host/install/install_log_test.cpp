@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "package/install_records.h"
+#include "platform/test_hooks.h"
 #include "temp_dir.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "package/settings_loader.h"
 #include "package_builder.h"
 #include "platform/file.h"
+#include "platform/test_hooks.h"
 #include "tavq_bytes.h"
 
 namespace {

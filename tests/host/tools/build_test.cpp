@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/piece_check.h"
+#include "install/package_pieces.h"
 #include "install/path_rules.h"
 #include "package/settings_layout.h"
 #include "package/settings_loader.h"
@@ -262,7 +262,7 @@ TEST_F(EverySettingTest, TheStartUpTakesItWholeAndRefusesItCutAtAnyPiece) {
                   package::LoadResult::Loaded);
         platform::RawFile file;
         EXPECT_TRUE(file.OpenRead(dir.File(name)));
-        return archive::CheckPieces(m, trailer.offset, file);
+        return install::CheckPackagePieces(m, trailer.offset, file);
     };
     ASSERT_TRUE(check("setup.exe").ok());
     package::SetupModel m;

@@ -4,9 +4,10 @@
 
 #include "install/install_log.h"
 #include "install/path_rules.h"
+#include "package/setup_model.h"
 #include "platform/file.h"
 
-namespace ui {
+namespace install {
 
 // Where a failure of the sequence is told: a box over the page, or the report of an unattended
 // run. `error` is the system's reason (0 for none).
@@ -19,14 +20,16 @@ public:
 };
 
 struct FinishChoice {
-    install::ShortcutChoice links;
+    ShortcutChoice links;
     bool readme = false;
     bool run = false;
 };
 
-// The whole sequence. `written` is the run's list of written files (LF-separated). True when
-// the log and the list were written whole; when the log cannot be, nothing else happens.
-bool RunFinishSequence(const install::BaseFolders& folders, const char* groupName,
-                       const FinishChoice& choice, const char* written, FinishView& view);
+// The whole sequence for the installation of `model`. `written` is the run's list of written
+// files (LF-separated). True when the log and the list were written whole; when the log cannot
+// be, nothing else happens.
+bool RunFinishSequence(package::SetupModel& model, const BaseFolders& folders,
+                       const char* groupName, const FinishChoice& choice, const char* written,
+                       FinishView& view);
 
-}  // namespace ui
+}  // namespace install

@@ -6,7 +6,7 @@
 #include "install/installation_run.h"
 #include "platform/file.h"
 
-namespace ui {
+namespace install {
 
 class RunReport {
 public:
@@ -20,13 +20,16 @@ public:
     void WideLine(const char* what, const wchar_t* text);
 
     // The lines of the installation run.
-    void File(const char* path, install::FileOutcome outcome);
+    void File(const char* path, FileOutcome outcome);
     void SizeMismatch(const char* path, uint32_t decoded, uint32_t expected);
-    void Failure(const char* path, const install::WriteFailure& failure);
+    void Failure(const char* path, const WriteFailure& failure);
 
 private:
     void Write(const wchar_t* text);
     platform::RawFile file_;
 };
 
-}  // namespace ui
+// What happened to the file, as the failure question and the report say it.
+const char* WhatFailed(WriteFailure::Kind kind);
+
+}  // namespace install

@@ -1,17 +1,16 @@
-#include "ui/finish_sequence.h"
+#include "install/finish_sequence.h"
 
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include "install/run_texts.h"
 #include "install/shell_links.h"
 #include "install/uninstall_entry.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
-#include "ui/messages.h"
-#include "ui/setup_app.h"
 
-namespace ui {
+namespace install {
 
 namespace {
 
@@ -37,9 +36,8 @@ bool SaveWhole(const char* path, platform::WholeFile& file, const platform::Text
 }
 
 // setup.log with the links made on the way. False when it could not be written whole.
-bool WriteLogAndLinks(const install::BaseFolders& folders, const char* groupName,
-                      const install::ShortcutChoice& choice, FinishView& view) {
-    package::SetupModel& model = App().model;
+bool WriteLogAndLinks(package::SetupModel& model, const BaseFolders& folders,
+                      const char* groupName, const ShortcutChoice& choice, FinishView& view) {
     char path[platform::kPathRoom];
     platform::WholeFile log;
     if (!FolderFile(folders.pageInstallDir, package::kLogName, path, sizeof path) ||
@@ -48,13 +46,13 @@ bool WriteLogAndLinks(const install::BaseFolders& folders, const char* groupName
         return false;
     }
     platform::TextBuffer text;
-    install::BeginInstallLog(folders, model, &text);
-    install::ShellShortcuts shell(groupName);
-    install::CreateShortcuts(folders, model, choice, shell, &text);
+    BeginInstallLog(folders, model, &text);
+    ShellShortcuts shell(groupName);
+    CreateShortcuts(folders, model, choice, shell, &text);
     return SaveWhole(path, log, text, text::kLogWriteFailed, view);
 }
 
-bool WriteWrittenList(const install::BaseFolders& folders, const char* written, FinishView& view) {
+bool WriteWrittenList(const BaseFolders& folders, const char* written, FinishView& view) {
     char path[platform::kPathRoom];
     if (!FolderFile(folders.pageInstallDir, package::kWrittenListName, path, sizeof path))
         return false;
@@ -64,7 +62,7 @@ bool WriteWrittenList(const install::BaseFolders& folders, const char* written, 
     platform::ErrorCode ignored = 0;
     if (!platform::ReadWholeFile(path, package::kRecordLimit, &earlier, &ignored)) earlier.Clear();
     platform::TextBuffer list;
-    install::MergeWrittenList(earlier.data(), earlier.size(), written, &list);
+    MergeWrittenList(earlier.data(), earlier.size(), written, &list);
     platform::WholeFile file;
     if (!file.Begin(path)) {
         view.Failed(text::kListWriteFailed, file.error());
@@ -75,20 +73,20 @@ bool WriteWrittenList(const install::BaseFolders& folders, const char* written, 
 
 // The entry in the system's list of installed programs, once the uninstaller has the log and the
 // list it reads.
-void AddEntry(const install::BaseFolders& folders, FinishView& view) {
+void AddEntry(const package::SetupModel& model, const BaseFolders& folders, FinishView& view) {
     platform::ErrorCode error = 0;
-    if (install::AddUninstallEntry(App().model, folders, &error))
-        view.Done("registered", install::kUninstallRoot);
+    if (AddUninstallEntry(model, folders, &error))
+        view.Done("registered", kUninstallRoot);
     else
-        view.Failed(install::text::kUninstallEntryFailed, error);
+        view.Failed(text::kUninstallEntryFailed, error);
 }
 
-void Open(const install::BaseFolders& folders, const char* setting, FinishView& view) {
+void Open(const BaseFolders& folders, const char* setting, FinishView& view) {
     if (!setting[0]) return;
     char path[platform::kPathRoom];
     // Start-up refuses a package whose setting leaves its folder; this is the second line.
-    if (!install::SettingStaysInside(folders, setting) ||
-        !install::ResolveFolderWord(folders, setting, path, sizeof path))
+    if (!SettingStaysInside(folders, setting) ||
+        !ResolveFolderWord(folders, setting, path, sizeof path))
         return;
     const platform::Wide wide(path);
     // As a double click would: whatever happens next is the opened program's business.
@@ -98,14 +96,15 @@ void Open(const install::BaseFolders& folders, const char* setting, FinishView& 
 
 }  // namespace
 
-bool RunFinishSequence(const install::BaseFolders& folders, const char* groupName,
-                       const FinishChoice& choice, const char* written, FinishView& view) {
-    if (!WriteLogAndLinks(folders, groupName, choice.links, view)) return false;
+bool RunFinishSequence(package::SetupModel& model, const BaseFolders& folders,
+                       const char* groupName, const FinishChoice& choice, const char* written,
+                       FinishView& view) {
+    if (!WriteLogAndLinks(model, folders, groupName, choice.links, view)) return false;
     const bool listed = WriteWrittenList(folders, written, view);
-    if (listed) AddEntry(folders, view);
-    if (choice.readme) Open(folders, App().model.readmeFile, view);
-    if (choice.run) Open(folders, App().model.runProgram, view);
+    if (listed) AddEntry(model, folders, view);
+    if (choice.readme) Open(folders, model.readmeFile, view);
+    if (choice.run) Open(folders, model.runProgram, view);
     return listed;
 }
 
-}  // namespace ui
+}  // namespace install

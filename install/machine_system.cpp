@@ -1,16 +1,16 @@
-#include "ui/machine_system.h"
+#include "install/machine_system.h"
 
 #include "install/registration.h"
 #include "install/run_texts.h"
 #include "install/uninstaller_writer.h"
 #include "platform/gbk.h"
-#include "ui/setup_app.h"
+#include "platform/text_win32.h"
 
-namespace ui {
+namespace install {
 
 bool MachineSystem::RegisterServer(const char* path) {
     const bool registered = install::RegisterServer(path);
-    App().report.Line(registered ? "registered:" : "NOT REGISTERED:", path);
+    report_.Line(registered ? "registered:" : "NOT REGISTERED:", path);
     return registered;
 }
 
@@ -21,19 +21,25 @@ void MachineSystem::RegisterFileType(const char* extension, const char* program)
     text.Append(extension);
     text.Append(" -> ");
     text.Append(program);
-    App().report.Line("file type:", text.c_str());
+    report_.Line("file type:", text.c_str());
 }
 
 bool MachineSystem::WriteUninstaller(platform::ErrorCode* error) {
-    const bool written = install::WriteUninstaller(App().model, folders_.pageInstallDir, error);
+    const bool written = install::WriteUninstaller(model_, folders_.pageInstallDir, error);
     gbk::Text<platform::kPathRoom> path;
     path.Assign(folders_.pageInstallDir);
     path.Append(package::kUninstallerName);
     if (written)
-        App().report.Line("written:", path.c_str());
+        report_.Line("written:", path.c_str());
     else
-        App().report.Line("failed:", install::text::kUninstallerFailed, *error);
+        report_.Line("failed:", install::text::kUninstallerFailed, *error);
     return written;
 }
 
-}  // namespace ui
+void FillBaseFolders(const char* installDir, BaseFolders* folders) {
+    platform::WindowsFolder(folders->windowsDir, sizeof folders->windowsDir);
+    platform::SystemFolder(folders->systemDir, sizeof folders->systemDir);
+    gbk::Copy(folders->pageInstallDir, sizeof folders->pageInstallDir, installDir);
+}
+
+}  // namespace install

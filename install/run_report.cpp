@@ -1,12 +1,24 @@
-#include "ui/run_report.h"
+#include "install/run_report.h"
 
 #include <windows.h>
 
+#include "install/run_texts.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
-#include "ui/failure_dialog.h"
 
-namespace ui {
+namespace install {
+
+const char* WhatFailed(WriteFailure::Kind kind) {
+    switch (kind) {
+        case WriteFailure::CannotCreate: return text::kCannotCreate;
+        case WriteFailure::CannotWrite: return text::kCannotWrite;
+        case WriteFailure::CannotReplace: return text::kCannotReplace;
+        case WriteFailure::DamagedData: return text::kDamagedData;
+        case WriteFailure::CannotRead: return text::kCannotRead;
+        case WriteFailure::PathTooLong: return text::kPathTooLong;
+    }
+    return text::kCannotWrite;
+}
 
 bool RunReport::Open(const wchar_t* path) { return file_.Create(path); }
 
@@ -30,7 +42,7 @@ void RunReport::Line(const char* what, const char* text, platform::ErrorCode err
         lstrcpynW(line + lstrlenW(line), wide.c_str(), 4096 - lstrlenW(line));
     }
     wchar_t reason[1024];
-    SystemReason(error, reason, 1024);
+    platform::SystemReason(error, reason, 1024);
     if (reason[0] && lstrlenW(line) + lstrlenW(reason) + 4 < 4096) {
         lstrcatW(line, L" (");
         lstrcatW(line, reason);
@@ -48,12 +60,12 @@ void RunReport::WideLine(const char* what, const wchar_t* text) {
     Write(line);
 }
 
-void RunReport::File(const char* path, install::FileOutcome outcome) {
+void RunReport::File(const char* path, FileOutcome outcome) {
     switch (outcome) {
-        case install::FileOutcome::Written: return Line("written:", path);
-        case install::FileOutcome::Kept: return Line("kept (it was there):", path);
-        case install::FileOutcome::Failed: return Line("NOT INSTALLED:", path);
-        case install::FileOutcome::NotInstalled:
+        case FileOutcome::Written: return Line("written:", path);
+        case FileOutcome::Kept: return Line("kept (it was there):", path);
+        case FileOutcome::Failed: return Line("NOT INSTALLED:", path);
+        case FileOutcome::NotInstalled:
             return Line("NOT INSTALLED (the copying was stopped):", path);
     }
 }
@@ -71,7 +83,7 @@ void RunReport::SizeMismatch(const char* path, uint32_t decoded, uint32_t expect
     Line("size differs:", text.c_str());
 }
 
-void RunReport::Failure(const char* path, const install::WriteFailure& failure) {
+void RunReport::Failure(const char* path, const WriteFailure& failure) {
     gbk::Text<1200> text;
     text.Assign(WhatFailed(failure.kind));
     text.Append(" ");
@@ -79,4 +91,4 @@ void RunReport::Failure(const char* path, const install::WriteFailure& failure) 
     Line("failed:", text.c_str(), failure.error);
 }
 
-}  // namespace ui
+}  // namespace install
