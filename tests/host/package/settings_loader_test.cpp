@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
