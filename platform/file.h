@@ -152,6 +152,8 @@ public:
     Result Finish(const char* text, size_t size);
     // The system's reason for the last failure.
     ErrorCode error() const { return error_; }
+    // The new file's name until it is in place, else empty.
+    const char* sibling() const { return sibling_; }
 
 private:
     char path_[kPathRoom] = {};

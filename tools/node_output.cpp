@@ -13,25 +13,21 @@ namespace {
 class PendingFile : public archive::ByteSink {
 public:
     explicit PendingFile(const std::string& path) : path_(path) {}
-    bool Create(std::string* error) { return pending_.Create(path_, &file_, error); }
+    bool Create(std::string* error) { return pending_.Create(path_, error); }
     bool Write(const unsigned char* data, size_t count) override {
-        if (file_.Write(data, count)) return true;
+        if (pending_.file().Write(data, count)) return true;
         if (failure_.empty())
-            failure_ = "cannot write " + pending_.path() + " (" +
-                       std::strerror(static_cast<int>(file_.error())) + ")";
+            failure_ = "cannot write " + std::string(pending_.path()) + " (" +
+                       std::strerror(static_cast<int>(pending_.file().error())) + ")";
         return false;
     }
     // Why the last write failed; empty when none did.
     const std::string& failure() const { return failure_; }
-    bool Commit(std::string* error) {
-        file_.Close();
-        return pending_.Commit(path_, 0666, error);
-    }
+    bool Commit(std::string* error) { return pending_.Commit(path_, 0666, error); }
 
 private:
     std::string path_;
     PendingOutput pending_;
-    platform::RawFile file_;
     std::string failure_;
 };
 }  // namespace

@@ -227,8 +227,8 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
     }
 
     PendingOutput temp;
-    platform::RawFile out;
-    if (!temp.Create(outputPath, &out, error)) return false;
+    if (!temp.Create(outputPath, error)) return false;
+    platform::RawFile& out = temp.file();
     *stats = BuildStats();
     try {
         Writer writer(out, progress);
@@ -250,7 +250,6 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
         writer.Append(trailer, trailerLength, "the trailer");
         writer.ChecksumRecord();
         stats->packageSize = writer.position();
-        out.Close();
     } catch (const std::exception& e) {
         *error = e.what();
         return false;

@@ -1,6 +1,6 @@
-// Output files of the publisher's tool, all or nothing: written under a temporary name beside
-// the destination and renamed only when complete, so a refused input, a full disk or Ctrl-C
-// never costs the file that was there before, nor leaves a partial one behind.
+// Output files of the publisher's tool, all or nothing: written beside the destination
+// (platform::WholeFile) and renamed only when complete, so a refused input, a full disk or
+// Ctrl-C never costs the file that was there before, nor leaves a partial one behind.
 #pragma once
 
 #include <sys/types.h>
@@ -16,19 +16,19 @@ public:
     PendingOutput() = default;
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
-    // Removes the temporary file unless it was committed.
+    // Removes the new file unless it was committed.
     ~PendingOutput();
 
-    // Creates an empty temporary file beside `outputPath` and opens it as `file`: one step, so
-    // nothing can be put at the name between choosing it and opening it. Its name is path().
-    bool Create(const std::string& outputPath, platform::RawFile* file, std::string* error);
-    const std::string& path() const { return path_; }
-    // Gives the temporary file the permissions `mode` (less the umask) and the name
-    // `outputPath`. The file must be closed.
+    // Creates the new, empty file beside `outputPath`: one step, so nothing can be put at the
+    // name between choosing it and opening it.
+    bool Create(const std::string& outputPath, std::string* error);
+    platform::RawFile& file() { return whole_.file(); }
+    const char* path() const { return whole_.sibling(); }
+    // Gives the new file the permissions `mode` (less the umask) and the destination's name.
     bool Commit(const std::string& outputPath, mode_t mode, std::string* error);
 
 private:
-    std::string path_;
+    platform::WholeFile whole_;
 };
 
 }  // namespace sfxpack

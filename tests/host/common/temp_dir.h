@@ -49,7 +49,8 @@ inline std::vector<std::string> TemporaryOutputsIn(const std::string& folder) {
     std::vector<std::string> found;
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
-        if (entry.path().filename().string().find(".sfxpack-") != std::string::npos)
+        if (entry.path().filename().string().find(".sfx-new") != std::string::npos ||
+            entry.path().filename().string().find(".sfxpack-") != std::string::npos)
             found.push_back(entry.path().string());
     return found;
 }
