@@ -7,8 +7,10 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "package/install_records.h"
 #include "platform/file.h"
 #include "platform/gbk.h"
+#include "platform/text_win32.h"
 
 namespace unwise {
 
@@ -26,54 +28,15 @@ int SplitFolder(const wchar_t* path, wchar_t* folder, int room) {
     return separator + 1;
 }
 
-bool JoinWide(wchar_t* out, int room, const wchar_t* folder, const wchar_t* name) {
-    if (lstrlenW(folder) + 1 + lstrlenW(name) + 1 > room) return false;
-    lstrcpyW(out, folder);
-    lstrcatW(out, L"\\");
-    lstrcatW(out, name);
-    return true;
+bool JoinWide(wchar_t* out, size_t room, const wchar_t* folder, const wchar_t* name) {
+    out[0] = L'\0';
+    return platform::AppendWide(out, room, folder) && platform::AppendWide(out, room, L"\\") &&
+           platform::AppendWide(out, room, name);
 }
 
 bool DeleteNow(const wchar_t* path) {
     SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
     return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
-}
-
-// The copy's work: `uninstaller` is the full path of unwise.exe, whose process `parent` is.
-int RemoveUninstaller(HANDLE parent, const wchar_t* uninstaller) {
-    WaitForSingleObject(parent, kParentWaitMs);
-    CloseHandle(parent);
-    wchar_t folder[platform::kPathRoom];
-    const int name = SplitFolder(uninstaller, folder, platform::kPathRoom);
-    // Only ever an unwise.exe, in a plain folder (not a link to somewhere else).
-    if (name < 0 || lstrcmpiW(uninstaller + name, L"unwise.exe") != 0) return 2;
-    const DWORD attributes = GetFileAttributesW(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return 2;
-    if (GetFileAttributesW(uninstaller) == INVALID_FILE_ATTRIBUTES) return 2;
-
-    bool deleted = false;
-    for (int i = 0; i < kDeleteTries && !deleted; ++i) {
-        deleted = DeleteNow(uninstaller);
-        if (!deleted) Sleep(100);
-    }
-    for (const wchar_t* record : {L"setup.log", L"setup.lst"}) {
-        wchar_t path[platform::kPathRoom];
-        if (JoinWide(path, platform::kPathRoom, folder, record) &&
-            GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && !DeleteNow(path))
-            MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
-    if (!deleted) MoveFileExW(uninstaller, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    // Removed only when empty: a file of the user's keeps it.
-    if (!RemoveDirectoryW(folder) && !deleted)
-        MoveFileExW(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-
-    wchar_t self[platform::kPathRoom];
-    const DWORD length = GetModuleFileNameW(nullptr, self, platform::kPathRoom);
-    if (length > 0 && length < platform::kPathRoom)
-        MoveFileExW(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return deleted ? 0 : 4;
 }
 
 // The fallback: Windows removes them at the next restart (the folder only when empty then).
@@ -94,11 +57,51 @@ bool CopyProgram(const wchar_t* from, platform::RawFile& to) {
         if (!to.Write(buffer, got)) return false;
     }
 }
-// Opens the copy so that nothing can change, rename or delete it while it is open, and checks that
-// it still holds this program: the temporary folder is the user's, and no program of the user's,
-// running without the administrator's rights, may put its own in the place of the copy that
-// starts with them. Null when the copy is not this program.
-HANDLE GuardCopy(const wchar_t* copy, const wchar_t* exePath) {
+}  // namespace
+
+int RemoveUninstaller(void* parent, const wchar_t* uninstaller) {
+    WaitForSingleObject(parent, kParentWaitMs);
+    CloseHandle(parent);
+    wchar_t folder[platform::kPathRoom];
+    const int name = SplitFolder(uninstaller, folder, platform::kPathRoom);
+    // Only ever an unwise.exe, in a plain folder (not a link to somewhere else).
+    if (name < 0 || lstrcmpiW(uninstaller + name, package::kUninstallerNameWide) != 0) return 2;
+    const DWORD attributes = GetFileAttributesW(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return 2;
+    // A file: a folder of that name, or a link to elsewhere, is not the uninstaller.
+    const DWORD own = GetFileAttributesW(uninstaller);
+    if (own == INVALID_FILE_ATTRIBUTES ||
+        (own & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return 2;
+
+    bool deleted = false;
+    for (int i = 0; i < kDeleteTries && !deleted; ++i) {
+        deleted = DeleteNow(uninstaller);
+        if (!deleted) Sleep(100);
+    }
+    for (const wchar_t* record : {package::kLogNameWide, package::kWrittenListNameWide}) {
+        wchar_t path[platform::kPathRoom];
+        if (JoinWide(path, platform::kPathRoom, folder, record) &&
+            GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && !DeleteNow(path))
+            MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    if (!deleted) MoveFileExW(uninstaller, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // Removed only when empty: a file of the user's keeps it.
+    if (!RemoveDirectoryW(folder) && !deleted)
+        MoveFileExW(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+
+    wchar_t self[platform::kPathRoom];
+    const DWORD length = GetModuleFileNameW(nullptr, self, platform::kPathRoom);
+    if (length > 0 && length < platform::kPathRoom)
+        MoveFileExW(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return deleted ? 0 : 4;
+}
+
+// The temporary folder is the user's, and no program of the user's, running without the
+// administrator's rights, may put its own in the place of the copy that starts with them.
+void* GuardCopy(const wchar_t* copy, const wchar_t* exePath) {
     HANDLE guard =
         CreateFileW(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (guard == INVALID_HANDLE_VALUE) return nullptr;
@@ -114,7 +117,6 @@ HANDLE GuardCopy(const wchar_t* copy, const wchar_t* exePath) {
     CloseHandle(guard);
     return nullptr;
 }
-}  // namespace
 
 bool RunAsRemover(int* exitCode) {
     int count = 0;
@@ -126,7 +128,7 @@ bool RunAsRemover(int* exitCode) {
         UINT_PTR number = 0;
         for (const wchar_t* p = arguments[2]; *p >= L'0' && *p <= L'9'; ++p)
             number = number * 10 + static_cast<UINT_PTR>(*p - L'0');
-        *exitCode = RemoveUninstaller(reinterpret_cast<HANDLE>(number), arguments[3]);
+        *exitCode = RemoveUninstaller(reinterpret_cast<void*>(number), arguments[3]);
     }
     LocalFree(arguments);
     return remover;
@@ -143,7 +145,7 @@ void RemoveSelfAfterExit(const wchar_t* exePath) {
     }
     const bool copied = CopyProgram(exePath, file) && file.Flush();
     file.Close();
-    HANDLE guard = copied ? GuardCopy(copy, exePath) : nullptr;
+    HANDLE guard = copied ? static_cast<HANDLE>(GuardCopy(copy, exePath)) : nullptr;
     HANDLE self = nullptr;
     if (!guard || !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
                                    &self, SYNCHRONIZE, TRUE, 0)) {

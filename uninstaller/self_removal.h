@@ -22,4 +22,13 @@ bool RunAsRemover(int* exitCode);
 // Starts the copy for the running program `exePath` (its install folder beside it).
 void RemoveSelfAfterExit(const wchar_t* exePath);
 
+// The copy's work once `parent` (a process handle, closed here) has ended: `uninstaller` is the
+// full path of unwise.exe. 0 when it went, 2 when the path is refused (not an unwise.exe in a
+// plain folder: nothing is touched), 4 when it is left to Windows for the next restart.
+int RemoveUninstaller(void* parent, const wchar_t* uninstaller);
+
+// Opens `copy` so that nothing can change, rename or delete it while the handle is open, and
+// checks that it holds exactly the bytes of `exePath`. The handle, or null when it does not.
+void* GuardCopy(const wchar_t* copy, const wchar_t* exePath);
+
 }  // namespace unwise
