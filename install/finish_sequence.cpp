@@ -4,11 +4,11 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-#include "install/run_texts.h"
 #include "install/shell_links.h"
 #include "install/uninstall_entry.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
+#include "resources/setup_texts.h"
 
 namespace install {
 

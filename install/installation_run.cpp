@@ -5,10 +5,10 @@
 #include <new>
 
 #include "archive/archive_reader.h"
-#include "install/run_texts.h"
 #include "install/time_estimate.h"
-#include "package/file_block.h"
+#include "platform/file_block.h"
 #include "platform/gbk.h"
+#include "resources/setup_texts.h"
 
 namespace install {
 
@@ -86,8 +86,8 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
             }
         }
     } else {
-        complete = package::CopyFileRange(out, *package, entry.dataOffset, entry.dataLength,
-                                          copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
+        complete = platform::CopyFileRange(out, *package, entry.dataOffset, entry.dataLength,
+                                           copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
                                         : WriteFailure{WriteFailure::CannotRead, 0};

@@ -1,10 +1,10 @@
 #include "install/machine_system.h"
 
 #include "install/registration.h"
-#include "install/run_texts.h"
 #include "install/uninstaller_writer.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
+#include "resources/setup_texts.h"
 
 namespace install {
 
@@ -32,7 +32,7 @@ bool MachineSystem::WriteUninstaller(platform::ErrorCode* error) {
     if (written)
         report_.Line("written:", path.c_str());
     else
-        report_.Line("failed:", install::text::kUninstallerFailed, *error);
+        report_.Line("failed:", text::kUninstallerFailed, *error);
     return written;
 }
 

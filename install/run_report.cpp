@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "install/run_texts.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
+#include "resources/setup_texts.h"
 
 namespace install {
 

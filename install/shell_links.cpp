@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "package/install_records.h"
+#include "platform/shell_folder.h"
 #include "platform/text_win32.h"
 
 namespace install {
@@ -50,14 +51,11 @@ bool GroupFolder(const char* groupName, wchar_t* path, size_t room) {
 }  // namespace
 
 bool SpecialFolderPath(int csidl, wchar_t* path, size_t room) {
-    path[0] = L'\0';
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
-    wchar_t found[MAX_PATH];
-    const bool ok = SHGetPathFromIDListW(items, found) && found[0];
-    CoTaskMemFree(items);
-    if (!ok || !AppendWide(path, room, found)) return false;
-    if (!EndsWithSeparator(path) && !AppendWide(path, room, L"\\")) return false;
+    if (room < MAX_PATH || !platform::ShellFolder(csidl, path)) return false;
+    if (!EndsWithSeparator(path) && !AppendWide(path, room, L"\\")) {
+        path[0] = L'\0';
+        return false;
+    }
     return true;
 }
 

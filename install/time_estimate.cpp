@@ -1,6 +1,7 @@
 #include "install/time_estimate.h"
 
 #include "platform/gbk.h"
+#include "resources/setup_texts.h"
 
 namespace install {
 
@@ -14,14 +15,14 @@ void AppendNumber(char* text, size_t room, int32_t value, const char* unit) {
 }  // namespace
 
 void TimeEstimate::Format(int32_t seconds, char* text, size_t room) {
-    gbk::Copy(text, room, "估计剩余时间");
+    gbk::Copy(text, room, text::kTimeLeft);
     if (seconds >= 3600) {
-        AppendNumber(text, room, seconds / 3600, "小时");
-        AppendNumber(text, room, seconds % 3600 / 60, "分");
+        AppendNumber(text, room, seconds / 3600, text::kHours);
+        AppendNumber(text, room, seconds % 3600 / 60, text::kMinutes);
     } else if (seconds >= 60) {
-        AppendNumber(text, room, seconds / 60, "分");
+        AppendNumber(text, room, seconds / 60, text::kMinutes);
     }
-    AppendNumber(text, room, seconds % 60, "秒.");
+    AppendNumber(text, room, seconds % 60, text::kSecondsEnd);
 }
 
 bool TimeEstimate::Update(int64_t done, uint32_t elapsedMs, char* text, size_t room) {

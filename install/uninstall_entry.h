@@ -20,11 +20,6 @@ namespace install {
 
 constexpr const char* kUninstallRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-namespace text {
-// The finish step's message when the entry cannot be written (the system's reason follows).
-constexpr const char kUninstallEntryFailed[] = "无法在\"程序和功能\"中添加本程序的卸载项.";
-}  // namespace text
-
 // "Software\...\Uninstall\" followed by the application's name; false when the name is not a
 // plain name (empty, a backslash, too long for a key) and there is no entry to make.
 bool UninstallKeyPath(const char* appName, char* key, size_t room);

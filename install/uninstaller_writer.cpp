@@ -8,10 +8,10 @@
 #include <new>
 
 #include "archive/archive_reader.h"
-#include "package/file_block.h"
 #include "package/scramble.h"
 #include "package/trailer.h"
 #include "package/uninstaller_block.h"
+#include "platform/file_block.h"
 #include "platform/gbk.h"
 #include "platform/resource.h"
 
@@ -33,7 +33,7 @@ bool CopyPiece(platform::RawFile& out, platform::RawFile& installer, int32_t len
                          static_cast<int64_t>(offset) + length <= installer.Length() &&
                          *position + length <= INT32_MAX;
     if (!present) return true;
-    if (!package::CopyFileRange(out, installer, offset, length)) return false;
+    if (!platform::CopyFileRange(out, installer, offset, length)) return false;
     *copiedLength = length;
     *position += length;
     return true;

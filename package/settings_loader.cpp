@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "package/file_block.h"
 #include "package/number.h"
 #include "package/scramble.h"
 #include "package/settings_layout.h"
 #include "package/trailer.h"
 #include "package/words.h"
 #include "platform/file.h"
+#include "platform/file_block.h"
 #include "platform/gbk.h"
 
 namespace package {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "package/file_block.h"
 #include "package/scramble.h"
+#include "platform/file_block.h"
 #include "platform/gbk.h"
 
 namespace package {
@@ -83,7 +83,7 @@ UninstallerBlockResult ReadUninstallerBlock(const platform::SysChar* path, Unins
     if (trailer) *trailer = found;
     if (!BlockBeforeTrailer(found)) return UninstallerBlockResult::BadTrailer;
     int64_t length = found.length;
-    auto bytes = ReadFileBlock(path, &length, found.offset);
+    auto bytes = platform::ReadFileBlock(path, &length, found.offset);
     if (!bytes) return UninstallerBlockResult::CannotRead;
     UnscrambleBlock(bytes.get(), static_cast<long>(length), kSettingsKey);
     return ParseUninstallerBlock(reinterpret_cast<const char*>(bytes.get()),

@@ -8,6 +8,7 @@
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
+#include "resources/setup_texts.h"
 
 namespace platform {
 
@@ -83,9 +84,9 @@ void Dialog::BindCheck(int id, int* value) {
 void Dialog::MaxLengthMessage(int maxLength, char* text, size_t room) {
     char number[24];
     gbk::FormatDecimal(maxLength, number);
-    gbk::Copy(text, room, "请输入不超过 ");
+    gbk::Copy(text, room, ::text::kTooLongBefore);
     gbk::Append(text, room, number);
-    gbk::Append(text, room, " 个字符。");
+    gbk::Append(text, room, ::text::kTooLongAfter);
 }
 
 namespace {
@@ -143,10 +144,9 @@ bool Dialog::UpdateData(bool saveAndValidate) {
     return true;
 }
 
-bool Dialog::OnInitDialog() {
-    UpdateData(false);
-    return true;
-}
+// A dialog with bound values moves them in from its own OnInitDialog: a program whose dialogs
+// bind nothing (the uninstaller) then carries none of the exchange.
+bool Dialog::OnInitDialog() { return true; }
 
 bool Dialog::OnCommand(int id, int code) {
     if (code == BN_CLICKED && (id == IDOK || id == IDCANCEL) && modal_) {

@@ -33,7 +33,8 @@ public:
     void Destroy();
     void End(INT_PTR result);
 
-    // Moves the bound values into the controls (false) or reads and checks them (true). Reading
+    // Moves the bound values into the controls (false: a dialog that binds values calls it from
+    // its OnInitDialog) or reads and checks them (true). Reading
     // stops at the first text longer than its limit, with the standard message, and returns
     // false; the value keeps what it held.
     bool UpdateData(bool saveAndValidate);

@@ -1,8 +1,8 @@
-#include "package/file_block.h"
+#include "platform/file_block.h"
 
 #include <new>
 
-namespace package {
+namespace platform {
 
 bool CopyFileRange(platform::RawFile& destination, const platform::SysChar* source, int64_t offset,
                    int64_t count, unsigned char* buffer, size_t size) {
@@ -51,4 +51,4 @@ std::unique_ptr<unsigned char[]> ReadFileBlock(platform::RawFile& file, int64_t*
     return buffer;
 }
 
-}  // namespace package
+}  // namespace platform

@@ -7,7 +7,7 @@
 
 #include "platform/file.h"
 
-namespace package {
+namespace platform {
 
 // Fills `destination` (open for writing) with `count` bytes of `source` taken from `offset`; a
 // `count` of -1 means up to the end of the source. Goes through a fixed 4 KiB buffer, or the
@@ -30,4 +30,4 @@ std::unique_ptr<unsigned char[]> ReadFileBlock(const platform::SysChar* path, in
 std::unique_ptr<unsigned char[]> ReadFileBlock(platform::RawFile& file, int64_t* length,
                                                int64_t offset);
 
-}  // namespace package
+}  // namespace platform

@@ -1,38 +1,29 @@
-#include "ui/package_icon.h"
+#include "platform/icon.h"
 
 #include <cstring>
 
-#include "package/file_block.h"
+#include "platform/file_block.h"
+#include "platform/icon_directory.h"
 
-namespace ui {
+namespace platform {
 
 namespace {
-constexpr size_t kIconDirSize = 6;
-constexpr size_t kFileEntrySize = 16;   // the .ico file's entry: ends with a 32-bit offset
-constexpr size_t kGroupEntrySize = 14;  // the resource directory's: ends with a 16-bit id
-constexpr unsigned kMaxImages = 64;
-
-uint32_t U32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
+constexpr size_t kGroupEntrySize = 14;  // the resource directory's entry: ends with a 16-bit id
 }  // namespace
 
 HICON LoadIconFromBytes(const unsigned char* bytes, int32_t length) {
-    if (!bytes || length < static_cast<int32_t>(kIconDirSize)) return nullptr;
+    if (length < 0) return nullptr;
     const size_t size = static_cast<size_t>(length);
-    const unsigned count = bytes[4] | bytes[5] << 8;
-    if (bytes[0] != 0 || bytes[1] != 0 || bytes[2] != 1 || bytes[3] != 0 || count == 0 ||
-        count > kMaxImages || kIconDirSize + count * kFileEntrySize > size)
-        return nullptr;
+    const unsigned count = IconImageCount(bytes, size);
+    if (count == 0) return nullptr;
 
     // The system picks the best image from a resource directory; the file's directory differs
     // only in its last field, so it is rewritten with each image's number as its id.
-    unsigned char group[kIconDirSize + kMaxImages * kGroupEntrySize];
-    std::memcpy(group, bytes, kIconDirSize);
+    unsigned char group[kIconHeaderSize + kMaxIconImages * kGroupEntrySize];
+    std::memcpy(group, bytes, kIconHeaderSize);
     for (unsigned i = 0; i < count; ++i) {
-        unsigned char* entry = group + kIconDirSize + i * kGroupEntrySize;
-        std::memcpy(entry, bytes + kIconDirSize + i * kFileEntrySize, 12);
+        unsigned char* entry = group + kIconHeaderSize + i * kGroupEntrySize;
+        std::memcpy(entry, bytes + kIconHeaderSize + i * kIconEntrySize, 12);
         entry[12] = static_cast<unsigned char>(i + 1);
         entry[13] = 0;
     }
@@ -40,12 +31,8 @@ HICON LoadIconFromBytes(const unsigned char* bytes, int32_t length) {
     const int height = GetSystemMetrics(SM_CYICON);
     const int id = LookupIconIdFromDirectoryEx(group, TRUE, width, height, LR_DEFAULTCOLOR);
     if (id < 1 || id > static_cast<int>(count)) return nullptr;
-
-    const unsigned char* entry = bytes + kIconDirSize + (id - 1) * kFileEntrySize;
-    const uint32_t imageSize = U32(entry + 8);
-    const uint32_t imageOffset = U32(entry + 12);
-    if (imageSize == 0 || imageOffset > size || imageSize > size - imageOffset) return nullptr;
-    return CreateIconFromResourceEx(const_cast<unsigned char*>(bytes) + imageOffset, imageSize,
+    const IconImage image = IconImageAt(bytes, static_cast<unsigned>(id - 1));
+    return CreateIconFromResourceEx(const_cast<unsigned char*>(bytes) + image.offset, image.size,
                                     TRUE, 0x00030000, width, height, LR_DEFAULTCOLOR);
 }
 
@@ -60,9 +47,9 @@ HICON LoadSetupIcon(platform::RawFile& file, int32_t iconLength, int32_t iconOff
         return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128),
                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     int64_t length = iconLength;
-    auto bytes = package::ReadFileBlock(file, &length, iconOffset);
+    auto bytes = platform::ReadFileBlock(file, &length, iconOffset);
     if (!bytes) return nullptr;
     return LoadIconFromBytes(bytes.get(), static_cast<int32_t>(length));
 }
 
-}  // namespace ui
+}  // namespace platform

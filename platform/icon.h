@@ -7,7 +7,7 @@
 
 #include "platform/file.h"
 
-namespace ui {
+namespace platform {
 
 // Turns the bytes of an .ico file into an icon of the system's icon size, choosing among the
 // file's images as Windows would for that size. Straight from memory: no temporary file that
@@ -20,4 +20,4 @@ HICON LoadSetupIcon(const wchar_t* exePath, int32_t iconLength, int32_t iconOffs
 // The same from the package the caller holds open.
 HICON LoadSetupIcon(platform::RawFile& file, int32_t iconLength, int32_t iconOffset);
 
-}  // namespace ui
+}  // namespace platform

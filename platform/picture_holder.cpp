@@ -1,15 +1,15 @@
-#include "ui/picture_holder.h"
+#include "platform/picture_holder.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 
 #include <cstring>
 
-#include "package/file_block.h"
+#include "platform/file_block.h"
 #include "platform/resource.h"
 #include "platform/system_library.h"
 
-namespace ui {
+namespace platform {
 
 namespace {
 // {7BF80980-BF32-101A-8BBB-00AA00300CAB}, spelled out so that no uuid library is needed.
@@ -77,7 +77,7 @@ bool PictureHolder::LoadFromFile(const wchar_t* path, int32_t length, int32_t of
 
 bool PictureHolder::LoadFromFile(platform::RawFile& file, int32_t length, int32_t offset) {
     int64_t count = length;
-    auto bytes = package::ReadFileBlock(file, &count, offset);
+    auto bytes = platform::ReadFileBlock(file, &count, offset);
     if (!bytes) {
         Release();
         return false;
@@ -104,4 +104,4 @@ bool PictureHolder::Draw(HDC dc, int x, int y, int width, int height) const {
     return true;
 }
 
-}  // namespace ui
+}  // namespace platform

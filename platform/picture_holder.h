@@ -11,7 +11,7 @@
 struct IPicture;
 struct IStream;
 
-namespace ui {
+namespace platform {
 
 class PictureHolder {
 public:
@@ -43,4 +43,4 @@ private:
     IPicture* picture_ = nullptr;
 };
 
-}  // namespace ui
+}  // namespace platform

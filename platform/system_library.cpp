@@ -47,6 +47,23 @@ void HardenDllSearch() {
 
 bool DllSearchRestricted() { return g_searchRestricted; }
 
+ControlCall CallControl(const wchar_t* path, const char* entry) {
+    const DWORD flags = g_searchRestricted
+                            ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
+                            : LOAD_WITH_ALTERED_SEARCH_PATH;
+    HMODULE library = LoadLibraryExW(path, nullptr, flags);
+    if (!library) return ControlCall::NotLoaded;
+    using EntryFunction = HRESULT(WINAPI*)();
+    auto function =
+        reinterpret_cast<EntryFunction>(reinterpret_cast<void*>(GetProcAddress(library, entry)));
+    const ControlCall result = !function               ? ControlCall::NoEntry
+                               : SUCCEEDED(function()) ? ControlCall::Succeeded
+                                                       : ControlCall::Failed;
+    // Nothing later calls into the control.
+    FreeLibrary(library);
+    return result;
+}
+
 void* SystemLibrary(const wchar_t* dll) {
     // The lazy imports come here before anything else runs; the process heap is there already.
     if (!g_loaded)

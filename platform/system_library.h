@@ -19,6 +19,15 @@ void* SystemLibrary(const wchar_t* dll);
 // The function `name` of the system DLL `dll`, or nullptr.
 void* SystemProc(const wchar_t* dll, const char* name);
 
+// What calling a control's entry gave.
+enum class ControlCall { NotLoaded, NoEntry, Succeeded, Failed };
+
+// Loads the control (a DLL or .ocx) at `path`, calls its export `entry` (DllRegisterServer,
+// DllUnregisterServer) and unloads it again. The DLLs it imports are looked for in its own
+// folder and the system folder; the program's folder (a download folder, where a DLL may be
+// planted) stays out of the search.
+ControlCall CallControl(const wchar_t* path, const char* entry);
+
 template <typename Function>
 Function SystemFunction(const wchar_t* dll, const char* name) {
     return reinterpret_cast<Function>(SystemProc(dll, name));

@@ -50,8 +50,11 @@ void SystemReason(unsigned long error, wchar_t* text, int room) {
     if (error == 0) return;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, text, static_cast<DWORD>(room), nullptr);
-    while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n'))
-        text[--length] = L'\0';
+    // One line, for a report's line as for a box: the system's line breaks become blanks, and
+    // the trailing ones go.
+    for (DWORD i = 0; i < length; ++i)
+        if (text[i] == L'\r' || text[i] == L'\n') text[i] = L' ';
+    while (length > 0 && text[length - 1] == L' ') text[--length] = L'\0';
     if (length == 0) {
         // No text for the code: its number still helps whoever reads it.
         wsprintfW(text, L"0x%08lX", error);
@@ -62,7 +65,7 @@ namespace {
 bool FolderAsGbk(UINT(WINAPI* get)(LPWSTR, UINT), char* folder, size_t room) {
     wchar_t wide[MAX_PATH];
     const UINT length = get(wide, MAX_PATH);
-    if (length > 0 && length < MAX_PATH && Narrow(wide, folder, room)) return true;
+    if (length > 0 && length < MAX_PATH && FitsGbk(wide) && Narrow(wide, folder, room)) return true;
     folder[0] = '\0';
     return false;
 }

@@ -32,12 +32,12 @@ bool FitsGbk(const wchar_t* wide);
 // it does not fit whole.
 bool AppendWide(wchar_t* buffer, size_t room, const wchar_t* text);
 
-// The system's text for `error` (in the user's language, so kept in UTF-16), without its final
-// line end; its number when the system has no text, empty for 0.
+// The system's text for `error` (in the user's language, so kept in UTF-16) as one line, its
+// line breaks made blanks; its number when the system has no text, empty for 0.
 void SystemReason(unsigned long error, wchar_t* text, int room);
 
 // The Windows and the system folder as GBK, as the system reports them; false, with `folder`
-// empty, when GBK cannot hold one or it does not fit `room`.
+// empty, when GBK cannot hold one exactly or it does not fit `room`.
 bool WindowsFolder(char* folder, size_t room);
 bool SystemFolder(char* folder, size_t room);
 

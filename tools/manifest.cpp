@@ -281,7 +281,14 @@ private:
                   "\"" + written + "\" " + is +
                       "; the installer loads an icon "
                       "file (.ico)");
-        else if (!icon && !IsLoadablePicture(format))
+        else if (icon) {
+            std::ifstream in(*path, std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+            const std::string problem =
+                IconProblem(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+            if (!problem.empty()) Error(line, setting, "\"" + written + "\" " + problem);
+        } else if (!IsLoadablePicture(format))
             Error(line, setting,
                   "\"" + written + "\" " + is +
                       "; the installer's picture loader reads BMP, JPEG and GIF");

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/icon_directory.h"
+
 namespace sfxpack {
 
 const char* PictureFormat(const unsigned char* bytes, size_t size) {
@@ -20,6 +22,15 @@ const char* PictureFormat(const unsigned char* bytes, size_t size) {
 bool IsLoadablePicture(const char* format) {
     return format && (std::strcmp(format, "BMP") == 0 || std::strcmp(format, "JPEG") == 0 ||
                       std::strcmp(format, "GIF") == 0);
+}
+
+std::string IconProblem(const unsigned char* bytes, size_t size) {
+    if (platform::IconImageCount(bytes, size) > 0) return "";
+    const unsigned count = size >= 6 ? (bytes[4] | bytes[5] << 8) : 0;
+    if (count > platform::kMaxIconImages)
+        return "has " + std::to_string(count) + " images; the installer shows icons of at most " +
+               std::to_string(platform::kMaxIconImages);
+    return "is damaged: its directory names an image that is empty or lies outside the file";
 }
 
 }  // namespace sfxpack

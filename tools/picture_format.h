@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace sfxpack {
 
@@ -12,5 +13,8 @@ const char* PictureFormat(const unsigned char* bytes, size_t size);
 
 // Whether the installer's picture loader decodes a picture of this format.
 bool IsLoadablePicture(const char* format);
+
+// Why the installer would not show the icon file `bytes`, or "" when it would.
+std::string IconProblem(const unsigned char* bytes, size_t size);
 
 }  // namespace sfxpack

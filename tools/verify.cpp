@@ -17,6 +17,7 @@
 #include "package/settings_layout.h"
 #include "package/setup_model.h"
 #include "platform/file.h"
+#include "platform/file_block.h"
 #include "tools/commands.h"
 #include "tools/package_reader.h"
 #include "tools/picture_format.h"
@@ -210,6 +211,13 @@ private:
             Problem(what + " is " +
                     (format ? std::string("a ") + format + " file" : "no known picture") +
                     (icon ? ", not an icon file" : "; the installer reads BMP, JPEG and GIF"));
+        else if (icon) {
+            int64_t read = length;
+            const auto bytes = platform::ReadFileBlock(path_.c_str(), &read, offset);
+            const std::string problem =
+                bytes ? IconProblem(bytes.get(), static_cast<size_t>(read)) : "cannot be read";
+            if (!problem.empty()) Problem(what + " " + problem);
+        }
     }
 
     // The installer refuses at start-up a package whose paths could leave their base folders,

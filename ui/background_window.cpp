@@ -1,6 +1,6 @@
 #include "ui/background_window.h"
 
-#include "ui/picture_holder.h"
+#include "platform/picture_holder.h"
 
 namespace ui {
 

@@ -7,9 +7,11 @@
 
 #include "platform/dialog.h"
 
-namespace ui {
-
+namespace platform {
 class PictureHolder;
+}
+
+namespace ui {
 
 class BackgroundWindow : public platform::Dialog {
 public:
@@ -22,7 +24,7 @@ public:
     char caption[68] = {};
 
     // What the window reads from the package when it is made.
-    const PictureHolder* picture = nullptr;
+    const platform::PictureHolder* picture = nullptr;
     bool keepCaption = false;
 
 protected:

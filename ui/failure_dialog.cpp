@@ -1,10 +1,10 @@
 #include "ui/failure_dialog.h"
 
 #include "install/run_report.h"
-#include "install/run_texts.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
+#include "resources/setup_texts.h"
 
 namespace ui {
 
@@ -45,7 +45,7 @@ bool FailureDialog::OnInitDialog() {
     platform::SystemReason(failure_.error, reason, 1024);
     if (reason[0]) {
         platform::AppendWide(text, 4096, L"\r\n\r\n");
-        platform::AppendWide(text, 4096, platform::Wide(install::text::kReason).c_str());
+        platform::AppendWide(text, 4096, platform::Wide(text::kReason).c_str());
         platform::AppendWide(text, 4096, reason);
     }
     SetDlgItemTextW(hwnd(), kMessageControl, text);

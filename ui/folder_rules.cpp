@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/gbk.h"
-#include "ui/messages.h"
+#include "resources/setup_texts.h"
 
 namespace ui {
 

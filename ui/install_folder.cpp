@@ -6,8 +6,8 @@
 #include "platform/file.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
+#include "resources/setup_texts.h"
 #include "ui/folder_rules.h"
-#include "ui/messages.h"
 
 namespace ui {
 

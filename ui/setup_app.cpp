@@ -7,13 +7,13 @@
 #include "platform/exit_codes.h"
 #include "platform/file.h"
 #include "platform/gbk.h"
+#include "platform/icon.h"
 #include "platform/ole.h"
 #include "platform/property_sheet.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
-#include "ui/messages.h"
+#include "resources/setup_texts.h"
 #include "ui/package_check_window.h"
-#include "ui/package_icon.h"
 #include "ui/silent_install.h"
 #include "ui/step3.h"
 #include "ui/wizard_sheet.h"
@@ -172,7 +172,7 @@ int SetupApp::Run(const platform::CommandLine& options) {
 
 HICON SetupApp::PackageIcon() {
     if (!packageIcon_)
-        packageIcon_ = LoadSetupIcon(packageFile, model.iconLength, model.iconOffset);
+        packageIcon_ = platform::LoadSetupIcon(packageFile, model.iconLength, model.iconOffset);
     return packageIcon_;
 }
 

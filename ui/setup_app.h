@@ -7,9 +7,9 @@
 #include "install/run_report.h"
 #include "package/setup_model.h"
 #include "platform/command_line.h"
+#include "platform/picture_holder.h"
 #include "ui/background_window.h"
 #include "ui/confirm_dialog.h"
-#include "ui/picture_holder.h"
 
 namespace ui {
 
@@ -47,8 +47,8 @@ public:
     package::SetupModel model;
     // The running program, open from start-up to the end (model.packageFile).
     platform::RawFile packageFile;
-    PictureHolder wizardPicture;
-    PictureHolder backgroundPicture;
+    platform::PictureHolder wizardPicture;
+    platform::PictureHolder backgroundPicture;
     ConfirmDialog confirmDialog;
     BackgroundWindow backgroundWindow;
     // The /LOG= report; closed (and silent) without the option.

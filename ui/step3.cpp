@@ -5,10 +5,10 @@
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
+#include "resources/setup_texts.h"
 #include "ui/folder_browser.h"
-#include "ui/install_folder.h"
 #include "ui/folder_rules.h"
-#include "ui/messages.h"
+#include "ui/install_folder.h"
 #include "ui/setup_app.h"
 
 namespace ui {

@@ -5,12 +5,11 @@
 #include <new>
 
 #include "install/run_report.h"
-#include "install/run_texts.h"
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
+#include "resources/setup_texts.h"
 #include "ui/failure_dialog.h"
-#include "ui/messages.h"
 #include "ui/setup_app.h"
 
 namespace ui {
@@ -70,7 +69,7 @@ void CStep4::StopAnimation() {
 }
 
 bool CStep4::AskOverwrite(const char* question) {
-    return App().ShowConfirm(question, install::text::kOverwrite, install::text::kCancel) == 0;
+    return App().ShowConfirm(question, text::kOverwrite, text::kCancel) == 0;
 }
 
 install::FailureChoice CStep4::AskAfterFailure(const char* path,
@@ -94,24 +93,7 @@ void CStep4::ShowMessage(const char* text) {
 
 uint32_t CStep4::Ticks() { return GetTickCount(); }
 
-// Sent messages and paints only: a posted Cancel or button change would re-enter the sheet in
-// the middle of the run, so user input waits in the queue until the run has ended. That is
-// enough for the system to see a program that answers, and for the page to stay drawn.
-//
-// Drawing is what costs here (thousands of small files would repaint the page thousands of
-// times): at most every 25 ms, which the eye cannot tell from every file.
-void CStep4::KeepAlive() {
-    const DWORD now = GetTickCount();
-    if (now - lastAlive_ < 25) return;
-    lastAlive_ = now;
-    Pump();
-}
-
-void CStep4::Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT))
-        DispatchMessageW(&message);
-}
+void CStep4::KeepAlive() { alive_.Tick(); }
 
 }  // namespace ui
 
@@ -126,7 +108,7 @@ void CStep4::Pause(uint32_t milliseconds) {
     if (const uint32_t pause = platform::PauseForTests()) milliseconds = pause;
     const DWORD start = GetTickCount();
     for (;;) {
-        Pump();
+        platform::KeepAlive::Pump();
         const DWORD waited = GetTickCount() - start;
         if (waited >= milliseconds) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - waited,

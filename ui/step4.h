@@ -3,8 +3,9 @@
 #pragma once
 
 #include "install/installation_run.h"
-#include "install/path_rules.h"
 #include "install/machine_system.h"
+#include "install/path_rules.h"
+#include "platform/keep_alive.h"
 #include "ui/wizard_page.h"
 
 namespace ui {
@@ -55,11 +56,9 @@ private:
     void SizeMismatch(const char* path, uint32_t decoded, uint32_t expected) override;
 
     void SetLine(int id, const char* text);
-    // Answers the sent messages and paints that are waiting.
-    void Pump();
 
     bool firstPaint_ = true;
-    DWORD lastAlive_ = 0;
+    platform::KeepAlive alive_;
     install::MachineSystem system_;
     install::InstallationRun* run_ = nullptr;
     install::RunResult result_;

@@ -2,8 +2,8 @@
 
 #include "install/finish_sequence.h"
 #include "platform/gbk.h"
+#include "resources/setup_texts.h"
 #include "ui/failure_dialog.h"
-#include "ui/messages.h"
 #include "ui/setup_app.h"
 #include "ui/step4.h"
 

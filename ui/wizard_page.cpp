@@ -1,7 +1,7 @@
 #include "ui/wizard_page.h"
 
 #include "platform/gbk.h"
-#include "ui/messages.h"
+#include "resources/setup_texts.h"
 #include "ui/setup_app.h"
 
 namespace ui {

@@ -1,6 +1,6 @@
 #include "ui/wizard_sheet.h"
 
-#include "ui/messages.h"
+#include "resources/setup_texts.h"
 #include "ui/setup_app.h"
 
 namespace ui {

@@ -7,7 +7,8 @@
 
 namespace unwise {
 
-UninstallDialog::UninstallDialog(Uninstallation& work, const ui::PictureHolder& picture, HICON icon)
+UninstallDialog::UninstallDialog(Uninstallation& work, const platform::PictureHolder& picture,
+                                 HICON icon)
     : Dialog(kDialogId), work_(work), picture_(picture), icon_(icon) {}
 
 bool UninstallDialog::OnInitDialog() {
@@ -84,20 +85,7 @@ void UninstallDialog::ShowEnd() {
 
 void UninstallDialog::ShowCurrent(const char* text) { SetItemText(kItemId, text); }
 
-// Sent messages and paints only, at most every 25 ms: the window stays drawn and the system
-// never calls it hung, and no press reaches it half-way.
-void UninstallDialog::KeepAlive() {
-    const DWORD now = GetTickCount();
-    if (now - lastAlive_ < 25) return;
-    lastAlive_ = now;
-    Pump();
-}
-
-void UninstallDialog::Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT))
-        DispatchMessageW(&message);
-}
+void UninstallDialog::KeepAlive() { alive_.Tick(); }
 
 bool UninstallDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
     if (message != WM_PAINT) return false;

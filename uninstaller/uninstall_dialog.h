@@ -8,7 +8,8 @@
 #include <windows.h>
 
 #include "platform/dialog.h"
-#include "ui/picture_holder.h"
+#include "platform/keep_alive.h"
+#include "platform/picture_holder.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstallation.h"
 
@@ -26,7 +27,7 @@ class UninstallDialog : public platform::Dialog, public UninstallView {
 public:
     // `work` is prepared; `picture` and `icon` (either may be empty) belong to the caller and
     // outlive the dialog.
-    UninstallDialog(Uninstallation& work, const ui::PictureHolder& picture, HICON icon);
+    UninstallDialog(Uninstallation& work, const platform::PictureHolder& picture, HICON icon);
 
     // IDOK once the removal has run (whatever stayed), IDCANCEL when the user said no.
     INT_PTR Run() { return RunModal(nullptr); }
@@ -43,13 +44,12 @@ private:
     enum class State { Asking, Removing, Finished };
     void RunRemoval();
     void ShowEnd();
-    void Pump();
 
     Uninstallation& work_;
-    const ui::PictureHolder& picture_;
+    const platform::PictureHolder& picture_;
     HICON icon_;
     State state_ = State::Asking;
-    DWORD lastAlive_ = 0;
+    platform::KeepAlive alive_;
 };
 
 }  // namespace unwise

@@ -7,22 +7,6 @@
 
 namespace unwise {
 
-namespace {
-
-// A system folder (Windows, system) in GBK for telling shared files; one GBK cannot hold stays
-// empty and tells nothing.
-void SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT), char* out, size_t room) {
-    wchar_t folder[MAX_PATH];
-    wchar_t full[platform::kPathRoom];
-    out[0] = '\0';
-    const UINT length = get(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH ||
-        !WindowsSystem::ResolveWide(folder, full, platform::kPathRoom) ||
-        !WindowsSystem::ExactGbk(full, out, room))
-        out[0] = '\0';
-}
-}  // namespace
-
 Uninstallation::Uninstallation(const wchar_t* exePath)
     : exePath_(exePath), system_(block_.appName, exePath), removal_(input_, system_) {}
 
@@ -47,8 +31,9 @@ Uninstallation::Start Uninstallation::Prepare() {
     if (!WindowsSystem::ResolveWide(folder, installFolderWide_, platform::kPathRoom) ||
         !WindowsSystem::ExactGbk(installFolderWide_, installFolder_, sizeof installFolder_))
         return Start::FolderRefused;
-    SystemFolder(GetWindowsDirectoryW, windowsFolder_, sizeof windowsFolder_);
-    SystemFolder(GetSystemDirectoryW, systemFolder_, sizeof systemFolder_);
+    // Empty when GBK cannot hold one: it then tells no shared file.
+    platform::WindowsFolder(windowsFolder_, sizeof windowsFolder_);
+    platform::SystemFolder(systemFolder_, sizeof systemFolder_);
     if (!InstallFolderAllowed(installFolder_, windowsFolder_, systemFolder_))
         return Start::FolderRefused;
 

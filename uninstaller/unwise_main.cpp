@@ -7,11 +7,11 @@
 #include "platform/command_line.h"
 #include "platform/exit_codes.h"
 #include "platform/file.h"
+#include "platform/icon.h"
 #include "platform/ole.h"
+#include "platform/picture_holder.h"
 #include "platform/system_library.h"
 #include "platform/window_message_box.h"
-#include "ui/package_icon.h"
-#include "ui/picture_holder.h"
 #include "uninstaller/messages.h"
 #include "uninstaller/self_removal.h"
 #include "uninstaller/summary.h"
@@ -85,11 +85,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
 
     platform::StartOle();
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     const package::UninstallerBlock& block = work.block();
     if (block.pictureLength > 0)
         picture.LoadFromFile(exePath, block.pictureLength, block.pictureOffset);
-    const HICON icon = ui::LoadSetupIcon(exePath, block.iconLength, block.iconOffset);
+    const HICON icon = platform::LoadSetupIcon(exePath, block.iconLength, block.iconOffset);
 
     unwise::UninstallDialog dialog(work, picture, icon);
     if (dialog.Run() != IDOK) return platform::kExitCancelled;

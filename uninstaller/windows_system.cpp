@@ -6,6 +6,7 @@
 #include "install/uninstall_entry.h"
 #include "package/install_records.h"
 #include "platform/gbk.h"
+#include "platform/shell_folder.h"
 #include "platform/system_library.h"
 #include "platform/text_win32.h"
 #include "uninstaller/paths.h"
@@ -144,17 +145,7 @@ EntryKind WindowsSystem::Probe(const char* path, platform::ErrorCode* error) {
 void WindowsSystem::UnregisterControl(const char* path) {
     const platform::Wide wide(path);
     if (!wide.ok()) return;
-    // As the installer loaded it to register it: from its own folder and the system folder.
-    const DWORD flags = platform::DllSearchRestricted()
-                            ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
-                            : LOAD_WITH_ALTERED_SEARCH_PATH;
-    HMODULE library = LoadLibraryExW(wide.c_str(), nullptr, flags);
-    if (!library) return;
-    using UnregisterFunction = HRESULT(WINAPI*)();
-    auto unregister = reinterpret_cast<UnregisterFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DllUnregisterServer")));
-    if (unregister) unregister();
-    FreeLibrary(library);
+    platform::CallControl(wide.c_str(), "DllUnregisterServer");
 }
 
 bool WindowsSystem::RemoveFile(const char* path, platform::ErrorCode* error) {
@@ -204,13 +195,7 @@ void WindowsSystem::FindLinkFolders() {
     foldersFound_ = true;
     for (int kind = 0; kind < kLinkFolders; ++kind) {
         wchar_t* folder = linkFolders_[kind];
-        if (FAILED(SHGetFolderPathW(nullptr, kCsidl[kind], nullptr, SHGFP_TYPE_CURRENT, folder)) ||
-            !folder[0]) {
-            folder[0] = L'\0';
-            continue;
-        }
-        int length = lstrlenW(folder);
-        if (length > 3 && folder[length - 1] == L'\\') folder[--length] = L'\0';
+        if (!platform::ShellFolder(kCsidl[kind], folder)) continue;
         // The program group: the programs folder and the application's name, which must be one
         // plain name (the block is untrusted: no "..", no backslash).
         if (kind == static_cast<int>(LinkFolder::Group)) {
@@ -362,14 +347,7 @@ bool WindowsSystem::RemoveUninstallEntry(platform::ErrorCode* error) {
 void WindowsSystem::Describe(platform::ErrorCode error, char* text, size_t room) {
     text[0] = '\0';
     wchar_t wide[512];
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, wide, 512, nullptr);
-    // One line: the system's line breaks become blanks, and the trailing ones go.
-    for (DWORD i = 0; i < length; ++i)
-        if (wide[i] == L'\r' || wide[i] == L'\n') wide[i] = L' ';
-    while (length > 0 && wide[length - 1] == L' ') wide[--length] = L'\0';
-    // No text for the code: its number still helps whoever reads it.
-    if (length == 0) wsprintfW(wide, L"0x%08lX", error);
+    platform::SystemReason(error, wide, 512);
     // The system's words in its own language: what GBK cannot hold shows as '?'.
     if (!LossyGbk(wide, WC_NO_BEST_FIT_CHARS, text, room)) text[0] = '\0';
 }

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "package/file_block.h"
 #include "package/item_list.h"
 #include "package/scramble.h"
 #include "package/settings_loader.h"
 #include "package/trailer.h"
+#include "platform/file_block.h"
 #include "platform/resource.h"
 #include "win32_test_util.h"
 
@@ -53,7 +53,7 @@ TEST(PackageWin32, SettingsOfAPackageWithAChineseName) {
     EXPECT_EQ(CountFiles(temp, L"*.tmp"), 0);
 
     int64_t length = -1;
-    auto tail = package::ReadFileBlock(W(exe).c_str(), &length, 2990);
+    auto tail = platform::ReadFileBlock(W(exe).c_str(), &length, 2990);
     ASSERT_TRUE(tail);
     EXPECT_EQ(length,
               static_cast<int64_t>(10 + block.size() +

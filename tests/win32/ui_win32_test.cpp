@@ -16,14 +16,14 @@
 #include "package/settings_loader.h"
 #include "package/trailer.h"
 #include "platform/dialog.h"
+#include "platform/icon.h"
 #include "platform/ole.h"
+#include "platform/picture_holder.h"
 #include "platform/resource.h"
 #include "platform/text_win32.h"
 #include "platform/window_message_box.h"
 #include "ui/folder_rules.h"
 #include "ui/install_folder.h"
-#include "ui/package_icon.h"
-#include "ui/picture_holder.h"
 #include "ui/setup_app.h"
 #include "win32_test_util.h"
 
@@ -143,7 +143,7 @@ bool Near(uint32_t colour, uint32_t expected) {
 
 TEST(PictureHolderWin32, BmpDecodesToItsSize) {
     const std::string bmp = StripedBmp(8, 6, 0xFF0000, 0x0000FF);
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     ASSERT_TRUE(picture.LoadFromMemory(reinterpret_cast<const unsigned char*>(bmp.data()),
                                        static_cast<int32_t>(bmp.size())));
     EXPECT_EQ(picture.loaded, 1);
@@ -154,7 +154,7 @@ TEST(PictureHolderWin32, BmpDecodesToItsSize) {
 TEST(PictureHolderWin32, JpegDecodesToItsSize) {
     const std::string jpeg = RawResource(2, MAKEINTRESOURCEW(10));  // RT_RCDATA
     ASSERT_FALSE(jpeg.empty());
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     ASSERT_TRUE(picture.LoadFromMemory(reinterpret_cast<const unsigned char*>(jpeg.data()),
                                        static_cast<int32_t>(jpeg.size())));
     EXPECT_EQ(HimetricToPixels(picture.widthHimetric), 32);
@@ -163,7 +163,7 @@ TEST(PictureHolderWin32, JpegDecodesToItsSize) {
 
 TEST(PictureHolderWin32, DrawStretchesThePictureUprightIntoTheRectangle) {
     const std::string bmp = StripedBmp(4, 4, 0xFF0000, 0x0000FF);
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     ASSERT_TRUE(picture.LoadFromMemory(reinterpret_cast<const unsigned char*>(bmp.data()),
                                        static_cast<int32_t>(bmp.size())));
     Canvas canvas(60, 80);
@@ -179,7 +179,7 @@ TEST(PictureHolderWin32, DrawStretchesThePictureUprightIntoTheRectangle) {
 }
 
 TEST(PictureHolderWin32, JpegFromTheResourceDrawsItsColours) {
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     ASSERT_TRUE(picture.LoadFromResource(130, "PIC"));
     Canvas canvas(115, 250);
     ASSERT_TRUE(picture.Draw(canvas.dc(), 0, 0, 115, 250));
@@ -188,7 +188,7 @@ TEST(PictureHolderWin32, JpegFromTheResourceDrawsItsColours) {
 }
 
 TEST(PictureHolderWin32, NoPictureDrawsNothing) {
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     Canvas canvas(8, 8);
     EXPECT_FALSE(picture.Draw(canvas.dc(), 0, 0, 8, 8));
     EXPECT_EQ(canvas.At(3, 3), 0xFFFFFFu);
@@ -203,7 +203,7 @@ TEST(PictureHolderWin32, NoPictureDrawsNothing) {
 
 TEST(PictureHolderWin32, AFailedReloadDropsTheEarlierPicture) {
     const std::string bmp = StripedBmp(4, 4, 0xFF0000, 0x0000FF);
-    ui::PictureHolder picture;
+    platform::PictureHolder picture;
     ASSERT_TRUE(picture.LoadFromMemory(reinterpret_cast<const unsigned char*>(bmp.data()),
                                        static_cast<int32_t>(bmp.size())));
     const unsigned char garbage[] = "no picture";
@@ -217,8 +217,8 @@ TEST(PackageIconWin32, IconBytesBecomeAnIconAndTheTemporaryFileGoes) {
     // The program's own icon file (drawn at build time) as a package would carry it.
     const std::string file = RawResource(3, MAKEINTRESOURCEW(10));  // RT_RCDATA
     ASSERT_FALSE(file.empty());
-    HICON icon = ui::LoadIconFromBytes(reinterpret_cast<const unsigned char*>(file.data()),
-                                       static_cast<int32_t>(file.size()));
+    HICON icon = platform::LoadIconFromBytes(reinterpret_cast<const unsigned char*>(file.data()),
+                                             static_cast<int32_t>(file.size()));
     ASSERT_NE(icon, nullptr);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
@@ -233,23 +233,23 @@ TEST(PackageIconWin32, IconBytesBecomeAnIconAndTheTemporaryFileGoes) {
 
 TEST(PackageIconWin32, GarbageGivesNoIconAndNoLeftover) {
     const unsigned char garbage[] = "not an icon, not even close";
-    EXPECT_EQ(ui::LoadIconFromBytes(garbage, sizeof garbage), nullptr);
-    EXPECT_EQ(ui::LoadIconFromBytes(garbage, 0), nullptr);
+    EXPECT_EQ(platform::LoadIconFromBytes(garbage, sizeof garbage), nullptr);
+    EXPECT_EQ(platform::LoadIconFromBytes(garbage, 0), nullptr);
     // A directory that claims an image beyond the bytes it came with.
     std::string cut = RawResource(3, MAKEINTRESOURCEW(10));
     ASSERT_GT(cut.size(), 100u);
     cut.resize(60);
-    EXPECT_EQ(ui::LoadIconFromBytes(reinterpret_cast<const unsigned char*>(cut.data()),
-                                    static_cast<int32_t>(cut.size())),
+    EXPECT_EQ(platform::LoadIconFromBytes(reinterpret_cast<const unsigned char*>(cut.data()),
+                                          static_cast<int32_t>(cut.size())),
               nullptr);
     EXPECT_EQ(TempLeftovers(), 0);
 }
 
 TEST(PackageIconWin32, WithoutAPackageIconTheProgramsIconIsUsed) {
-    HICON own = ui::LoadSetupIcon(L"unused.exe", 0, 0);
+    HICON own = platform::LoadSetupIcon(L"unused.exe", 0, 0);
     EXPECT_NE(own, nullptr);
     WinTempDir dir;
-    EXPECT_EQ(ui::LoadSetupIcon(W(dir.File("missing.exe")).c_str(), 766, 0), nullptr)
+    EXPECT_EQ(platform::LoadSetupIcon(W(dir.File("missing.exe")).c_str(), 766, 0), nullptr)
         << "a package icon that cannot be read gives none, not the program's";
 }
 

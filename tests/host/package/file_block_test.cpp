@@ -1,16 +1,16 @@
-#include "package/file_block.h"
+#include "platform/file_block.h"
 
 #include <gtest/gtest.h>
 
 #include "temp_dir.h"
 
-using package::ReadFileBlock;
+using platform::ReadFileBlock;
 
 namespace {
 // Copies into a new file at `destination`, as the loader copies into its temporary file.
 bool CopyFileRange(const char* destination, const char* source, int64_t offset, int64_t count) {
     platform::RawFile out;
-    return out.Create(destination) && package::CopyFileRange(out, source, offset, count);
+    return out.Create(destination) && platform::CopyFileRange(out, source, offset, count);
 }
 }  // namespace
 

@@ -138,7 +138,9 @@ protected:
         BuildTest::SetUp();
         Write("license.txt", std::string(u8"\xEF\xBB\xBF第一条\n第二条\n\n"));
         Write("side.bmp", "BM" + std::string(60, 'b'));
-        Write("app.ico", std::string("\0\0\1\0\1\0", 6) + std::string(40, 'i'));
+        // One image of 24 bytes, right after its directory entry.
+        const std::string directory("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\x18\0\0\0\x16\0\0\0", 22);
+        Write("app.ico", directory + std::string(24, 'i'));
         Write("bg.jpg", "\xFF\xD8\xFF\xE0" + std::string(80, 'j'));
         Write("bin/app.exe", Noise(3000));
         Write("bin/empty.dat", "");

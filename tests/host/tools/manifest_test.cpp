@@ -228,11 +228,21 @@ TEST_F(ManifestTest, RefusesValuesTheInstallerCannotUse) {
         {"[application.run]\n", "must be a text"},
         {"[wizard]\npicture = \"p.png\"\n", "is a PNG file; the installer's picture loader"},
         {"[wizard]\nicon = \"p.bmp\"\n", "is a BMP file; the installer loads an icon file"},
+        {"[wizard]\nicon = \"many.ico\"\n",
+         "has 65 images; the installer shows icons of at most 64"},
+        {"[wizard]\nicon = \"cut.ico\"\n", "is damaged"},
         {"[uninstaller]\ntexts = [\"a\\u0007b\"]\n", "control character U+0007"},
         {"[uninstaller]\ntexts = [\"a\", \"b\", \"c\", \"d\", \"e\"]\n", "has 5 entries"},
     };
     Write("p.png", "\x89PNG\r\n\x1A\n....");
     Write("p.bmp", "BM" + std::string(40, '\0'));
+    // Icon directories the installer refuses: one image too many, an image past the end.
+    Write("many.ico", std::string("\0\0\1\0\x41\0", 6) + std::string(65 * 16 + 8, '\x01'));
+    Write("cut.ico", std::string("\0\0\1\0\1\0"
+                                 "\x10\x10\0\0\1\0\x20\0"
+                                 "\x18\0\0\0\x16\0\0\0",
+                                 22) +
+                         std::string(23, 'i'));
     for (const auto& [body, message] : cases) {
         EXPECT_FALSE(Read(body)) << body;
         EXPECT_NE(Errors().find(message), std::string::npos) << body << "\n" << Errors();
