@@ -1,6 +1,7 @@
-// The options of an unattended run, read from the command line as Windows gives it (UTF-16):
-// /S (no windows), /D=folder (the destination: the last option, taken to the end of the line,
-// spaces and all), /LOG=file (a report; the name in quotes when it has spaces), /?.
+// The options of an unattended run, read from the command line as Windows gives it (UTF-16) and
+// split as CommandLineToArgvW splits it: /S (no windows, wherever it stands), /D=folder (the
+// destination: written without quotes, the last option, taken to the end of the line, spaces
+// and all; "/D=folder" in quotes ends with them), /LOG=file (a report), /?.
 #pragma once
 
 #include <cstddef>
@@ -16,15 +17,16 @@ struct CommandLine {
     bool hasFolder = false;
     wchar_t folder[kRoom] = {};
     wchar_t logPath[kRoom] = {};
-    // The first word that is not an option of ours (cut to its room); empty when all were.
+    // The first word that is not an option of ours (cut to its room); empty when all were. The
+    // words after it are still read: /S anywhere means no window, also to say what was wrong.
     wchar_t unknown[kOptionRoom] = {};
 
     bool ok() const { return unknown[0] == L'\0'; }
 };
 
-// Reads the options after the program's own name (quoted or not) from `line`.
-// `installerOptions`: /D= and /LOG= are options of this program (the installer's; the
-// uninstaller knows only /S and /?).
-void ParseCommandLine(const wchar_t* line, bool installerOptions, CommandLine* options);
+// Reads the options after the program's own name (quoted or not) from `line`: the installer's,
+// and the uninstaller's, which knows only /S and /?.
+void ParseSetupCommandLine(const wchar_t* line, CommandLine* options);
+void ParseUninstallCommandLine(const wchar_t* line, CommandLine* options);
 
 }  // namespace platform

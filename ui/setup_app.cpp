@@ -101,7 +101,7 @@ void ShowUsage(const platform::CommandLine& options) {
 
 int SetupApp::InitInstance() {
     platform::CommandLine options;
-    platform::ParseCommandLine(GetCommandLineW(), true, &options);
+    platform::ParseSetupCommandLine(GetCommandLineW(), &options);
     const int code = Run(options);
     if (report.IsOpen()) {
         char number[16];

@@ -47,7 +47,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int removerCode = 0;
     if (unwise::RunAsRemover(&removerCode)) return removerCode;
     platform::CommandLine options;
-    platform::ParseCommandLine(GetCommandLineW(), false, &options);
+    platform::ParseUninstallCommandLine(GetCommandLineW(), &options);
     if (!options.ok() || options.help) {
         // Under /S no window may appear, not even this one.
         if (!options.silent)

@@ -8,7 +8,10 @@ namespace {
 
 platform::CommandLine Parse(const wchar_t* line, bool installerOptions = true) {
     platform::CommandLine options;
-    platform::ParseCommandLine(line, installerOptions, &options);
+    if (installerOptions)
+        platform::ParseSetupCommandLine(line, &options);
+    else
+        platform::ParseUninstallCommandLine(line, &options);
     return options;
 }
 
@@ -40,6 +43,32 @@ TEST(CommandLine, TheFolderIsTheRestOfTheLine) {
     options = Parse(L"setup.exe /LOG=\"C:\\my logs\\r.txt\" /S");
     EXPECT_EQ(std::wstring(options.logPath), L"C:\\my logs\\r.txt");
     EXPECT_TRUE(options.silent);
+}
+
+// As scripts quote an argument with spaces: the whole argument in quotes, split by the rules
+// of CommandLineToArgvW. Options may follow a quoted folder.
+TEST(CommandLine, ArgumentsQuotedWholeAsScriptsWriteThem) {
+    platform::CommandLine options =
+        Parse(L"setup.exe \"/LOG=C:\\my logs\\r.txt\" \"/D=C:\\My Apps\\X\" /S");
+    EXPECT_TRUE(options.ok()) << options.unknown;
+    EXPECT_EQ(std::wstring(options.folder), L"C:\\My Apps\\X");
+    EXPECT_EQ(std::wstring(options.logPath), L"C:\\my logs\\r.txt");
+    EXPECT_TRUE(options.silent);
+    // Backslashes count only before a quote: two make one and the quote still counts, one makes
+    // the quote part of the text.
+    options = Parse(L"setup.exe /LOG=\"C:\\a b\\\\\" /S");
+    EXPECT_EQ(std::wstring(options.logPath), L"C:\\a b\\");
+    EXPECT_TRUE(options.silent);
+    options = Parse(L"setup.exe /LOG=C:\\a\\\"b\" c\" /S");
+    EXPECT_EQ(std::wstring(options.logPath), L"C:\\a\"b c");
+}
+
+// /S anywhere means no window, also for saying what was wrong.
+TEST(CommandLine, SilentCountsAfterAWordThatIsNotOurs) {
+    const platform::CommandLine options = Parse(L"setup.exe /Q /bogus /S");
+    EXPECT_TRUE(options.silent);
+    EXPECT_EQ(std::wstring(options.unknown), L"/Q");
+    EXPECT_TRUE(Parse(L"unwise.exe \"/bogus\" /S", false).silent);
 }
 
 TEST(CommandLine, WhatIsNotAnOptionOfOursIsNamed) {
