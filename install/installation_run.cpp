@@ -6,6 +6,7 @@
 
 #include "archive/archive_reader.h"
 #include "install/time_estimate.h"
+#include "package/package_sum.h"
 #include "platform/file_block.h"
 #include "platform/gbk.h"
 #include "resources/setup_texts.h"
@@ -41,7 +42,7 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
       decoder_(new (std::nothrow) archive::LzwDecoder) {}
 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
-                                 WriteFailure* failure) {
+                                 WriteFailure* failure, uint32_t* crc) {
     platform::WholeFile whole;
     if (!whole.Begin(path)) {
         *failure = WriteFailure{WriteFailure::CannotCreate, whole.error()};
@@ -91,6 +92,11 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
                                         : WriteFailure{WriteFailure::CannotRead, 0};
+    }
+    if (complete && crc &&
+        package::SumOfRange(out, 0, out.Length(), crc) != package::SumResult::Match) {
+        complete = false;
+        *failure = WriteFailure{WriteFailure::CannotWrite, out.error()};
     }
     // A user's read-only file is refused, as Windows refuses it. Whatever failed, the old file is
     // untouched and no part of the new one is left behind.
@@ -152,10 +158,12 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, Destination des
     }
 
     bool inPlace = true;
+    const bool control = IsControl(path);
+    uint32_t crc = 0;
     if (write) {
         for (;;) {
             WriteFailure failure;
-            if (WriteEntry(entry, path, &failure)) {
+            if (WriteEntry(entry, path, &failure, control ? &crc : nullptr)) {
                 written_.Add(path);
                 break;
             }
@@ -169,8 +177,9 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, Destination des
     view_.FileDone(path, !write    ? FileOutcome::Kept
                          : inPlace ? FileOutcome::Written
                                    : FileOutcome::Failed);
-    // A control is registered whenever it is there, also one that was kept as it was.
-    if (IsControl(path) && platform::PathExists(path)) system_.RegisterServer(path);
+    // Only a control this run put in place is loaded: one that was there already (kept, or left
+    // after a failed write) may be anyone's, and would run with the installer's rights.
+    if (control && write && inPlace) system_.RegisterServer(path, crc);
     return inPlace;
 }
 

@@ -75,7 +75,8 @@ public:
 class RunSystem {
 public:
     virtual ~RunSystem() = default;
-    virtual bool RegisterServer(const char* path) = 0;
+    // Registers the control this run wrote at `path`, whose bytes had the CRC-32 `crc`.
+    virtual bool RegisterServer(const char* path, uint32_t crc) = 0;
     virtual void RegisterFileType(const char* extension, const char* program) = 0;
     virtual bool WriteUninstaller(platform::ErrorCode* error) = 0;
 };
@@ -120,7 +121,9 @@ public:
 
 private:
     enum class Destination { Ready, TooLong, Outside };
-    bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure);
+    // `crc`, when given, receives the CRC-32 of the bytes written.
+    bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure,
+                    uint32_t* crc);
     // The destination of entry `index` with its folders made; nothing is made for a path that
     // does not fit or that leaves its base folder.
     Destination PrepareDestination(int32_t index, char* path, size_t room);

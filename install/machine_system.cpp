@@ -8,8 +8,8 @@
 
 namespace install {
 
-bool MachineSystem::RegisterServer(const char* path) {
-    const bool registered = install::RegisterServer(path);
+bool MachineSystem::RegisterServer(const char* path, uint32_t crc) {
+    const bool registered = install::RegisterServer(path, crc);
     report_.Line(registered ? "registered:" : "NOT REGISTERED:", path);
     return registered;
 }

@@ -13,7 +13,7 @@ class MachineSystem : public RunSystem {
 public:
     MachineSystem(const package::SetupModel& model, const BaseFolders& folders, RunReport& report)
         : model_(model), folders_(folders), report_(report) {}
-    bool RegisterServer(const char* path) override;
+    bool RegisterServer(const char* path, uint32_t crc) override;
     void RegisterFileType(const char* extension, const char* program) override;
     bool WriteUninstaller(platform::ErrorCode* error) override;
 

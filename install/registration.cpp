@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "package/file_type_keys.h"
+#include "package/package_sum.h"
+#include "platform/file.h"
 #include "platform/gbk.h"
 #include "platform/system_library.h"
 #include "platform/text_win32.h"
@@ -10,9 +12,6 @@
 namespace install {
 
 namespace {
-
-// Each value is built in 256 bytes, so a program path and its suffix hold at most 255.
-using ValueText = gbk::Text<256>;
 
 void CreateClassKey(const char* name) {
     HKEY key;
@@ -34,18 +33,20 @@ void SetDefaultValue(const char* name, const char* value) {
     RegCloseKey(key);
 }
 
-// A program path cut short would make an icon or a command that names another file: such a
-// value is left out instead.
-void SetProgramValue(const char* name, const char* program, const char* suffix) {
-    ValueText value;
-    if (value.Assign(program) && value.Append(suffix)) SetDefaultValue(name, value.c_str());
-}
 
 }  // namespace
 
-bool RegisterServer(const char* path) {
+bool RegisterServer(const char* path, uint32_t crc) {
     const platform::Wide wide(path);
     if (!wide.ok()) return false;
+    // The folder may be one that other users can write to: what is loaded with the installer's
+    // rights must be what it wrote, and stay so until it is loaded.
+    platform::RawFile guard;
+    uint32_t found = 0;
+    if (!guard.OpenReadLocked(wide.c_str()) ||
+        package::SumOfRange(guard, 0, guard.Length(), &found) != package::SumResult::Match ||
+        found != crc)
+        return false;
     // A control without the export has nothing to register, which is not a failure.
     const platform::ControlCall call = platform::CallControl(wide.c_str(), "DllRegisterServer");
     return call == platform::ControlCall::NoEntry || call == platform::ControlCall::Succeeded;
@@ -65,8 +66,12 @@ void RegisterFileType(const char* extension, const char* program) {
     CreateClassKey(keys.command.c_str());
 
     SetDefaultValue(keys.extension.c_str(), keys.className.c_str());
-    SetProgramValue(keys.icon.c_str(), program, package::kIconSuffix);
-    SetProgramValue(keys.command.c_str(), program, package::kCommandSuffix);
+    // A program path cut short would make an icon or a command that names another file: such a
+    // value is left out instead.
+    package::TypeValue value;
+    if (package::MakeIconValue(program, &value)) SetDefaultValue(keys.icon.c_str(), value.c_str());
+    if (package::MakeCommandValue(program, &value))
+        SetDefaultValue(keys.command.c_str(), value.c_str());
 }
 
 }  // namespace install

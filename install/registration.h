@@ -5,13 +5,17 @@
 // Chinese program path is right in the registry on any locale.
 #pragma once
 
+#include <cstdint>
+
 namespace install {
 
-// Loads the control at `path` (a full GBK path) and calls its DllRegisterServer. True when the
+// Loads the control at `path` (a full GBK path) and calls its DllRegisterServer, provided the
+// file still holds the bytes the run wrote there (their CRC-32 is `crc`): from that check until
+// the library is loaded, no other program may write, rename or delete the file. True when the
 // library loaded and the export is missing or returned a non-negative HRESULT. The DLLs that
 // the control imports are found beside it and in the system folder, never in the installer's
 // own (download) folder. The library is released again in every case.
-bool RegisterServer(const char* path);
+bool RegisterServer(const char* path, uint32_t crc);
 
 // Associates `extension` (without its dot) with `program` (a resolved GBK path): the keys
 // ".ext" (default value "extfile"), "extfile", "extfile\DefaultIcon" (program,0),

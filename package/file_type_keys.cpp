@@ -1,5 +1,7 @@
 #include "package/file_type_keys.h"
 
+#include <cstring>
+
 namespace package {
 
 bool MakeFileTypeKeys(const char* extension, FileTypeKeys* keys) {
@@ -15,6 +17,25 @@ bool MakeFileTypeKeys(const char* extension, FileTypeKeys* keys) {
             !names[i]->Append(kEndings[i]))
             return false;
     return true;
+}
+
+bool MakeIconValue(const char* program, TypeValue* value) {
+    return value->Assign(program) && value->Append(kIconSuffix);
+}
+
+bool MakeCommandValue(const char* program, TypeValue* value) {
+    return value->Assign(kCommandPrefix) && value->Append(program) && value->Append(kCommandSuffix);
+}
+
+bool ProgramOfCommand(const char* command, char* program, size_t room) {
+    // "PROGRAM" "%1" as written now, PROGRAM %1 as earlier installations wrote it.
+    const bool quoted = command[0] == kCommandPrefix[0];
+    const char* suffix = quoted ? kCommandSuffix : kOldCommandSuffix;
+    const size_t from = quoted ? sizeof kCommandPrefix - 1 : 0;
+    const size_t length = std::strlen(command);
+    const size_t cut = std::strlen(suffix);
+    return length > from + cut && std::strcmp(command + length - cut, suffix) == 0 &&
+           gbk::CopyBytes(program, room, command + from, length - from - cut);
 }
 
 }  // namespace package

@@ -49,6 +49,18 @@ constexpr size_t kAgreementTextLimit =
 constexpr size_t kDefaultFolderPrefix = sizeof "C:\\Program Files\\" - 1;
 constexpr size_t kAppNameLimit = kFolderLimit - kDefaultFolderPrefix;
 
+// A file type's registry values, built from the resolved program: "PROGRAM,0" and the open
+// command "PROGRAM" "%1", which has 7 bytes besides the program. A value that does not fit is
+// not written at all (a cut path would name another program).
+constexpr size_t kTypeValueRoom = 255;
+constexpr size_t kCommandExtra = 7;
+constexpr size_t kCommandProgramLimit = kTypeValueRoom - kCommandExtra;
+// The program's own part (kProgramRoom less the shortest folder word and its backslash) fits the
+// command below any drive's root; a longer install folder can still push it out.
+static_assert(kProgramRoom - (sizeof "SYSTEM_FOLDER" - 1) - 1 + (sizeof "C:\\" - 1) <=
+                  kCommandProgramLimit,
+              "a program that fits its setting fits the open command below a root");
+
 // Every offset and length in a package is a signed 32-bit number.
 constexpr int64_t kLargestPackage = INT32_MAX;
 

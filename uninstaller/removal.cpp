@@ -288,20 +288,26 @@ bool Removal::IsOurProgram(const char* program) {
     return false;
 }
 
-// Deletes the key's default value when it is a program of ours followed by `suffix` (as the
-// installer wrote it: ",0" for the icon, " %1" for the command). True when the value is gone.
-bool Removal::RemoveOurValue(const char* key, const char* suffix, bool* failed,
+// Deletes the key's default value when it names a program of ours as the installer wrote it:
+// "PROGRAM,0" for the icon, "PROGRAM" "%1" (or, from earlier installations, PROGRAM %1) for the
+// command. True when the value is gone.
+bool Removal::RemoveOurValue(const char* key, bool command, bool* failed,
                              platform::ErrorCode* error) {
     char value[kRoom];
     const ValueKind kind = system_.ReadDefaultValue(key, value, sizeof value);
     if (kind == ValueKind::Missing) return true;
-    const size_t length = std::strlen(value);
-    const size_t suffixLength = std::strlen(suffix);
-    if (kind != ValueKind::Text || length <= suffixLength ||
-        std::strcmp(value + length - suffixLength, suffix) != 0)
-        return false;
-    value[length - suffixLength] = '\0';
-    if (!IsOurProgram(value)) return false;
+    if (kind != ValueKind::Text) return false;
+    char program[kRoom];
+    if (command) {
+        if (!package::ProgramOfCommand(value, program, sizeof program)) return false;
+    } else {
+        const size_t length = std::strlen(value);
+        const size_t suffix = std::strlen(package::kIconSuffix);
+        if (length <= suffix || std::strcmp(value + length - suffix, package::kIconSuffix) != 0 ||
+            !gbk::CopyBytes(program, sizeof program, value, length - suffix))
+            return false;
+    }
+    if (!IsOurProgram(program)) return false;
     if (system_.DeleteDefaultValue(key, error)) return true;
     *failed = true;
     return false;
@@ -328,11 +334,11 @@ void Removal::RemoveFileType(const char* extension) {
 
     // The class may be Windows' own (txtfile) or shared: only our values go, then only the keys
     // that nothing else holds.
-    RemoveOurValue(keys.command.c_str(), package::kCommandSuffix, &failed, &error);
+    RemoveOurValue(keys.command.c_str(), true, &failed, &error);
     system_.DeleteKeyIfEmpty(keys.command.c_str());
     system_.DeleteKeyIfEmpty(keys.open.c_str());
     system_.DeleteKeyIfEmpty(keys.shell.c_str());
-    RemoveOurValue(keys.icon.c_str(), package::kIconSuffix, &failed, &error);
+    RemoveOurValue(keys.icon.c_str(), false, &failed, &error);
     system_.DeleteKeyIfEmpty(keys.icon.c_str());
     system_.DeleteKeyIfEmpty(keys.className.c_str());
     if (failed) Note(Subject::FileType, Verdict::Failed, error, extension);

@@ -176,7 +176,7 @@ private:
     void RemoveFile(const char* line);
     void RemoveFileTypes();
     void RemoveFileType(const char* extension);
-    bool RemoveOurValue(const char* key, const char* suffix, bool* failed,
+    bool RemoveOurValue(const char* key, bool command, bool* failed,
                         platform::ErrorCode* error);
     void RemoveFolders();
     void Finish();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "install/registration.h"
+#include "package/crc32.h"
 #include "platform/system_library.h"
 #include "tests/win32/win32_test_util.h"
 
@@ -26,10 +27,16 @@ std::wstring ProgramFolder() {
 // its backslash) and returns its GBK path there.
 std::string Place(const char* name, const std::string& folder) {
     const std::string target = folder + name;
-    EXPECT_TRUE(CopyFileW((ProgramFolder() + L"controls\\" + W(name)).c_str(),
-                          W(target).c_str(), FALSE))
+    EXPECT_TRUE(
+        CopyFileW((ProgramFolder() + L"controls\\" + W(name)).c_str(), W(target).c_str(), FALSE))
         << name;
     return target;
+}
+
+// Registers the control as the run does, with the CRC-32 of the bytes it holds now.
+bool Register(const std::string& control) {
+    const std::string bytes = GetBytes(control);
+    return install::RegisterServer(control.c_str(), package::Crc32(0, bytes.data(), bytes.size()));
 }
 
 bool RegistrationRan(const std::string& control) {
@@ -44,7 +51,7 @@ TEST(RegisterServerWin32, SuccessCodesCountAsRegistered) {
     WinTempDir dir;
     for (const char* name : {"control_ok.ocx", "control_false.ocx"}) {
         const std::string control = Place(name, dir.path());
-        EXPECT_TRUE(install::RegisterServer(control.c_str())) << name;
+        EXPECT_TRUE(Register(control)) << name;
         EXPECT_TRUE(RegistrationRan(control)) << name;
         EXPECT_FALSE(StillLoaded(control)) << name;
     }
@@ -53,7 +60,7 @@ TEST(RegisterServerWin32, SuccessCodesCountAsRegistered) {
 TEST(RegisterServerWin32, FailureCodeCountsAsFailed) {
     WinTempDir dir;
     const std::string control = Place("control_fail.ocx", dir.path());
-    EXPECT_FALSE(install::RegisterServer(control.c_str()));
+    EXPECT_FALSE(Register(control));
     EXPECT_TRUE(RegistrationRan(control));
     EXPECT_FALSE(StillLoaded(control));
 }
@@ -61,14 +68,26 @@ TEST(RegisterServerWin32, FailureCodeCountsAsFailed) {
 TEST(RegisterServerWin32, ControlWithoutTheExportCountsAsRegistered) {
     WinTempDir dir;
     const std::string control = Place("control_plain.ocx", dir.path());
-    EXPECT_TRUE(install::RegisterServer(control.c_str()));
+    EXPECT_TRUE(Register(control));
+    EXPECT_FALSE(StillLoaded(control));
+}
+
+// A file that no longer holds what the run wrote (another program changed it in between) is
+// never loaded.
+TEST(RegisterServerWin32, AControlChangedSinceItWasWrittenIsNotLoaded) {
+    WinTempDir dir;
+    const std::string control = Place("control_ok.ocx", dir.path());
+    const std::string bytes = GetBytes(control);
+    const uint32_t written = package::Crc32(0, bytes.data(), bytes.size() - 1);
+    EXPECT_FALSE(install::RegisterServer(control.c_str(), written));
+    EXPECT_FALSE(RegistrationRan(control));
     EXPECT_FALSE(StillLoaded(control));
 }
 
 TEST(RegisterServerWin32, MissingFileFails) {
     WinTempDir dir;
-    EXPECT_FALSE(install::RegisterServer(dir.File("control_ok.ocx").c_str()));
-    EXPECT_FALSE(install::RegisterServer(dir.File("").c_str()));
+    EXPECT_FALSE(Register(dir.File("control_ok.ocx")));
+    EXPECT_FALSE(Register(dir.File("")));
 }
 
 // The helper DLL lies beside the control, in a folder whose name has a character with the
@@ -86,7 +105,7 @@ TEST(RegisterServerWin32, ControlFindsTheDllBesideIt) {
     EXPECT_EQ(plain, nullptr);
     if (plain) FreeLibrary(plain);
 
-    EXPECT_TRUE(install::RegisterServer(control.c_str()));
+    EXPECT_TRUE(Register(control));
     EXPECT_TRUE(RegistrationRan(control));
     EXPECT_FALSE(StillLoaded(control));
     EXPECT_EQ(GetModuleHandleW(L"reghelper.dll"), nullptr);
@@ -99,7 +118,7 @@ TEST(RegisterServerWin32, DllInTheProgramFolderIsNotTaken) {
               INVALID_FILE_ATTRIBUTES);
     WinTempDir dir;
     const std::string control = Place("control_dependent.ocx", dir.path());
-    EXPECT_FALSE(install::RegisterServer(control.c_str()));
+    EXPECT_FALSE(Register(control));
     EXPECT_FALSE(RegistrationRan(control));
 }
 
@@ -206,7 +225,7 @@ TEST_F(FileTypeWin32, WritesTheSixKeysAndThreeDefaultValues) {
               L"abcfile\\shell\n"
               L"abcfile\\shell\\open\n"
               L"abcfile\\shell\\open\\command\n"
-              L"  @ = D:\\Tools\\Editor\\viewer.exe %1\n");
+              L"  @ = \"D:\\Tools\\Editor\\viewer.exe\" \"%1\"\n");
 }
 
 TEST_F(FileTypeWin32, ChineseProgramPathIsStoredAsItsCharacters) {
@@ -217,7 +236,7 @@ TEST_F(FileTypeWin32, ChineseProgramPathIsStoredAsItsCharacters) {
               L"zhqfile\\DefaultIcon\n"
               L"  @ = C:\\程序\\淺水\\查看器.exe,0\n"
               L"zhqfile\\shell\\open\\command\n"
-              L"  @ = C:\\程序\\淺水\\查看器.exe %1\n");
+              L"  @ = \"C:\\程序\\淺水\\查看器.exe\" \"%1\"\n");
 }
 
 TEST_F(FileTypeWin32, ExtensionOfAnotherClassIsTakenOverAndTheOldClassStays) {
@@ -239,7 +258,7 @@ TEST_F(FileTypeWin32, ExtensionOfAnotherClassIsTakenOverAndTheOldClassStays) {
     EXPECT_EQ(Dump(L"Old.Document"), oldClass);
     EXPECT_EQ(Dump(L"xyqfile\\shell\\open\\command"),
               L"xyqfile\\shell\\open\\command\n"
-              L"  @ = C:\\new.exe %1\n");
+              L"  @ = \"C:\\new.exe\" \"%1\"\n");
 }
 
 TEST_F(FileTypeWin32, ExistingClassKeepsWhatIsNotItsIconOrOpenCommand) {
@@ -261,7 +280,7 @@ TEST_F(FileTypeWin32, ExistingClassKeepsWhatIsNotItsIconOrOpenCommand) {
               L"xyrfile\\shell\n"
               L"xyrfile\\shell\\open\n"
               L"xyrfile\\shell\\open\\command\n"
-              L"  @ = C:\\new.exe %1\n"
+              L"  @ = \"C:\\new.exe\" \"%1\"\n"
               L"  Note = kept\n"
               L"xyrfile\\shell\\print\n"
               L"xyrfile\\shell\\print\\command\n"
@@ -269,8 +288,8 @@ TEST_F(FileTypeWin32, ExistingClassKeepsWhatIsNotItsIconOrOpenCommand) {
 }
 
 // A value is built in 256 bytes. A program of 253 bytes (125 double-byte characters, so far
-// fewer than 253 characters) leaves room for ",0" exactly but not for " %1": the command is left
-// out, not cut to a path that names another file.
+// fewer than 253 characters) leaves room for ",0" exactly but not for the quoted command: the
+// command is left out, not cut to a path that names another file. One of 248 bytes fills it.
 TEST_F(FileTypeWin32, ValueThatDoesNotFitItsBufferIsNotWritten) {
     RemoveAfterwards(L".lng");
     RemoveAfterwards(L"lngfile");
@@ -284,13 +303,21 @@ TEST_F(FileTypeWin32, ValueThatDoesNotFitItsBufferIsNotWritten) {
 
     install::RegisterFileType("lng", program.c_str());
 
-    const std::wstring expected = L"lngfile\n"
-                                  L"lngfile\\DefaultIcon\n"
-                                  L"  @ = " + wideProgram + L",0\n"
-                                  L"lngfile\\shell\n"
-                                  L"lngfile\\shell\\open\n"
-                                  L"lngfile\\shell\\open\\command\n";
+    const std::wstring expected =
+        L"lngfile\n"
+        L"lngfile\\DefaultIcon\n"
+        L"  @ = " +
+        wideProgram +
+        L",0\n"
+        L"lngfile\\shell\n"
+        L"lngfile\\shell\\open\n"
+        L"lngfile\\shell\\open\\command\n";
     EXPECT_EQ(Dump(L"lngfile"), expected);
+
+    const std::string fits = program.substr(0, 247) + "a";
+    install::RegisterFileType("lng", fits.c_str());
+    EXPECT_EQ(Dump(L"lngfile\\shell\\open\\command"),
+              L"lngfile\\shell\\open\\command\n  @ = \"" + W(fits) + L"\" \"%1\"\n");
 }
 
 TEST_F(FileTypeWin32, EmptyExtensionWritesNothing) {

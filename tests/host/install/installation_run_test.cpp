@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "package/crc32.h"
 #include "package/settings_loader.h"
 #include "package_builder.h"
 #include "platform/file.h"
@@ -67,8 +68,9 @@ public:
 
 class FakeSystem : public install::RunSystem {
 public:
-    bool RegisterServer(const char* path) override {
+    bool RegisterServer(const char* path, uint32_t crc) override {
         registered.push_back(path);
+        sums.push_back(crc);
         return true;
     }
     void RegisterFileType(const char* extension, const char* program) override {
@@ -79,6 +81,7 @@ public:
         return uninstallerWorks;
     }
     std::vector<std::string> registered, types;
+    std::vector<uint32_t> sums;
     int uninstallers = 0;
     bool uninstallerWorks = true;
 };
@@ -307,15 +310,21 @@ TEST_F(RunTest, AnEntryThatLeavesItsFolderIsRefusedBeforeAnythingIsMade) {
         EXPECT_EQ(entry.path().string().find("escaped"), std::string::npos) << entry.path();
 }
 
-TEST_F(RunTest, ControlsAreRegisteredWhereverTheyStand) {
+// A control that was there already may be anyone's: only what the run wrote is loaded, with the
+// sum of the bytes it wrote.
+TEST_F(RunTest, OnlyControlsTheRunWroteAreRegistered) {
     PutInstalled("kept.ocx", "old");
     AddFile("kept.ocx", "new", "NOTEXIST_COPY");
+    PutInstalled("replaced.ocx", "old");
+    AddFile("replaced.ocx", "new");
     AddFile("grid.OCX", "x");
     AddFile("ocx", "x");
     AddFile("a.ocx.txt", "x");
     Run();
     EXPECT_EQ(system.registered,
-              (std::vector<std::string>{Inst() + "kept.ocx", Inst() + "grid.OCX"}));
+              (std::vector<std::string>{Inst() + "replaced.ocx", Inst() + "grid.OCX"}));
+    EXPECT_EQ(system.sums,
+              (std::vector<uint32_t>{package::Crc32(0, "new", 3), package::Crc32(0, "x", 1)}));
 }
 
 TEST_F(RunTest, TheTextsBarAndPausesOfARun) {

@@ -585,20 +585,25 @@ TEST_F(RemovalTest, ALinkInUseCountsAndIsKeptForTheNextRun) {
 
 // ---- file types ----------------------------------------------------------------------------
 
-void Associate(FakeSystem& system, const std::string& extension, const std::string& program) {
+// As the installer writes a type; `quoted` false: as installations before the quoted command.
+void Associate(FakeSystem& system, const std::string& extension, const std::string& program,
+               bool quoted = true) {
     const std::string cls = extension + "file";
     system.Value("." + extension, cls);
     system.Key(cls);
     system.Value(cls + "\\DefaultIcon", program + ",0");
     system.Key(cls + "\\shell");
     system.Key(cls + "\\shell\\open");
-    system.Value(cls + "\\shell\\open\\command", program + " %1");
+    system.Value(cls + "\\shell\\open\\command",
+                 quoted ? "\"" + program + "\" \"%1\"" : program + " %1");
 }
 
 TEST_F(RemovalTest, RemovesAFileTypeOfItsOwnWhole) {
     Installed("C:\\App\\viewer.exe");
     Associate(system, "abc", "C:\\App\\viewer.exe");
+    Associate(system, "old", "C:\\App\\viewer.exe", false);
     log.types.Add("abc");
+    log.types.Add("old");
     Run();
     EXPECT_TRUE(removal->done());
     EXPECT_TRUE(system.keys.empty());
@@ -639,12 +644,17 @@ TEST_F(RemovalTest, LeavesWhatAnotherProgramTookOver) {
     Associate(system, "abc", "C:\\App\\viewer.exe");
     system.Value(".abc", "otherfile");  // another program's class now
     system.Value("abcfile\\shell\\open\\command", "C:\\Other\\other.exe %1");
+    // Our program, but a command another program wrote for it.
+    Associate(system, "abd", "C:\\App\\viewer.exe");
+    system.Value("abdfile\\shell\\open\\command", "\"C:\\App\\viewer.exe\" /view \"%1\"");
+    log.types.Add("abd");
     system.otherValues.insert(Fold("abcfile\\DefaultIcon"));
     log.types.Add("abc");
     Run();
     EXPECT_TRUE(removal->done());
     EXPECT_TRUE(system.HasValue(".abc"));
     EXPECT_TRUE(system.HasValue("abcfile\\shell\\open\\command"));
+    EXPECT_TRUE(system.HasValue("abdfile\\shell\\open\\command"));
     EXPECT_FALSE(system.HasValue("abcfile\\DefaultIcon"));
     EXPECT_TRUE(system.HasKey("abcfile\\DefaultIcon"));  // it holds another value
 }
