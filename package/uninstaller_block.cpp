@@ -76,6 +76,17 @@ UninstallerBlockResult ParseUninstallerBlock(const char* text, size_t length, in
     return UninstallerBlockResult::Loaded;
 }
 
+bool ReadUninstallerAppName(const platform::SysChar* path, char* name, size_t room) {
+    platform::RawFile file;
+    PackageTrailer found;
+    ItemList items;
+    if (!file.OpenRead(path) || !ReadTrailer(file, &found) || !BlockBeforeTrailer(found) ||
+        !items.LoadFromRange(file, found.offset, found.length, kSettingsKey))
+        return false;
+    gbk::Copy(name, room, items.NextItem());
+    return true;
+}
+
 UninstallerBlockResult ReadUninstallerBlock(const platform::SysChar* path, UninstallerBlock* block,
                                             PackageTrailer* trailer) {
     PackageTrailer found;

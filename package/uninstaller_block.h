@@ -50,6 +50,10 @@ enum class UninstallerBlockResult {
 UninstallerBlockResult ParseUninstallerBlock(const char* text, size_t length, int64_t blockOffset,
                                              UninstallerBlock* block);
 
+// The application an uninstaller belongs to: item 1 of its block, found through its trailer, into
+// `name` (cut at `room`). False when `path` is no uninstaller of ours that can be read.
+bool ReadUninstallerAppName(const platform::SysChar* path, char* name, size_t room);
+
 // Finds the block of the file at `path` through its trailer, unscrambles and parses it.
 // `trailer` (when given) receives the trailer once one is found.
 UninstallerBlockResult ReadUninstallerBlock(const platform::SysChar* path, UninstallerBlock* block,

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/file.h"
+
 namespace platform {
 
 Wide::Wide(const char* gbk) {
@@ -71,10 +73,37 @@ bool FolderAsGbk(UINT(WINAPI* get)(LPWSTR, UINT), char* folder, size_t room) {
 }
 }  // namespace
 
+bool FullLongPath(const wchar_t* path, wchar_t* full, size_t room) {
+    const DWORD length = GetFullPathNameW(path, static_cast<DWORD>(room), full, nullptr);
+    if (length == 0 || length >= room) return false;
+    // Short names (PROGRA~1) name the same files: made long, both sides compare alike. Only what
+    // exists has a long name; for a file that is gone, its folder's is taken.
+    wchar_t longer[kPathRoom];
+    DWORD made = GetLongPathNameW(full, longer, kPathRoom);
+    if (made > 0 && made < kPathRoom && made < room) {
+        lstrcpyW(full, longer);
+        return true;
+    }
+    int separator = -1;
+    for (int i = 0; full[i]; ++i)
+        if (full[i] == L'\\') separator = i;
+    if (separator <= 2) return true;
+    full[separator] = L'\0';
+    made = GetLongPathNameW(full, longer, kPathRoom);
+    full[separator] = L'\\';
+    if (made == 0 || made >= kPathRoom) return true;
+    if (made + static_cast<size_t>(lstrlenW(full + separator)) + 1 > room) return true;
+    lstrcpyW(longer + made, full + separator);
+    lstrcpyW(full, longer);
+    return true;
+}
+
 bool WindowsFolder(char* folder, size_t room) {
     return FolderAsGbk(GetWindowsDirectoryW, folder, room);
 }
 
-bool SystemFolder(char* folder, size_t room) { return FolderAsGbk(GetSystemDirectoryW, folder, room); }
+bool SystemFolder(char* folder, size_t room) {
+    return FolderAsGbk(GetSystemDirectoryW, folder, room);
+}
 
 }  // namespace platform

@@ -36,6 +36,11 @@ bool AppendWide(wchar_t* buffer, size_t room, const wchar_t* text);
 // line breaks made blanks; its number when the system has no text, empty for 0.
 void SystemReason(unsigned long error, wchar_t* text, int room);
 
+// `path` made full (GetFullPathNameW: "..", "." and the current folder resolved) and long (short
+// names such as PROGRA~1 made long for the part that exists: the path itself, or else its
+// folder), as Windows names it; false when it cannot be made full or does not fit `room`.
+bool FullLongPath(const wchar_t* path, wchar_t* full, size_t room);
+
 // The Windows and the system folder as GBK, as the system reports them; false, with `folder`
 // empty, when GBK cannot hold one exactly or it does not fit `room`.
 bool WindowsFolder(char* folder, size_t room);

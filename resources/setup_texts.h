@@ -46,6 +46,9 @@ constexpr const char kInvalidFolder[] = "无效的文件夹";
 // A destination that cannot be made or written to: a file of that name is in the way, or the
 // user may not write there.
 constexpr const char kCannotUseFolder[] = "无法在该文件夹中创建文件,请选择其他文件夹.";
+// The folder holds another application's uninstaller: before and after its name.
+constexpr const char kOtherApplicationBefore[] = "该文件夹中已安装了其他程序(";
+constexpr const char kOtherApplicationAfter[] = "),请选择其他文件夹.";
 
 // -- the copy ---------------------------------------------------------------------------------
 constexpr const char kEstimating[] = "估计剩余时间...";

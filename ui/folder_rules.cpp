@@ -21,6 +21,26 @@ bool WithFinalBackslash(const char* folder, char* out, size_t room) {
     return gbk::EndsWithBackslash(out) || gbk::Append(out, room, "\\");
 }
 
+bool HasDroppedEnding(const char* folder) {
+    size_t start = 0;
+    for (size_t i = 0;; i += gbk::CharWidth(folder + i)) {
+        if (folder[i] != '\\' && folder[i] != '\0') continue;
+        // The level [start, i): '.' and ' ' are never trail bytes, so its last byte tells.
+        const size_t length = i - start;
+        const bool dots =
+            (length == 1 || length == 2) && folder[start] == '.' && folder[i - 1] == '.';
+        if (length > 0 && !dots && (folder[i - 1] == '.' || folder[i - 1] == ' ')) return true;
+        if (folder[i] == '\0') return false;
+        start = i + 1;
+    }
+}
+
+bool IsRootedPath(const char* folder) {
+    const unsigned char letter = static_cast<unsigned char>(folder[0] | 0x20);
+    return (letter >= 'a' && letter <= 'z' && folder[1] == ':' && folder[2] == '\\') ||
+           (folder[0] == '\\' && folder[1] == '\\');
+}
+
 bool ParentFolder(const char* folder, char* parent, size_t room) {
     parent[0] = '\0';
     const size_t last = gbk::LastCharacter(folder);

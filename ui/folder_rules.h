@@ -46,6 +46,13 @@ bool ParentFolder(const char* folder, char* parent, size_t room);
 // deeper must be an existing folder.
 FolderVerdict CheckParentFolder(const char* parent, const FolderProbe& probe);
 
+// True when a name in `folder` ends in a dot or a blank (other than the levels "." and ".."):
+// Windows drops those, so the folder made would not be the folder named.
+bool HasDroppedEnding(const char* folder);
+
+// True for a path that names its drive or share from the root ("C:\..." or "\\server\...").
+bool IsRootedPath(const char* folder);
+
 // The message for a refusal (GBK); empty for Pass.
 const char* FolderVerdictMessage(FolderVerdict verdict);
 

@@ -87,7 +87,7 @@ bool ChooseFolder(const platform::CommandLine& options) {
         lstrcpynW(folder, platform::Wide(fallback).c_str(), platform::CommandLine::kRoom);
     }
     char chosen[package::kInstallDirRoom];
-    if (const char* refusal = AcceptInstallFolder(folder, chosen, sizeof chosen)) {
+    if (const char* refusal = AcceptInstallFolder(folder, App().model.appName, chosen, sizeof chosen)) {
         App().report.WideLine("folder refused:", folder);
         App().report.Line("reason:", refusal);
         return false;

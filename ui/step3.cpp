@@ -59,7 +59,7 @@ bool CStep3::OnWizardNext() {
     const int length = GetWindowTextW(Item(kFolder), typed, platform::Wide::kRoom);
     char chosen[package::kInstallDirRoom];
     const char* refusal = length < static_cast<int>(platform::Wide::kRoom) - 1
-                              ? AcceptInstallFolder(typed, chosen, sizeof chosen)
+                              ? AcceptInstallFolder(typed, App().model.appName, chosen, sizeof chosen)
                               : text::kInvalidFolder;
     if (refusal) {
         // installDir stays unset: the page keeps the user.

@@ -98,28 +98,7 @@ WindowsSystem::WindowsSystem(const char* appName, const wchar_t* uninstaller)
     : appName_(appName), uninstaller_(uninstaller) {}
 
 bool WindowsSystem::ResolveWide(const wchar_t* path, wchar_t* full, size_t room) {
-    const DWORD length = GetFullPathNameW(path, static_cast<DWORD>(room), full, nullptr);
-    if (length == 0 || length >= room) return false;
-    // Short names (PROGRA~1) name the same files: made long, both sides compare alike. Only what
-    // exists has a long name; for a file that is gone, its folder's is taken.
-    wchar_t longer[platform::kPathRoom];
-    DWORD made = GetLongPathNameW(full, longer, platform::kPathRoom);
-    if (made > 0 && made < platform::kPathRoom && made < room) {
-        lstrcpyW(full, longer);
-        return true;
-    }
-    int separator = -1;
-    for (int i = 0; full[i]; ++i)
-        if (full[i] == L'\\') separator = i;
-    if (separator <= 2) return true;
-    full[separator] = L'\0';
-    made = GetLongPathNameW(full, longer, platform::kPathRoom);
-    full[separator] = L'\\';
-    if (made == 0 || made >= platform::kPathRoom) return true;
-    if (made + static_cast<size_t>(lstrlenW(full + separator)) + 1 > room) return true;
-    lstrcpyW(longer + made, full + separator);
-    lstrcpyW(full, longer);
-    return true;
+    return platform::FullLongPath(path, full, room);
 }
 
 bool WindowsSystem::ExactGbk(const wchar_t* wide, char* out, size_t room) {

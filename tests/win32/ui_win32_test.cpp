@@ -332,8 +332,8 @@ TEST(LoadPackageWin32, TheLoadedPackageCannotBeReplacedWhileTheInstallerRuns) {
               INVALID_HANDLE_VALUE);
     EXPECT_FALSE(DeleteFileW(path.c_str()));
     // Another reader, such as a second installer started from the same file, still reads it.
-    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     EXPECT_NE(reader, INVALID_HANDLE_VALUE);
     CloseHandle(reader);
 }
@@ -695,12 +695,13 @@ TEST_F(FolderPageWin32, TheDestinationIsCheckedAndMade) {
     WinTempDir dir;
     char chosen[260];
     const std::wstring base = platform::Wide(dir.path().c_str()).c_str();
-    EXPECT_EQ(ui::AcceptInstallFolder((base + L"新 目录").c_str(), chosen, sizeof chosen), nullptr);
+    EXPECT_EQ(ui::AcceptInstallFolder((base + L"新 目录").c_str(), "演示", chosen, sizeof chosen),
+              nullptr);
     EXPECT_EQ(std::string(chosen), dir.File("新 目录") + "\\");
     EXPECT_TRUE(platform::IsFolder(chosen));
 
     auto refusal = [&](const std::wstring& typed) {
-        const char* message = ui::AcceptInstallFolder(typed.c_str(), chosen, sizeof chosen);
+        const char* message = ui::AcceptInstallFolder(typed.c_str(), "演示", chosen, sizeof chosen);
         return std::string(message ? message : "accepted");
     };
     EXPECT_EQ(refusal(L""), "无效的驱动器");
@@ -711,6 +712,32 @@ TEST_F(FolderPageWin32, TheDestinationIsCheckedAndMade) {
     EXPECT_EQ(refusal(base + L"文件\\Demo"), "无效的文件夹");
     EXPECT_EQ(refusal(base + L"文件"), "无法在该文件夹中创建文件,请选择其他文件夹.");
     EXPECT_EQ(g_shown.count, 0);
+}
+
+// Every record holds the folder as Windows names it; names Windows would change are refused.
+TEST_F(FolderPageWin32, TheDestinationIsTakenAsWindowsNamesIt) {
+    WinTempDir dir;
+    char chosen[260];
+    const std::wstring base = platform::Wide(dir.path().c_str()).c_str();
+    ASSERT_TRUE(platform::CreateFolder(dir.File("A Long Name").c_str()));
+    wchar_t shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW((base + L"A Long Name").c_str(), shortName, MAX_PATH), 0u);
+    for (const std::wstring& typed :
+         {base + L"A Long Name\\..\\A Long Name\\新", std::wstring(shortName) + L"\\.\\新"}) {
+        EXPECT_EQ(ui::AcceptInstallFolder(typed.c_str(), "演示", chosen, sizeof chosen), nullptr);
+        EXPECT_EQ(std::string(chosen), dir.File("A Long Name\\新\\"));
+    }
+    for (const std::wstring& typed : {std::wstring(L"C:\\."), std::wstring(L"C:\\Windows\\..")})
+        EXPECT_STREQ(ui::AcceptInstallFolder(typed.c_str(), "演示", chosen, sizeof chosen),
+                     "无效的驱动器");
+    for (const wchar_t* typed : {L"新.", L"新 ", L"新 \\下"})
+        EXPECT_STREQ(ui::AcceptInstallFolder((base + typed).c_str(), "演示", chosen, sizeof chosen),
+                     "无效的文件夹");
+    // Another application's uninstaller (here one that cannot even be read) keeps the folder.
+    ASSERT_TRUE(PutBytes(dir.File("A Long Name\\unwise.exe"), "not an uninstaller of ours"));
+    EXPECT_STREQ(
+        ui::AcceptInstallFolder((base + L"A Long Name").c_str(), "演示", chosen, sizeof chosen),
+        "该文件夹中已安装了其他程序(unwise.exe),请选择其他文件夹.");
 }
 
 }  // namespace

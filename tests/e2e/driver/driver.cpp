@@ -386,8 +386,9 @@ void Driver::Start(const Command& c) {
     std::wstring line = L"\"" + program + L"\"";
     for (size_t i = 2; i < c.words.size(); ++i) {
         std::wstring word = Wide(c.words[i]);
-        // /D= takes the rest of the line, spaces and all, and no quotes: as NSIS has it.
-        const bool bare = word.find(L' ') == std::wstring::npos || word.rfind(L"/D=", 0) == 0;
+        // A word with spaces is quoted whole, as scripting languages pass a list element; the
+        // words of an unquoted "/D=C:\My Apps" in a scenario go as they stand.
+        const bool bare = word.find(L' ') == std::wstring::npos;
         line += bare ? L" " + word : L" \"" + word + L"\"";
     }
     Launch(name, program, line, folder);
@@ -975,11 +976,15 @@ void Driver::Run(const Command& c) {
             return "";
         });
     } else if (verb == "start-registry-command") {
-        // start-registry-command NAME KEY VALUE: the command line the value holds, started as
-        // the system starts it (the uninstall command of "Programs and Features").
+        // start-registry-command NAME KEY VALUE [document PATH]: the command line the value
+        // holds, started as the system starts it (the uninstall command of "Programs and
+        // Features"); with a document, its path stands for %1, as the shell opens a file.
         std::wstring line;
         const std::string why = e2e::RegistryText(Wide(c.At(2)), Wide(c.At(3)), &line);
         if (!why.empty()) throw Failure{why};
+        if (c.Has(5) && c.At(4) == "document")
+            for (size_t at; (at = line.find(L"%1")) != std::wstring::npos;)
+                line.replace(at, 2, PathOf(c.At(5)));
         Launch(c.At(1), L"", line, L"");
     } else if (verb == "screenshot") {
         Screenshot(c);

@@ -95,6 +95,18 @@ TEST(FolderRules, ParentIsNotCutInsideADoubleByteCharacter) {
     EXPECT_EQ(ParentFolder("C:\\" + kTrailBackslash + "\\"), "C:");
 }
 
+// Windows drops a final dot or blank from a name: such a folder would not be the one named. A
+// trail byte 0x5C is no level's end.
+TEST(FolderRules, NamesWindowsWouldChangeAreTold) {
+    for (const char* folder : {"C:\\Apps.", "C:\\Apps \\X", "C:\\...", "C:\\\xD6\xD0 \\X",
+                               "C:\\X\\. ", "C:\\\x95\\.\\X"})
+        EXPECT_TRUE(ui::HasDroppedEnding(folder)) << folder;
+    for (const char* folder : {"C:\\Apps", "C:\\Windows\\..\\Apps\\.\\X", "C:\\.", "C:\\a.b\\", ""})
+        EXPECT_FALSE(ui::HasDroppedEnding(folder)) << folder;
+    EXPECT_TRUE(ui::IsRootedPath("c:\\x") && ui::IsRootedPath("\\\\server\\share"));
+    EXPECT_FALSE(ui::IsRootedPath("x") || ui::IsRootedPath("C:x") || ui::IsRootedPath("\\x"));
+}
+
 TEST(FolderRules, EmptyParentIsAnInvalidDrive) {
     FakeProbe probe;
     EXPECT_EQ(CheckParentFolder("", probe), FolderVerdict::InvalidDrive);
