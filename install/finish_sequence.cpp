@@ -41,7 +41,7 @@ bool WriteLogAndLinks(package::SetupModel& model, const BaseFolders& folders,
     char path[platform::kPathRoom];
     platform::WholeFile log;
     if (!FolderFile(folders.pageInstallDir, package::kLogName, path, sizeof path) ||
-        !log.Begin(path)) {
+        !log.Begin(path, folders.pageInstallDir)) {
         view.Failed(text::kLogCreateFailed, log.error());
         return false;
     }
@@ -64,7 +64,7 @@ bool WriteWrittenList(const BaseFolders& folders, const char* written, FinishVie
     platform::TextBuffer list;
     MergeWrittenList(earlier.data(), earlier.size(), written, &list);
     platform::WholeFile file;
-    if (!file.Begin(path)) {
+    if (!file.Begin(path, folders.pageInstallDir)) {
         view.Failed(text::kListWriteFailed, file.error());
         return false;
     }

@@ -44,7 +44,8 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
                                  WriteFailure* failure, uint32_t* crc) {
     platform::WholeFile whole;
-    if (!whole.Begin(path)) {
+    // A link or junction that someone put on the way would carry the file out of its folder.
+    if (!whole.Begin(path, BaseFolderOf(folders_, entry.folderKind))) {
         *failure = WriteFailure{WriteFailure::CannotCreate, whole.error()};
         return false;
     }

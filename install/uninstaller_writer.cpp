@@ -56,7 +56,7 @@ bool WriteUninstallerFrom(const unsigned char* archive, size_t archiveSize,
 
     platform::WholeFile pending;
     platform::RawFile& out = pending.file();
-    if (!pending.Begin(target))
+    if (!pending.Begin(target, installDir))
         return Fail(error, pending.error() ? pending.error() : ERROR_FILENAME_EXCED_RANGE);
 
     // The program, decoded straight from the archive's bytes: no copy of it anywhere else.

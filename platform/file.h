@@ -33,6 +33,8 @@ using ErrorCode = unsigned long;
 // The system's codes for a file too large to take and for memory that cannot be had.
 extern const ErrorCode kErrorTooLarge;
 extern const ErrorCode kErrorNoMemory;
+// The code of a file refused because a link or junction on its way led outside its folder.
+extern const ErrorCode kErrorOutside;
 
 class RawFile {
 public:
@@ -71,6 +73,10 @@ public:
     // Writes all `count` bytes; false when the system took fewer (a full disk), with error().
     bool Write(const void* data, size_t count);
     bool Flush();
+    // True when the open file lies below `folder` (GBK), both as the system resolves them
+    // through a handle: links and junctions on the way are followed, and a folder the system
+    // redirects for this program (a 32-bit one's system folder) is redirected on both sides.
+    bool LiesBelow(const char* folder) const;
     void Close();
 
     // The system's reason for the last failed open, create or write.
@@ -142,8 +148,11 @@ public:
     WholeFile& operator=(const WholeFile&) = delete;
     ~WholeFile();
 
-    // Creates the new file beside `path`; false when none can be made there (error()).
-    bool Begin(const char* path);
+    // Creates the new file beside `path`; false when none can be made there (error()). With
+    // `within`, also when the new file does not lie below that folder as the system resolves
+    // both (a link or junction on the way): it is removed again, nothing having been written
+    // into it, and error() is kErrorOutside.
+    bool Begin(const char* path, const char* within = nullptr);
     // The new file, for a writer that streams into it.
     RawFile& file() { return file_; }
     // Closes the new file and puts it in place.

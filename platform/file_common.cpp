@@ -52,11 +52,18 @@ WholeFile::~WholeFile() {
     RemoveFile(sibling_);
 }
 
-bool WholeFile::Begin(const char* path) {
+bool WholeFile::Begin(const char* path, const char* within) {
     if (!gbk::Copy(path_, sizeof path_, path)) return false;
-    if (CreateSibling(path, sibling_, sizeof sibling_, &file_)) return true;
-    error_ = file_.error();
+    if (!CreateSibling(path, sibling_, sizeof sibling_, &file_)) {
+        error_ = file_.error();
+        sibling_[0] = '\0';
+        return false;
+    }
+    if (!within || file_.LiesBelow(within)) return true;
+    file_.Close();
+    RemoveFile(sibling_);
     sibling_[0] = '\0';
+    error_ = kErrorOutside;
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/file.h"
 #include "platform/gbk.h"
@@ -14,6 +15,7 @@ namespace platform {
 
 const ErrorCode kErrorTooLarge = EFBIG;
 const ErrorCode kErrorNoMemory = ENOMEM;
+const ErrorCode kErrorOutside = ELOOP;
 
 namespace {
 bool OpenWith(int& fd, ErrorCode& error, const char* path, int flags) {
@@ -94,6 +96,49 @@ bool RawFile::Write(const void* data, size_t count) {
 }
 
 bool RawFile::Flush() { return fd_ >= 0; }
+
+namespace {
+// The path the system gives the open descriptor, links resolved.
+bool FinalPath(int fd, char* path, size_t room) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t length = ::readlink(link, path, room - 1);
+    if (length <= 0 || static_cast<size_t>(length) >= room - 1) return false;
+    path[length] = '\0';
+    return true;
+}
+}  // namespace
+
+bool RawFile::LiesBelow(const char* folder) const {
+    // The folder through a handle. Where it is no folder here, its part up to the last '/', and
+    // what follows as written: the host keeps the installer's backslashes in names, so "inst\\"
+    // is part of a name.
+    const char* rest = nullptr;
+    int base = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (base < 0) {
+        const char* slash = std::strrchr(folder, '/');
+        rest = slash ? slash + 1 : folder;
+        const std::string parent =
+            slash ? std::string(folder, slash == folder ? 1 : slash - folder) : ".";
+        base = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (base < 0 || fd_ < 0) {
+        if (base >= 0) ::close(base);
+        return false;
+    }
+    char basePath[kPathRoom];
+    char ownPath[kPathRoom];
+    const bool found =
+        FinalPath(base, basePath, sizeof basePath) && FinalPath(fd_, ownPath, sizeof ownPath);
+    ::close(base);
+    if (!found) return false;
+    std::string prefix = basePath;
+    if (prefix.back() != '/') prefix += '/';
+    if (rest) prefix += rest;
+    if (prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+    return std::strlen(ownPath) > prefix.size() &&
+           std::strncmp(ownPath, prefix.c_str(), prefix.size()) == 0;
+}
 
 void RawFile::Close() {
     if (fd_ >= 0) ::close(fd_);

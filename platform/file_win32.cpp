@@ -8,6 +8,7 @@ namespace platform {
 
 const ErrorCode kErrorTooLarge = ERROR_FILE_TOO_LARGE;
 const ErrorCode kErrorNoMemory = ERROR_NOT_ENOUGH_MEMORY;
+const ErrorCode kErrorOutside = ERROR_CANT_RESOLVE_FILENAME;
 
 namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -123,6 +124,35 @@ bool RawFile::Write(const void* data, size_t count) {
         done += put;
     }
     return true;
+}
+
+namespace {
+// The path the system gives the open handle, links and junctions resolved ("\\?\C:\...").
+bool FinalPath(HANDLE handle, wchar_t* path, DWORD room) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(handle, path, room, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    return length > 0 && length < room;
+}
+}  // namespace
+
+bool RawFile::LiesBelow(const char* folder) const {
+    const Wide wide(folder);
+    if (!wide.ok() || handle_ == INVALID_HANDLE_VALUE) return false;
+    // No access but attributes: any folder can be opened so, whatever else holds it open.
+    HANDLE base = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (base == INVALID_HANDLE_VALUE) return false;
+    wchar_t basePath[kPathRoom];
+    wchar_t ownPath[kPathRoom];
+    const bool found =
+        FinalPath(base, basePath, kPathRoom) && FinalPath(handle_, ownPath, kPathRoom);
+    CloseHandle(base);
+    if (!found) return false;
+    int length = lstrlenW(basePath);
+    if (length > 0 && basePath[length - 1] == L'\\') --length;  // a drive's root
+    return lstrlenW(ownPath) > length + 1 && ownPath[length] == L'\\' &&
+           CompareStringOrdinal(ownPath, length, basePath, length, TRUE) == CSTR_EQUAL;
 }
 
 bool RawFile::Flush() {

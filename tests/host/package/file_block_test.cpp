@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "temp_dir.h"
 
 using platform::ReadFileBlock;
@@ -66,3 +68,31 @@ TEST(ReadFileBlock, NoBufferForMissingFilesOrShortPieces) {
     length = 0x7FFFFFFF;
     EXPECT_FALSE(ReadFileBlock(dir.File("f"), &length, 0));
 }
+
+namespace {
+
+// The POSIX side of the check every placed file passes: a link on the way out of the folder is
+// told through the new file's own descriptor.
+TEST(WholeFile, NothingIsPlacedThroughALinkOutOfItsFolder) {
+    TempDir dir;
+    const std::string base = dir.File("base");
+    std::filesystem::create_directories(base + "/real");
+    std::filesystem::create_directory(dir.File("outside"));
+    std::filesystem::create_directory_symlink(dir.File("outside"), base + "/link");
+    std::filesystem::create_directory_symlink(base, dir.File("alias"));
+
+    platform::WholeFile through;
+    EXPECT_FALSE(through.Begin((base + "/link/x.txt").c_str(), base.c_str()));
+    EXPECT_EQ(through.error(), platform::kErrorOutside);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.File("outside")));
+
+    platform::WholeFile inside;
+    ASSERT_TRUE(inside.Begin((base + "/real/x.txt").c_str(), base.c_str()));
+    EXPECT_EQ(inside.Finish("x", 1), platform::WholeFile::Result::Saved);
+    EXPECT_EQ(ReadBytes(base + "/real/x.txt"), "x");
+    // A folder that is itself a link is followed on both sides alike.
+    platform::WholeFile aliased;
+    EXPECT_TRUE(aliased.Begin(dir.File("alias/y.txt").c_str(), dir.File("alias").c_str()));
+}
+
+}  // namespace
