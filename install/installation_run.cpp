@@ -101,7 +101,10 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     }
     // A user's read-only file is refused, as Windows refuses it. Whatever failed, the old file is
     // untouched and no part of the new one is left behind.
-    if (complete && whole.Place(0) != platform::WholeFile::Result::Saved) {
+    // An update's file is on the disk before it replaces the old one: a power cut soon after
+    // must not leave an empty file where a good one was.
+    if (complete && whole.Place(platform::WholeFile::kFlushReplacement) !=
+                        platform::WholeFile::Result::Saved) {
         complete = false;
         *failure = WriteFailure{WriteFailure::CannotReplace, whole.error()};
     }

@@ -141,7 +141,9 @@ public:
     // cut soon after cannot leave an empty file where the old one was; make a read-only old file
     // writable (our own records and uninstaller), or refuse to replace it (a user's file, as
     // Windows refuses).
-    enum Option : unsigned { kFlush = 1, kReplaceReadOnly = 2 };
+    // kFlushReplacement flushes only when a file is there to be replaced: a new file lost to a
+    // power cut costs nothing that was there, and flushing every new one would cost much.
+    enum Option : unsigned { kFlush = 1, kReplaceReadOnly = 2, kFlushReplacement = 4 };
 
     WholeFile() = default;
     WholeFile(const WholeFile&) = delete;

@@ -68,7 +68,9 @@ bool WholeFile::Begin(const char* path, const char* within) {
 }
 
 WholeFile::Result WholeFile::Place(unsigned options) {
-    const bool flushed = !(options & kFlush) || file_.Flush();
+    const bool flush =
+        (options & kFlush) || ((options & kFlushReplacement) && PathExists(path_));
+    const bool flushed = !flush || file_.Flush();
     if (!flushed) error_ = file_.error();
     file_.Close();
     if (!flushed) return Result::CannotWrite;
