@@ -103,8 +103,8 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     // untouched and no part of the new one is left behind.
     // An update's file is on the disk before it replaces the old one: a power cut soon after
     // must not leave an empty file where a good one was.
-    if (complete && whole.Place(platform::WholeFile::kFlushReplacement) !=
-                        platform::WholeFile::Result::Saved) {
+    if (complete &&
+        whole.Place(platform::WholeFile::kFlushReplacement) != platform::WholeFile::Result::Saved) {
         complete = false;
         *failure = WriteFailure{WriteFailure::CannotReplace, whole.error()};
     }
@@ -121,7 +121,7 @@ InstallationRun::Destination InstallationRun::PrepareDestination(int32_t index, 
     const size_t folderEnd = gbk::LastBackslash(path);
     if (folderEnd == gbk::kNotFound) return Destination::Ready;
     if (std::strncmp(path, lastFolder_, folderEnd) != 0 || lastFolder_[folderEnd] != '\0') {
-        CreateFolderTree(path);
+        CreateFolderTree(path, BaseFolderOf(folders_, model_.fileList.Current()->folderKind));
         gbk::CopyBytes(lastFolder_, sizeof lastFolder_, path, folderEnd);
     }
     return Destination::Ready;

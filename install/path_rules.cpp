@@ -24,20 +24,26 @@ const char* BaseFolderOf(const BaseFolders& folders, int32_t folderKind) {
 
 bool FolderMaker::Exists(const char* path) { return platform::PathExists(path); }
 bool FolderMaker::Create(const char* path) { return platform::CreateFolder(path); }
-
-void CreateFolderTree(const char* path, FolderMaker& maker) {
-    char prefix[platform::kPathRoom];
-    for (size_t i = 0; path[i] != '\0'; i += gbk::CharWidth(path + i)) {
-        if (path[i] != '\\' || i == 0 || i >= sizeof prefix) continue;
-        std::memcpy(prefix, path, i);
-        prefix[i] = '\0';
-        if (!maker.Exists(prefix)) maker.Create(prefix);
-    }
+bool FolderMaker::LiesBelow(const char* folder, const char* base) {
+    return platform::FolderLiesBelow(folder, base);
 }
 
-void CreateFolderTree(const char* path) {
+void CreateFolderTree(const char* path, const char* base) {
     FolderMaker machine;
-    CreateFolderTree(path, machine);
+    CreateFolderTree(path, base, machine);
+}
+
+void CreateFolderTree(const char* path, const char* base, FolderMaker& maker) {
+    size_t start = std::strlen(base);
+    if (gbk::EndsWithBackslash(base)) --start;
+    if (std::strncmp(path, base, start) != 0) return;
+    char prefix[platform::kPathRoom];
+    for (size_t i = start; path[i] != '\0'; i += gbk::CharWidth(path + i)) {
+        if (path[i] != '\\' || i == start || i >= sizeof prefix) continue;
+        std::memcpy(prefix, path, i);
+        prefix[i] = '\0';
+        if (maker.Exists(prefix) ? !maker.LiesBelow(prefix, base) : !maker.Create(prefix)) return;
+    }
 }
 
 bool JoinEntryPath(const BaseFolders& folders, const package::FileEntry& entry, char* path,
@@ -57,7 +63,7 @@ bool DestinationPath(const BaseFolders& folders, package::FileList& files, int32
         return false;
     }
     const bool fits = JoinEntryPath(folders, *entry, path, room);
-    if (fits && createFolders) CreateFolderTree(path);
+    if (fits && createFolders) CreateFolderTree(path, BaseFolderOf(folders, entry->folderKind));
     return fits;
 }
 

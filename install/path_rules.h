@@ -23,18 +23,20 @@ struct BaseFolders {
 // The folder that `folderKind` (32 Windows, 16 system, anything else the install folder) names.
 const char* BaseFolderOf(const BaseFolders& folders, int32_t folderKind);
 
-// What folder creation needs from the machine; the default is the machine itself.
+// Creates the folders of `path` below `base` up to its last backslash, shortest first, through
+// `maker` (the machine itself when not given). One that
+// exists is entered only while it lies below `base` as the system resolves both (a junction
+// put on the way would carry the new folders elsewhere); failures pass silently (the file's
+// write shows them).
 class FolderMaker {
 public:
     virtual ~FolderMaker() = default;
     virtual bool Exists(const char* path);
     virtual bool Create(const char* path);
+    virtual bool LiesBelow(const char* folder, const char* base);
 };
-
-// Creates every folder of `path` up to its last backslash, shortest first; a prefix that
-// exists as anything is left alone, and failures pass silently (the file's write shows them).
-void CreateFolderTree(const char* path, FolderMaker& maker);
-void CreateFolderTree(const char* path);
+void CreateFolderTree(const char* path, const char* base, FolderMaker& maker);
+void CreateFolderTree(const char* path, const char* base);
 
 // Base folder, subfolder and file name of entry `index`, each join with exactly one backslash.
 // With `createFolders` the folders on the way are made. False when the path did not fit.

@@ -96,6 +96,9 @@ bool IsFolder(const char* path);
 bool RemoveFile(const char* path);
 // Clears read-only and similar attributes so that the file can be replaced or deleted.
 void SetNormalAttributes(const char* path);
+// True when the existing folder `folder` lies below `base`, both as the system resolves them
+// through a handle (see RawFile::LiesBelow).
+bool FolderLiesBelow(const char* folder, const char* base);
 // Creates one folder level; true when it was created.
 bool CreateFolder(const char* path);
 

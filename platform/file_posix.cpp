@@ -107,9 +107,8 @@ bool FinalPath(int fd, char* path, size_t room) {
     path[length] = '\0';
     return true;
 }
-}  // namespace
 
-bool RawFile::LiesBelow(const char* folder) const {
+bool DescriptorLiesBelow(int fd, const char* folder) {
     // The folder through a handle. Where it is no folder here, its part up to the last '/', and
     // what follows as written: the host keeps the installer's backslashes in names, so "inst\\"
     // is part of a name.
@@ -122,14 +121,14 @@ bool RawFile::LiesBelow(const char* folder) const {
             slash ? std::string(folder, slash == folder ? 1 : slash - folder) : ".";
         base = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
-    if (base < 0 || fd_ < 0) {
+    if (base < 0 || fd < 0) {
         if (base >= 0) ::close(base);
         return false;
     }
     char basePath[kPathRoom];
     char ownPath[kPathRoom];
     const bool found =
-        FinalPath(base, basePath, sizeof basePath) && FinalPath(fd_, ownPath, sizeof ownPath);
+        FinalPath(base, basePath, sizeof basePath) && FinalPath(fd, ownPath, sizeof ownPath);
     ::close(base);
     if (!found) return false;
     std::string prefix = basePath;
@@ -138,6 +137,16 @@ bool RawFile::LiesBelow(const char* folder) const {
     if (prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
     return std::strlen(ownPath) > prefix.size() &&
            std::strncmp(ownPath, prefix.c_str(), prefix.size()) == 0;
+}
+}  // namespace
+
+bool RawFile::LiesBelow(const char* folder) const { return DescriptorLiesBelow(fd_, folder); }
+
+bool FolderLiesBelow(const char* folder, const char* base) {
+    const int own = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool below = DescriptorLiesBelow(own, base);
+    if (own >= 0) ::close(own);
+    return below;
 }
 
 void RawFile::Close() {

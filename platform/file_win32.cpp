@@ -135,24 +135,41 @@ bool FinalPath(HANDLE handle, wchar_t* path, DWORD room) {
 }
 }  // namespace
 
-bool RawFile::LiesBelow(const char* folder) const {
-    const Wide wide(folder);
-    if (!wide.ok() || handle_ == INVALID_HANDLE_VALUE) return false;
-    // No access but attributes: any folder can be opened so, whatever else holds it open.
-    HANDLE base = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+namespace {
+// No access but attributes: any file or folder can be opened so, whatever else holds it open.
+HANDLE OpenForPath(const char* path) {
+    const Wide wide(path);
+    if (!wide.ok()) return INVALID_HANDLE_VALUE;
+    return CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool HandleLiesBelow(HANDLE own, const char* folder) {
+    HANDLE base = OpenForPath(folder);
     if (base == INVALID_HANDLE_VALUE) return false;
     wchar_t basePath[kPathRoom];
     wchar_t ownPath[kPathRoom];
-    const bool found =
-        FinalPath(base, basePath, kPathRoom) && FinalPath(handle_, ownPath, kPathRoom);
+    const bool found = FinalPath(base, basePath, kPathRoom) && FinalPath(own, ownPath, kPathRoom);
     CloseHandle(base);
     if (!found) return false;
     int length = lstrlenW(basePath);
     if (length > 0 && basePath[length - 1] == L'\\') --length;  // a drive's root
     return lstrlenW(ownPath) > length + 1 && ownPath[length] == L'\\' &&
            CompareStringOrdinal(ownPath, length, basePath, length, TRUE) == CSTR_EQUAL;
+}
+}  // namespace
+
+bool RawFile::LiesBelow(const char* folder) const {
+    return handle_ != INVALID_HANDLE_VALUE && HandleLiesBelow(handle_, folder);
+}
+
+bool FolderLiesBelow(const char* folder, const char* base) {
+    HANDLE own = OpenForPath(folder);
+    if (own == INVALID_HANDLE_VALUE) return false;
+    const bool below = HandleLiesBelow(own, base);
+    CloseHandle(own);
+    return below;
 }
 
 bool RawFile::Flush() {

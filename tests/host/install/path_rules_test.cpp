@@ -72,23 +72,31 @@ public:
         created.push_back(path);
         return true;
     }
-    std::set<std::string> existing;
+    bool LiesBelow(const char* folder, const char*) override { return !elsewhere.count(folder); }
+    std::set<std::string> existing, elsewhere;
     std::vector<std::string> probed, created;
 };
 
-TEST(CreateFolderTree, ShortestFirstAndNeverTheFileItself) {
+TEST(CreateFolderTree, ShortestFirstBelowTheBaseAndNeverTheFileItself) {
     RecordingMaker maker;
-    maker.existing = {"D:"};
-    install::CreateFolderTree("D:\\x\\y\\file.txt", maker);
-    EXPECT_EQ(maker.probed, (std::vector<std::string>{"D:", "D:\\x", "D:\\x\\y"}));
-    EXPECT_EQ(maker.created, (std::vector<std::string>{"D:\\x", "D:\\x\\y"}));
+    install::CreateFolderTree("D:\\App\\x\\y\\file.txt", "D:\\App\\", maker);
+    EXPECT_EQ(maker.probed, (std::vector<std::string>{"D:\\App\\x", "D:\\App\\x\\y"}));
+    EXPECT_EQ(maker.created, (std::vector<std::string>{"D:\\App\\x", "D:\\App\\x\\y"}));
 }
 
 TEST(CreateFolderTree, ATrailByteIsNoSeparator) {
     RecordingMaker maker;
-    maker.existing = {"C:"};
-    install::CreateFolderTree("C:\\\xE6\x5C\\a.txt", maker);
-    EXPECT_EQ(maker.created, (std::vector<std::string>{"C:\\\xE6\x5C"}));
+    install::CreateFolderTree("C:\\A\\\xE6\x5C\\a.txt", "C:\\A", maker);
+    EXPECT_EQ(maker.created, (std::vector<std::string>{"C:\\A\\\xE6\x5C"}));
+}
+
+// A folder on the way that leads out of the base (a junction put there) is not entered.
+TEST(CreateFolderTree, NothingIsMadeBeyondAFolderThatLeadsElsewhere) {
+    RecordingMaker maker;
+    maker.existing = {"C:\\A\\x"};
+    maker.elsewhere = {"C:\\A\\x"};
+    install::CreateFolderTree("C:\\A\\x\\y\\a.txt", "C:\\A\\", maker);
+    EXPECT_TRUE(maker.created.empty());
 }
 
 std::string Resolve(const char* setting) {

@@ -90,6 +90,10 @@ TEST(WholeFile, NothingIsPlacedThroughALinkOutOfItsFolder) {
     ASSERT_TRUE(inside.Begin((base + "/real/x.txt").c_str(), base.c_str()));
     EXPECT_EQ(inside.Finish("x", 1), platform::WholeFile::Result::Saved);
     EXPECT_EQ(ReadBytes(base + "/real/x.txt"), "x");
+    // The folders on the way are judged alike.
+    EXPECT_FALSE(platform::FolderLiesBelow((base + "/link").c_str(), base.c_str()));
+    EXPECT_TRUE(platform::FolderLiesBelow((base + "/real").c_str(), base.c_str()));
+    EXPECT_FALSE(platform::FolderLiesBelow(base.c_str(), base.c_str()));
     // A folder that is itself a link is followed on both sides alike.
     platform::WholeFile aliased;
     EXPECT_TRUE(aliased.Begin(dir.File("alias/y.txt").c_str(), dir.File("alias").c_str()));
