@@ -59,7 +59,7 @@ public:
         stub.Seek(0, platform::RawFile::Origin::Begin);
         char buffer[1 << 16];
         for (size_t got; left > 0 && (got = stub.Read(buffer, static_cast<size_t>(std::min<int64_t>(
-                                                          left, sizeof buffer)))) > 0;) {
+                                                                  left, sizeof buffer)))) > 0;) {
             // The directory entry and the header's checksum lie in the first block.
             if (signature == package::Signature::Present && position_ == 0) {
                 Clear(buffer, got, table.entryOffset, 8);
@@ -146,10 +146,6 @@ private:
 
 std::string Number(int64_t value) { return std::to_string(value); }
 
-bool SameFile(const struct stat& a, const std::string& path) {
-    struct stat b;
-    return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 }  // namespace
 
 package::ItemList SettingsItems(const Manifest& m, const std::vector<PackedFile>& files,

@@ -31,6 +31,11 @@ std::string Reason(platform::ErrorCode error) {
 }
 }  // namespace
 
+bool SameFile(const struct stat& a, const std::string& path) {
+    struct stat b;
+    return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool PendingOutput::Create(const std::string& outputPath, std::string* error) {
     if (!whole_.Begin(outputPath.c_str())) {
         const size_t slash = outputPath.rfind('/');

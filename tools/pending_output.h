@@ -3,6 +3,7 @@
 // Ctrl-C never costs the file that was there before, nor leaves a partial one behind.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
@@ -10,6 +11,9 @@
 #include "platform/file.h"
 
 namespace sfxpack {
+
+// Whether `path` names the file `a` describes (an output that is one of the inputs is refused).
+bool SameFile(const struct stat& a, const std::string& path);
 
 class PendingOutput {
 public:

@@ -20,6 +20,7 @@
 #include "platform/file.h"
 #include "tools/commands.h"
 #include "tools/package_reader.h"
+#include "tools/pending_output.h"
 
 extern char** environ;
 
@@ -201,8 +202,7 @@ int ToolFailed(const std::string& what, const std::string& failure, const std::s
 bool ReadSoundPackage(const std::string& path, package::PackageTrailer* trailer,
                       std::string* error) {
     package::SetupModel model;
-    return OpenPackage(path, &model, trailer, error) &&
-           ChecksumHolds(path, model, *trailer, error);
+    return OpenPackage(path, &model, trailer, error) && ChecksumHolds(path, model, *trailer, error);
 }
 
 // Whether a signer left the package where it was: the trailer, the block it names and the
@@ -211,11 +211,6 @@ bool SamePackage(const package::PackageTrailer& a, const package::PackageTrailer
     return a.length == b.length && a.offset == b.offset && a.trailerOffset == b.trailerOffset &&
            a.checksum.state == b.checksum.state && a.checksum.crc == b.checksum.crc &&
            a.checksum.from == b.checksum.from && a.checksum.to == b.checksum.to;
-}
-
-bool SameFile(const struct stat& a, const std::string& path) {
-    struct stat b;
-    return ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // The signer's subject as osslsigncode's verify prints it ("/CN=..."); empty when not found.
