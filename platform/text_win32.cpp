@@ -39,6 +39,12 @@ bool FitsGbk(const wchar_t* wide) {
     return length > 0 && !lost;
 }
 
+bool ExactGbk(const wchar_t* wide, char* out, size_t room) {
+    if (FitsGbk(wide)) return Narrow(wide, out, room);
+    if (room) out[0] = '\0';
+    return false;
+}
+
 bool AppendWide(wchar_t* buffer, size_t room, const wchar_t* text) {
     const size_t used = static_cast<size_t>(lstrlenW(buffer));
     const size_t length = static_cast<size_t>(lstrlenW(text));
@@ -67,7 +73,7 @@ namespace {
 bool FolderAsGbk(UINT(WINAPI* get)(LPWSTR, UINT), char* folder, size_t room) {
     wchar_t wide[MAX_PATH];
     const UINT length = get(wide, MAX_PATH);
-    if (length > 0 && length < MAX_PATH && FitsGbk(wide) && Narrow(wide, folder, room)) return true;
+    if (length > 0 && length < MAX_PATH && ExactGbk(wide, folder, room)) return true;
     folder[0] = '\0';
     return false;
 }

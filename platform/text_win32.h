@@ -27,6 +27,9 @@ private:
 bool Narrow(const wchar_t* wide, char* out, size_t room);
 // True when every character of `wide` has a GBK form (the round trip gives it back).
 bool FitsGbk(const wchar_t* wide);
+// Narrow, but false (with `out` empty) also when GBK cannot hold every character exactly: for
+// paths, where a "?" would name another file.
+bool ExactGbk(const wchar_t* wide, char* out, size_t room);
 
 // Appends `text` to the wide `buffer` of `room` characters; false, with `buffer` unchanged, when
 // it does not fit whole.

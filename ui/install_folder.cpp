@@ -75,8 +75,7 @@ const char* AcceptInstallFolder(const wchar_t* typed, const char* appName, char*
     // into "?" and name a folder that can never be made.
     char folder[platform::kPathRoom];
     char parent[package::kInstallDirRoom];
-    if (!platform::FitsGbk(typed) || !platform::Narrow(typed, folder, sizeof folder) ||
-        HasDroppedEnding(folder))
+    if (!platform::ExactGbk(typed, folder, sizeof folder) || HasDroppedEnding(folder))
         return text::kInvalidFolder;
     // One spelling for the records, the uninstall entry and the links, as Windows names the
     // folder: "C:\Windows\..\Apps\X" is C:\Apps\X, a short name is made long. A path that is
@@ -84,7 +83,7 @@ const char* AcceptInstallFolder(const wchar_t* typed, const char* appName, char*
     wchar_t canonical[platform::kPathRoom];
     if (IsRootedPath(folder)) {
         if (!platform::FullLongPath(typed, canonical, platform::kPathRoom) ||
-            !platform::FitsGbk(canonical) || !platform::Narrow(canonical, folder, sizeof folder))
+            !platform::ExactGbk(canonical, folder, sizeof folder))
             return text::kInvalidFolder;
     }
     // A drive's root has no parent: refused as no drive at all.

@@ -28,8 +28,8 @@ Uninstallation::Start Uninstallation::Prepare() {
         if (folder[i] == L'\\') separator = i;
     if (separator < 0) return Start::FolderRefused;
     folder[separator] = L'\0';
-    if (!WindowsSystem::ResolveWide(folder, installFolderWide_, platform::kPathRoom) ||
-        !WindowsSystem::ExactGbk(installFolderWide_, installFolder_, sizeof installFolder_))
+    if (!platform::FullLongPath(folder, installFolderWide_, platform::kPathRoom) ||
+        !platform::ExactGbk(installFolderWide_, installFolder_, sizeof installFolder_))
         return Start::FolderRefused;
     // Empty when GBK cannot hold one: it then tells no shared file.
     platform::WindowsFolder(windowsFolder_, sizeof windowsFolder_);

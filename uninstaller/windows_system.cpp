@@ -97,19 +97,11 @@ bool LossyGbk(const wchar_t* wide, DWORD flags, char* out, size_t room) {
 WindowsSystem::WindowsSystem(const char* appName, const wchar_t* uninstaller)
     : appName_(appName), uninstaller_(uninstaller) {}
 
-bool WindowsSystem::ResolveWide(const wchar_t* path, wchar_t* full, size_t room) {
-    return platform::FullLongPath(path, full, room);
-}
-
-bool WindowsSystem::ExactGbk(const wchar_t* wide, char* out, size_t room) {
-    return platform::FitsGbk(wide) && platform::Narrow(wide, out, room);
-}
-
 bool WindowsSystem::FullPath(const char* path, char* full, size_t room) {
     const platform::Wide wide(path);
     wchar_t resolved[platform::kPathRoom];
-    return wide.ok() && ResolveWide(wide.c_str(), resolved, platform::kPathRoom) &&
-           ExactGbk(resolved, full, room);
+    return wide.ok() && platform::FullLongPath(wide.c_str(), resolved, platform::kPathRoom) &&
+           platform::ExactGbk(resolved, full, room);
 }
 
 EntryKind WindowsSystem::Probe(const char* path, platform::ErrorCode* error) {
@@ -224,7 +216,7 @@ EntryKind WindowsSystem::ProbeLink(LinkFolder folder, const char* name, char* ta
     wchar_t wideTarget[platform::kPathRoom];
     ReadLinkTarget(path, wideTarget, platform::kPathRoom);
     // A target GBK cannot hold lies in no install folder of ours.
-    if (!ExactGbk(wideTarget, target, room)) target[0] = '\0';
+    if (!platform::ExactGbk(wideTarget, target, room)) target[0] = '\0';
     return kind;
 }
 
@@ -248,7 +240,7 @@ void WindowsSystem::ListLinks(LinkFolder folder, package::LineList* names) {
     do {
         char name[platform::kPathRoom];
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            ExactGbk(entry.cFileName, name, sizeof name))
+            platform::ExactGbk(entry.cFileName, name, sizeof name))
             names->Add(name);
     } while (FindNextFileW(search, &entry));
     FindClose(search);
@@ -277,7 +269,7 @@ ValueKind WindowsSystem::ReadDefaultValue(const char* key, char* value, size_t r
     if (result == ERROR_FILE_NOT_FOUND) return ValueKind::Missing;
     if (result != ERROR_SUCCESS || type != REG_SZ) return ValueKind::Other;
     data[size / sizeof(wchar_t)] = L'\0';
-    return ExactGbk(data, value, room) ? ValueKind::Text : ValueKind::Other;
+    return platform::ExactGbk(data, value, room) ? ValueKind::Text : ValueKind::Other;
 }
 
 bool WindowsSystem::DeleteDefaultValue(const char* key, platform::ErrorCode* error) {

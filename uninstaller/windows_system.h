@@ -37,11 +37,6 @@ public:
 
     void Describe(platform::ErrorCode error, char* text, size_t room) override;
 
-    // The full path of a GBK or system path as Windows resolves it, short names made long.
-    static bool ResolveWide(const wchar_t* path, wchar_t* full, size_t room);
-    // A system path in GBK exactly; false when GBK cannot hold it or it does not fit.
-    static bool ExactGbk(const wchar_t* wide, char* out, size_t room);
-
 private:
     // The shell folders, found on first use; false when the system has none.
     bool LinkFolderPath(LinkFolder folder, wchar_t* path, size_t room);
