@@ -36,16 +36,27 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
                                  RunView& view, RunSystem& system)
     : model_(model),
       folders_(folders),
+      installBase_(folders.pageInstallDir),
+      windowsBase_(folders.windowsDir),
+      systemBase_(folders.systemDir),
       view_(view),
       system_(system),
       copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]),
       decoder_(new (std::nothrow) archive::LzwDecoder) {}
 
+const platform::ResolvedFolder& InstallationRun::BaseOf(int32_t folderKind) const {
+    if (folderKind == package::kFolderWindows) return windowsBase_;
+    if (folderKind == package::kFolderSystem) return systemBase_;
+    return installBase_;
+}
+
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
                                  WriteFailure* failure, uint32_t* crc) {
     platform::WholeFile whole;
     // A link or junction that someone put on the way would carry the file out of its folder.
-    if (!whole.Begin(path, BaseFolderOf(folders_, entry.folderKind))) {
+    // A file that is not there is written under its name: no second name and no rename for each
+    // of thousands of small files (see NewFile for what a crash part-way leaves).
+    if (!whole.Begin(path, &BaseOf(entry.folderKind), platform::WholeFile::NewFile::InPlace)) {
         *failure = WriteFailure{WriteFailure::CannotCreate, whole.error()};
         return false;
     }
@@ -121,7 +132,7 @@ InstallationRun::Destination InstallationRun::PrepareDestination(int32_t index, 
     const size_t folderEnd = gbk::LastBackslash(path);
     if (folderEnd == gbk::kNotFound) return Destination::Ready;
     if (std::strncmp(path, lastFolder_, folderEnd) != 0 || lastFolder_[folderEnd] != '\0') {
-        CreateFolderTree(path, BaseFolderOf(folders_, model_.fileList.Current()->folderKind));
+        CreateFolderTree(path, BaseOf(model_.fileList.Current()->folderKind));
         gbk::CopyBytes(lastFolder_, sizeof lastFolder_, path, folderEnd);
     }
     return Destination::Ready;

@@ -129,9 +129,12 @@ private:
     Destination PrepareDestination(int32_t index, char* path, size_t room);
     // InstallFile with the destination the run has already prepared for the status line.
     bool InstallAt(int32_t index, const char* path, Destination destination);
+    const platform::ResolvedFolder& BaseOf(int32_t folderKind) const;
 
     package::SetupModel& model_;
     const BaseFolders& folders_;
+    // Every destination is checked against where its base folder was when the run first used it.
+    const platform::ResolvedFolder installBase_, windowsBase_, systemBase_;
     RunView& view_;
     RunSystem& system_;
     WrittenFiles written_;

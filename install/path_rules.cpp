@@ -24,19 +24,20 @@ const char* BaseFolderOf(const BaseFolders& folders, int32_t folderKind) {
 
 bool FolderMaker::Exists(const char* path) { return platform::PathExists(path); }
 bool FolderMaker::Create(const char* path) { return platform::CreateFolder(path); }
-bool FolderMaker::LiesBelow(const char* folder, const char* base) {
+bool FolderMaker::LiesBelow(const char* folder, const platform::ResolvedFolder& base) {
     return platform::FolderLiesBelow(folder, base);
 }
 
-void CreateFolderTree(const char* path, const char* base) {
+void CreateFolderTree(const char* path, const platform::ResolvedFolder& base) {
     FolderMaker machine;
     CreateFolderTree(path, base, machine);
 }
 
-void CreateFolderTree(const char* path, const char* base, FolderMaker& maker) {
-    size_t start = std::strlen(base);
-    if (gbk::EndsWithBackslash(base)) --start;
-    if (std::strncmp(path, base, start) != 0) return;
+void CreateFolderTree(const char* path, const platform::ResolvedFolder& base,
+                      FolderMaker& maker) {
+    size_t start = std::strlen(base.path());
+    if (gbk::EndsWithBackslash(base.path())) --start;
+    if (std::strncmp(path, base.path(), start) != 0) return;
     char prefix[platform::kPathRoom];
     for (size_t i = start; path[i] != '\0'; i += gbk::CharWidth(path + i)) {
         if (path[i] != '\\' || i == start || i >= sizeof prefix) continue;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "package/setup_model.h"
+#include "platform/file.h"
 
 namespace install {
 
@@ -33,10 +34,10 @@ public:
     virtual ~FolderMaker() = default;
     virtual bool Exists(const char* path);
     virtual bool Create(const char* path);
-    virtual bool LiesBelow(const char* folder, const char* base);
+    virtual bool LiesBelow(const char* folder, const platform::ResolvedFolder& base);
 };
-void CreateFolderTree(const char* path, const char* base, FolderMaker& maker);
-void CreateFolderTree(const char* path, const char* base);
+void CreateFolderTree(const char* path, const platform::ResolvedFolder& base, FolderMaker& maker);
+void CreateFolderTree(const char* path, const platform::ResolvedFolder& base);
 
 // Base folder, subfolder and file name of entry `index`, each join with exactly one backslash.
 // With `createFolders` the folders on the way are made. False when the path did not fit.

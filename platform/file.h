@@ -36,6 +36,27 @@ extern const ErrorCode kErrorNoMemory;
 // The code of a file refused because a link or junction on its way led outside its folder.
 extern const ErrorCode kErrorOutside;
 
+class RawFile;
+
+// A folder that files are checked against, as the system resolves it through a handle (links
+// and junctions on the way followed; a folder the system redirects for this program, a 32-bit
+// one's system folder, redirected). Resolved at the first check that finds it there, since a
+// run may have to make it first, and then kept: a run checks thousands of files against one
+// folder, and swapping the folder itself for a junction part-way through moves nothing of ours
+// elsewhere. Built from the folder's text on purpose, so that a path can be passed wherever a
+// check against it is asked for; the text must outlive the object.
+class ResolvedFolder {
+public:
+    ResolvedFolder(const char* folder) : folder_(folder) {}  // NOLINT(google-explicit-constructor)
+    const char* path() const { return folder_; }
+    // The resolved form, or null while the folder cannot be opened.
+    const SysChar* Resolved() const;
+
+private:
+    const char* folder_;
+    mutable SysChar resolved_[kPathRoom] = {};
+};
+
 class RawFile {
 public:
     enum class Origin { Begin, Current, End };
@@ -76,7 +97,7 @@ public:
     // True when the open file lies below `folder` (GBK), both as the system resolves them
     // through a handle: links and junctions on the way are followed, and a folder the system
     // redirects for this program (a 32-bit one's system folder) is redirected on both sides.
-    bool LiesBelow(const char* folder) const;
+    bool LiesBelow(const ResolvedFolder& folder) const;
     void Close();
 
     // The system's reason for the last failed open, create or write.
@@ -98,7 +119,7 @@ bool RemoveFile(const char* path);
 void SetNormalAttributes(const char* path);
 // True when the existing folder `folder` lies below `base`, both as the system resolves them
 // through a handle (see RawFile::LiesBelow).
-bool FolderLiesBelow(const char* folder, const char* base);
+bool FolderLiesBelow(const char* folder, const ResolvedFolder& base);
 // Creates one folder level; true when it was created.
 bool CreateFolder(const char* path);
 
@@ -153,11 +174,25 @@ public:
     WholeFile& operator=(const WholeFile&) = delete;
     ~WholeFile();
 
-    // Creates the new file beside `path`; false when none can be made there (error()). With
-    // `within`, also when the new file does not lie below that folder as the system resolves
-    // both (a link or junction on the way): it is removed again, nothing having been written
-    // into it, and error() is kErrorOutside.
-    bool Begin(const char* path, const char* within = nullptr);
+    // Where a file that is not there yet is written. Beside it, as a replacement is, it comes
+    // into place whole or not at all. In place (CREATE_NEW under its own name) it costs no
+    // second name and no rename, the larger part of writing a small file; a failure the run
+    // sees removes it again, but a process killed or a machine stopped part-way leaves the file
+    // cut short under its name. The system does not write a new file's data to the disk before
+    // its name either, so even a renamed new file can be found empty after a power cut; what is
+    // there already is never at stake, since a file that exists is always replaced from beside.
+    enum class NewFile { Beside, InPlace };
+
+    // Creates the new file beside `path`, or with NewFile::InPlace under `path` itself when
+    // nothing is there; false when none can be made (error()). With `within`, also when the new
+    // file does not lie below that folder (a link or junction on the way): it is removed again,
+    // nothing having been written into it, and error() is kErrorOutside.
+    bool Begin(const char* path, const ResolvedFolder* within = nullptr,
+               NewFile newFile = NewFile::Beside);
+    bool Begin(const char* path, const char* within) {
+        const ResolvedFolder folder(within);
+        return Begin(path, &folder);
+    }
     // The new file, for a writer that streams into it.
     RawFile& file() { return file_; }
     // Closes the new file and puts it in place.
@@ -170,10 +205,12 @@ public:
     const char* sibling() const { return sibling_; }
 
 private:
+    enum class Old { Unknown, Absent, Present };
     char path_[kPathRoom] = {};
     char sibling_[kPathRoom] = {};
     RawFile file_;
     ErrorCode error_ = 0;
+    Old old_ = Old::Unknown;
 };
 
 // Reads the whole file into `out` (emptied first); false, with the system's reason in `error`,

@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include <cstring>
+
 #include "platform/gbk.h"
 #include "platform/test_hooks.h"
 
@@ -52,14 +54,30 @@ WholeFile::~WholeFile() {
     RemoveFile(sibling_);
 }
 
-bool WholeFile::Begin(const char* path, const char* within) {
+bool WholeFile::Begin(const char* path, const ResolvedFolder* within, NewFile newFile) {
     if (!gbk::Copy(path_, sizeof path_, path)) return false;
-    if (!CreateSibling(path, sibling_, sizeof sibling_, &file_)) {
+    old_ = Old::Unknown;
+    bool created = false;
+    // Anything under the name, even a link or a folder, makes CREATE_NEW fail: only a file of
+    // this run's own is ever written in place.
+    if (newFile == NewFile::InPlace) {
+        if (file_.CreateNew(path)) {
+            created = gbk::Copy(sibling_, sizeof sibling_, path);
+            old_ = Old::Absent;
+        } else if (!PathExists(path)) {
+            // Refused for another reason (no permission): a sibling would be refused alike.
+            error_ = file_.error();
+            return false;
+        } else {
+            old_ = Old::Present;
+        }
+    }
+    if (!created && !CreateSibling(path, sibling_, sizeof sibling_, &file_)) {
         error_ = file_.error();
         sibling_[0] = '\0';
         return false;
     }
-    if (!within || file_.LiesBelow(within)) return true;
+    if (!within || file_.LiesBelow(*within)) return true;
     file_.Close();
     RemoveFile(sibling_);
     sibling_[0] = '\0';
@@ -68,13 +86,19 @@ bool WholeFile::Begin(const char* path, const char* within) {
 }
 
 WholeFile::Result WholeFile::Place(unsigned options) {
-    const bool flush =
-        (options & kFlush) || ((options & kFlushReplacement) && PathExists(path_));
+    if (old_ == Old::Unknown && (options & (kFlushReplacement | kReplaceReadOnly)))
+        old_ = PathExists(path_) ? Old::Present : Old::Absent;
+    const bool flush = (options & kFlush) || ((options & kFlushReplacement) && old_ == Old::Present);
     const bool flushed = !flush || file_.Flush();
     if (!flushed) error_ = file_.error();
     file_.Close();
     if (!flushed) return Result::CannotWrite;
-    if ((options & kReplaceReadOnly) && PathExists(path_)) SetNormalAttributes(path_);
+    // Written in place: it has its name already.
+    if (std::strcmp(sibling_, path_) == 0) {
+        sibling_[0] = '\0';
+        return Result::Saved;
+    }
+    if ((options & kReplaceReadOnly) && old_ == Old::Present) SetNormalAttributes(path_);
     if (!MoveIntoPlace(sibling_, path_, &error_)) return Result::CannotReplace;
     sibling_[0] = '\0';
     return Result::Saved;

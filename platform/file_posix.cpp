@@ -108,41 +108,49 @@ bool FinalPath(int fd, char* path, size_t room) {
     return true;
 }
 
-bool DescriptorLiesBelow(int fd, const char* folder) {
+bool DescriptorLiesBelow(int fd, const ResolvedFolder& folder) {
+    const char* prefix = folder.Resolved();
+    char ownPath[kPathRoom];
+    if (!prefix || fd < 0 || !FinalPath(fd, ownPath, sizeof ownPath)) return false;
+    const size_t length = std::strlen(prefix);
+    return std::strlen(ownPath) > length && std::strncmp(ownPath, prefix, length) == 0;
+}
+}  // namespace
+
+// Ends with a separator, so that a plain prefix test tells what lies below it.
+const char* ResolvedFolder::Resolved() const {
+    if (resolved_[0]) return resolved_;
     // The folder through a handle. Where it is no folder here, its part up to the last '/', and
     // what follows as written: the host keeps the installer's backslashes in names, so "inst\\"
     // is part of a name.
     const char* rest = nullptr;
-    int base = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int base = ::open(folder_, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (base < 0) {
-        const char* slash = std::strrchr(folder, '/');
-        rest = slash ? slash + 1 : folder;
+        const char* slash = std::strrchr(folder_, '/');
+        rest = slash ? slash + 1 : folder_;
         const std::string parent =
-            slash ? std::string(folder, slash == folder ? 1 : slash - folder) : ".";
+            slash ? std::string(folder_, slash == folder_ ? 1 : slash - folder_) : ".";
         base = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
-    if (base < 0 || fd < 0) {
-        if (base >= 0) ::close(base);
-        return false;
-    }
+    if (base < 0) return nullptr;
     char basePath[kPathRoom];
-    char ownPath[kPathRoom];
-    const bool found =
-        FinalPath(base, basePath, sizeof basePath) && FinalPath(fd, ownPath, sizeof ownPath);
+    const bool found = FinalPath(base, basePath, sizeof basePath);
     ::close(base);
-    if (!found) return false;
+    if (!found) return nullptr;
     std::string prefix = basePath;
     if (prefix.back() != '/') prefix += '/';
     if (rest) prefix += rest;
     if (prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
-    return std::strlen(ownPath) > prefix.size() &&
-           std::strncmp(ownPath, prefix.c_str(), prefix.size()) == 0;
+    if (prefix.size() >= kPathRoom) return nullptr;
+    std::memcpy(resolved_, prefix.c_str(), prefix.size() + 1);
+    return resolved_;
 }
-}  // namespace
 
-bool RawFile::LiesBelow(const char* folder) const { return DescriptorLiesBelow(fd_, folder); }
+bool RawFile::LiesBelow(const ResolvedFolder& folder) const {
+    return DescriptorLiesBelow(fd_, folder);
+}
 
-bool FolderLiesBelow(const char* folder, const char* base) {
+bool FolderLiesBelow(const char* folder, const ResolvedFolder& base) {
     const int own = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const bool below = DescriptorLiesBelow(own, base);
     if (own >= 0) ::close(own);

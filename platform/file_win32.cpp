@@ -145,14 +145,10 @@ HANDLE OpenForPath(const char* path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-bool HandleLiesBelow(HANDLE own, const char* folder) {
-    HANDLE base = OpenForPath(folder);
-    if (base == INVALID_HANDLE_VALUE) return false;
-    wchar_t basePath[kPathRoom];
+bool HandleLiesBelow(HANDLE own, const ResolvedFolder& folder) {
+    const wchar_t* basePath = folder.Resolved();
     wchar_t ownPath[kPathRoom];
-    const bool found = FinalPath(base, basePath, kPathRoom) && FinalPath(own, ownPath, kPathRoom);
-    CloseHandle(base);
-    if (!found) return false;
+    if (!basePath || !FinalPath(own, ownPath, kPathRoom)) return false;
     int length = lstrlenW(basePath);
     if (length > 0 && basePath[length - 1] == L'\\') --length;  // a drive's root
     return lstrlenW(ownPath) > length + 1 && ownPath[length] == L'\\' &&
@@ -160,11 +156,22 @@ bool HandleLiesBelow(HANDLE own, const char* folder) {
 }
 }  // namespace
 
-bool RawFile::LiesBelow(const char* folder) const {
+const wchar_t* ResolvedFolder::Resolved() const {
+    if (resolved_[0]) return resolved_;
+    HANDLE base = OpenForPath(folder_);
+    if (base == INVALID_HANDLE_VALUE) return nullptr;
+    const bool found = FinalPath(base, resolved_, kPathRoom);
+    CloseHandle(base);
+    if (found) return resolved_;
+    resolved_[0] = L'\0';
+    return nullptr;
+}
+
+bool RawFile::LiesBelow(const ResolvedFolder& folder) const {
     return handle_ != INVALID_HANDLE_VALUE && HandleLiesBelow(handle_, folder);
 }
 
-bool FolderLiesBelow(const char* folder, const char* base) {
+bool FolderLiesBelow(const char* folder, const ResolvedFolder& base) {
     HANDLE own = OpenForPath(folder);
     if (own == INVALID_HANDLE_VALUE) return false;
     const bool below = HandleLiesBelow(own, base);

@@ -72,7 +72,7 @@ public:
         created.push_back(path);
         return true;
     }
-    bool LiesBelow(const char* folder, const char*) override { return !elsewhere.count(folder); }
+    bool LiesBelow(const char* folder, const platform::ResolvedFolder&) override { return !elsewhere.count(folder); }
     std::set<std::string> existing, elsewhere;
     std::vector<std::string> probed, created;
 };

@@ -99,4 +99,66 @@ TEST(WholeFile, NothingIsPlacedThroughALinkOutOfItsFolder) {
     EXPECT_TRUE(aliased.Begin(dir.File("alias/y.txt").c_str(), dir.File("alias").c_str()));
 }
 
+// A new file is written under its own name and removed when the run gives it up; a file that
+// is there, or anything else under the name, is never opened: it is replaced from beside.
+TEST(WholeFile, ANewFileIsWrittenInPlaceAndAnOldOneOnlyReplaced) {
+    TempDir dir;
+    const std::string path = dir.File("new.txt");
+    using platform::WholeFile;
+    {
+        WholeFile given_up;
+        ASSERT_TRUE(given_up.Begin(path.c_str(), nullptr, WholeFile::NewFile::InPlace));
+        EXPECT_EQ(std::string(given_up.sibling()), path);
+        ASSERT_TRUE(given_up.file().Write("part", 4));
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    WholeFile fresh;
+    ASSERT_TRUE(fresh.Begin(path.c_str(), nullptr, WholeFile::NewFile::InPlace));
+    ASSERT_TRUE(fresh.file().Write("one", 3));
+    EXPECT_EQ(fresh.Place(WholeFile::kFlushReplacement), WholeFile::Result::Saved);
+    EXPECT_EQ(ReadBytes(path), "one");
+
+    {
+        WholeFile update;
+        ASSERT_TRUE(update.Begin(path.c_str(), nullptr, WholeFile::NewFile::InPlace));
+        EXPECT_NE(std::string(update.sibling()), path);
+        ASSERT_TRUE(update.file().Write("two", 3));
+        EXPECT_EQ(ReadBytes(path), "one");
+    }
+    EXPECT_EQ(ReadBytes(path), "one");
+
+    // A link under the name is replaced, never written through.
+    WriteBytes(dir.File("target"), "theirs");
+    std::filesystem::create_symlink(dir.File("target"), dir.File("link"));
+    WholeFile overLink;
+    ASSERT_TRUE(overLink.Begin(dir.File("link").c_str(), nullptr, WholeFile::NewFile::InPlace));
+    ASSERT_TRUE(overLink.file().Write("ours", 4));
+    EXPECT_EQ(overLink.Place(WholeFile::kFlushReplacement), WholeFile::Result::Saved);
+    EXPECT_EQ(ReadBytes(dir.File("target")), "theirs");
+    EXPECT_EQ(ReadBytes(dir.File("link")), "ours");
+}
+
+// A base folder swapped for a link after the run first used it leads nowhere of ours: files
+// are checked against where it was.
+TEST(WholeFile, TheBaseFolderIsWhereItWasAtItsFirstUse) {
+    TempDir dir;
+    const std::string base = dir.File("base");
+    std::filesystem::create_directory(base);
+    std::filesystem::create_directory(dir.File("outside"));
+    const platform::ResolvedFolder resolved(base.c_str());
+    platform::WholeFile first;
+    ASSERT_TRUE(first.Begin((base + "/a.txt").c_str(), &resolved));
+    EXPECT_EQ(first.Finish("a", 1), platform::WholeFile::Result::Saved);
+
+    std::filesystem::rename(base, dir.File("moved"));
+    std::filesystem::create_directory_symlink(dir.File("outside"), base);
+    platform::WholeFile second;
+    EXPECT_FALSE(second.Begin((base + "/b.txt").c_str(), &resolved,
+                              platform::WholeFile::NewFile::InPlace));
+    EXPECT_EQ(second.error(), platform::kErrorOutside);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.File("outside")));
+    EXPECT_FALSE(platform::FolderLiesBelow(dir.File("outside").c_str(), resolved));
+}
+
 }  // namespace
