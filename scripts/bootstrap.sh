@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     libtomlplusplus-dev ncompress zlib1g-dev
     osslsigncode openssl
+    nsis
 )
 
 missing=()
