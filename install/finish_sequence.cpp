@@ -99,8 +99,10 @@ void Open(const BaseFolders& folders, const char* setting, FinishView& view) {
 bool RunFinishSequence(package::SetupModel& model, const BaseFolders& folders,
                        const char* groupName, const FinishChoice& choice, const char* written,
                        FinishView& view) {
-    if (!WriteLogAndLinks(model, folders, groupName, choice.links, view)) return false;
-    const bool listed = WriteWrittenList(folders, written, view);
+    // The list first: a log without its list could not tell the files this run wrote from the
+    // user's files it kept, and its uninstaller would have to keep them all.
+    if (!WriteWrittenList(folders, written, view)) return false;
+    const bool listed = WriteLogAndLinks(model, folders, groupName, choice.links, view);
     if (listed) AddEntry(model, folders, view);
     if (choice.readme) Open(folders, model.readmeFile, view);
     if (choice.run) Open(folders, model.runProgram, view);

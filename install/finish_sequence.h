@@ -26,7 +26,7 @@ struct FinishChoice {
 };
 
 // The whole sequence for the installation of `model`. `written` is the run's list of written
-// files (LF-separated). True when the log and the list were written whole; when the log cannot
+// files (LF-separated). True when the list and the log were written whole; when the list cannot
 // be, nothing else happens.
 bool RunFinishSequence(package::SetupModel& model, const BaseFolders& folders,
                        const char* groupName, const FinishChoice& choice, const char* written,
