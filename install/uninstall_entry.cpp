@@ -39,6 +39,29 @@ uint64_t FileSize(const char* path) {
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Whether two spellings name one path once Windows has made both full and long ("..", short
+// names, case): an entry written as "C:\PROGRA~1\App\unwise.exe" is the uninstaller running
+// as "C:\Program Files\App\unwise.exe".
+bool SamePath(const wchar_t* one, const wchar_t* other) {
+    wchar_t a[platform::kPathRoom];
+    wchar_t b[platform::kPathRoom];
+    return platform::FullLongPath(one, a, platform::kPathRoom) &&
+           platform::FullLongPath(other, b, platform::kPathRoom) &&
+           CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// The text value `name` of `key`, when it is one and fits.
+bool ReadText(HKEY key, const wchar_t* name, wchar_t* text, DWORD room) {
+    DWORD type = 0;
+    DWORD size = (room - 1) * sizeof(wchar_t);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    text[size / sizeof(wchar_t)] = L'\0';
+    return true;
+}
+
 bool EndsWithExe(const char* path) {
     const size_t length = std::strlen(path);
     return length > 4 && lstrcmpiA(path + length - 4, ".exe") == 0;
@@ -137,16 +160,18 @@ bool RemoveUninstallEntry(const char* appName, const wchar_t* uninstaller,
     // Ours while it still runs this uninstaller: another installation of the same name (into
     // another folder, or by another installer) keeps its entry.
     wchar_t command[platform::kPathRoom + 8] = {};
-    DWORD type = 0;
-    DWORD size = sizeof command - sizeof(wchar_t);
-    wchar_t expected[platform::kPathRoom + 8];
-    const bool fits = lstrlenW(uninstaller) + 3 < static_cast<int>(platform::kPathRoom + 8);
-    if (fits) wsprintfW(expected, L"\"%s\"", uninstaller);
-    const bool ours = fits &&
-                      RegQueryValueExW(key, L"UninstallString", nullptr, &type,
-                                       reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
-                      (type == REG_SZ || type == REG_EXPAND_SZ) &&
-                      lstrcmpiW(command, expected) == 0;
+    bool ours = ReadText(key, L"UninstallString", command, platform::kPathRoom + 8);
+    if (ours) {
+        // "PATH" as the finish step writes it; a bare path as an older one may have.
+        wchar_t* program = command;
+        if (*program == L'"') {
+            ++program;
+            int end = 0;
+            while (program[end] && program[end] != L'"') ++end;
+            program[end] = L'\0';
+        }
+        ours = *program && SamePath(program, uninstaller);
+    }
     if (!ours) {
         RegCloseKey(key);
         return true;
@@ -170,6 +195,42 @@ bool RemoveUninstallEntry(const char* appName, const wchar_t* uninstaller,
             *error = static_cast<platform::ErrorCode>(result);
     }
     return *error == 0;
+}
+
+bool FindOtherEntryAt(const char* appName, const char* folder, char* name, size_t room) {
+    HKEY root;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, platform::Wide(kUninstallRoot).c_str(), 0,
+                      KEY_ENUMERATE_SUB_KEYS, &root) != ERROR_SUCCESS)
+        return false;
+    const platform::Wide ownName(appName);
+    const platform::Wide ownFolder(folder);
+    bool found = false;
+    wchar_t keyName[256];
+    for (DWORD index = 0; !found; ++index) {
+        DWORD length = 256;
+        const LONG listed =
+            RegEnumKeyExW(root, index, keyName, &length, nullptr, nullptr, nullptr, nullptr);
+        if (listed == ERROR_MORE_DATA) continue;  // longer than any key name we write
+        if (listed != ERROR_SUCCESS) break;
+        if (ownName.ok() && CompareStringOrdinal(keyName, -1, ownName.c_str(), -1, TRUE) ==
+                                CSTR_EQUAL)
+            continue;
+        HKEY key;
+        if (RegOpenKeyExW(root, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) continue;
+        wchar_t location[platform::kPathRoom];
+        found = ownFolder.ok() && ReadText(key, L"InstallLocation", location, platform::kPathRoom) &&
+                *location && SamePath(location, ownFolder.c_str());
+        wchar_t shown[platform::kPathRoom];
+        if (found && !ReadText(key, L"DisplayName", shown, platform::kPathRoom)) lstrcpynW(shown, keyName, 256);
+        RegCloseKey(key);
+        // The name as GBK holds it; '?' where it cannot.
+        if (found &&
+            !WideCharToMultiByte(platform::kGbkCodePage, 0, shown, -1, name, static_cast<int>(room),
+                                 nullptr, nullptr))
+            name[0] = '\0';
+    }
+    RegCloseKey(root);
+    return found;
 }
 
 }  // namespace install

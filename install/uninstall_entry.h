@@ -33,11 +33,15 @@ bool UninstallKeyPath(const char* appName, char* key, size_t room);
 bool AddUninstallEntry(const package::SetupModel& model, const BaseFolders& folders,
                        platform::ErrorCode* error);
 
-// Removes the entry of `appName` while its UninstallString still names `uninstaller` (the full
-// path of unwise.exe, compared without regard to case): values of ours first, then the key when
+// Removes the entry of `appName` while its UninstallString still names `uninstaller` (the path
+// of unwise.exe; both made full and long, compared without regard to case): values of ours first, then the key when
 // nothing else is left in it. An entry that names another program stays as it is. True when no
 // entry of ours is left (also when there was none).
 bool RemoveUninstallEntry(const char* appName, const wchar_t* uninstaller,
                           platform::ErrorCode* error);
+
+// An entry under another name than `appName` whose InstallLocation is `folder` (GBK, full), both
+// made full and long before they are compared; its DisplayName (else its key's name) in `name`.
+bool FindOtherEntryAt(const char* appName, const char* folder, char* name, size_t room);
 
 }  // namespace install

@@ -29,15 +29,21 @@ int Depth(const char* path) {
 
 Report::~Report() { std::free(entries_); }
 
+namespace {
+// Left on purpose: a shared file for the programs that may use it, a folder that holds the
+// user's files. Anything else that stays was meant to go, or was refused and must be seen.
+bool Counts(Verdict verdict) { return verdict != Verdict::Shared && verdict != Verdict::NotEmpty; }
+}  // namespace
+
 bool Report::Add(Subject subject, Verdict verdict, platform::ErrorCode error, const char* text) {
-    if (verdict == Verdict::Failed) ++failures_;
+    if (Counts(verdict)) ++failures_;
     if (texts_.count() == capacity_) {
         const int32_t capacity = capacity_ < 16 ? 16 : capacity_ * 2;
         auto* grown = static_cast<Entry*>(
             std::realloc(entries_, static_cast<size_t>(capacity) * sizeof(Entry)));
         if (!grown) {
             // What cannot be recorded cannot be named or kept for another run: it counts.
-            if (verdict != Verdict::Failed) ++failures_;
+            if (!Counts(verdict)) ++failures_;
             return false;
         }
         entries_ = grown;
@@ -45,7 +51,7 @@ bool Report::Add(Subject subject, Verdict verdict, platform::ErrorCode error, co
     }
     const int32_t index = texts_.count();
     if (!texts_.Add(text)) {
-        if (verdict != Verdict::Failed) ++failures_;
+        if (!Counts(verdict)) ++failures_;
         return false;
     }
     entries_[index] = Entry{subject, verdict, error};
@@ -69,11 +75,18 @@ void Removal::Note(Subject subject, Verdict verdict, platform::ErrorCode error, 
 }
 
 const package::LineList& Removal::Files() const {
-    return input_.written ? *input_.written : input_.log->files;
+    return input_.written ? *input_.written : none_;
 }
 
 void Removal::Run(UninstallView& view) {
     view_ = &view;
+    // Its files and ours cannot be told apart: an installer of before merged both into one log.
+    char other[kRoom];
+    if (system_.OtherApplicationIn(input_.installFolder, other, sizeof other)) {
+        otherApplication_ = true;
+        Note(Subject::Application, Verdict::OtherApplication, 0, other);
+        return;
+    }
     RemoveLinks();
     RemoveEarlierLinks();
     RemoveFiles();
@@ -240,10 +253,8 @@ void Removal::RemoveFile(const char* line) {
     if (IsOwnFile(full)) return;
     platform::ErrorCode error = 0;
     if (!IsBelow(input_.installFolder, full)) {
-        const bool shared = (*input_.windowsFolder && IsBelow(input_.windowsFolder, full)) ||
-                            (*input_.systemFolder && IsBelow(input_.systemFolder, full));
         // A shared file is named only while it is there; anything else outside is refused.
-        if (!shared)
+        if (!IsShared(full))
             Note(Subject::File, Verdict::Outside, 0, line);
         else if (system_.Probe(full, &error) != EntryKind::Missing)
             Note(Subject::File, Verdict::Shared, 0, line);
@@ -256,6 +267,10 @@ void Removal::RemoveFile(const char* line) {
         case EntryKind::Unknown: Note(Subject::File, Verdict::Failed, error, line); return;
         case EntryKind::File: break;
     }
+    if (!input_.written) {
+        Note(Subject::File, Verdict::Unlisted, 0, line);
+        return;
+    }
     if (HasExtension(full, "ocx")) system_.UnregisterControl(full);
     if (system_.RemoveFile(full, &error))
         NoteFolders(full);
@@ -264,7 +279,7 @@ void Removal::RemoveFile(const char* line) {
 }
 
 void Removal::RemoveFiles() {
-    const package::LineList& files = Files();
+    const package::LineList& files = input_.written ? *input_.written : input_.log->files;
     for (int32_t i = 0; i < files.count(); ++i) {
         view_->ShowCurrent(files.at(i));
         view_->KeepAlive();
@@ -274,12 +289,18 @@ void Removal::RemoveFiles() {
 
 // ---- file types ----------------------------------------------------------------------------
 
+bool Removal::IsShared(const char* full) const {
+    return (*input_.windowsFolder && IsBelow(input_.windowsFolder, full)) ||
+           (*input_.systemFolder && IsBelow(input_.systemFolder, full));
+}
+
 bool Removal::IsOurProgram(const char* program) {
-    if (!IsPlainFullPath(program)) return false;
     char full[kRoom];
-    if (system_.FullPath(program, full, sizeof full) && IsBelow(input_.installFolder, full))
-        return true;
-    // A program the package put into the Windows or system folder.
+    if (!IsPlainFullPath(program) || !system_.FullPath(program, full, sizeof full)) return false;
+    if (IsBelow(input_.installFolder, full)) return true;
+    // A program the package put into the Windows or system folder; the records lie in a folder
+    // users can write, and name no other program of the machine as ours.
+    if (!IsShared(full)) return false;
     for (const package::LineList* files : {input_.written, &input_.log->files}) {
         if (!files) continue;
         for (int32_t i = 0; i < files->count(); ++i)
@@ -290,27 +311,26 @@ bool Removal::IsOurProgram(const char* program) {
 
 // Deletes the key's default value when it names a program of ours as the installer wrote it:
 // "PROGRAM,0" for the icon, "PROGRAM" "%1" (or, from earlier installations, PROGRAM %1) for the
-// command. True when the value is gone.
-bool Removal::RemoveOurValue(const char* key, bool command, bool* failed,
-                             platform::ErrorCode* error) {
+// command. Ours also when it could not be deleted (`failed`).
+Removal::Value Removal::RemoveOurValue(const char* key, bool command, bool* failed,
+                                       platform::ErrorCode* error) {
     char value[kRoom];
     const ValueKind kind = system_.ReadDefaultValue(key, value, sizeof value);
-    if (kind == ValueKind::Missing) return true;
-    if (kind != ValueKind::Text) return false;
+    if (kind == ValueKind::Missing) return Value::Missing;
+    if (kind != ValueKind::Text) return Value::Theirs;
     char program[kRoom];
     if (command) {
-        if (!package::ProgramOfCommand(value, program, sizeof program)) return false;
+        if (!package::ProgramOfCommand(value, program, sizeof program)) return Value::Theirs;
     } else {
         const size_t length = std::strlen(value);
         const size_t suffix = std::strlen(package::kIconSuffix);
         if (length <= suffix || std::strcmp(value + length - suffix, package::kIconSuffix) != 0 ||
             !gbk::CopyBytes(program, sizeof program, value, length - suffix))
-            return false;
+            return Value::Theirs;
     }
-    if (!IsOurProgram(program)) return false;
-    if (system_.DeleteDefaultValue(key, error)) return true;
-    *failed = true;
-    return false;
+    if (!IsOurProgram(program)) return Value::Theirs;
+    if (!system_.DeleteDefaultValue(key, error)) *failed = true;
+    return Value::Ours;
 }
 
 void Removal::RemoveFileType(const char* extension) {
@@ -321,20 +341,21 @@ void Removal::RemoveFileType(const char* extension) {
 
     bool failed = false;
     platform::ErrorCode error = 0;
+    // The class may be Windows' own (txtfile) or shared: only our values go, then only the keys
+    // that nothing else holds.
+    const Value command = RemoveOurValue(keys.command.c_str(), true, &failed, &error);
+    // The extension is ours while it still names our class, our command was still there (a
+    // program that took the class over since owns the extension too), and nothing else shares
+    // its key: Windows' own ".txt" names "txtfile" as the installer did, and holds more besides,
+    // and so keeps its value.
     char value[kRoom];
-    // The extension is ours while it still names our class (another program may have taken
-    // it) and nothing else shares its key: Windows' own ".txt" names "txtfile" as the installer
-    // did, and holds more besides, and so keeps its value.
-    if (system_.ReadDefaultValue(keys.extension.c_str(), value, sizeof value) == ValueKind::Text &&
+    if (command == Value::Ours &&
+        system_.ReadDefaultValue(keys.extension.c_str(), value, sizeof value) == ValueKind::Text &&
         std::strcmp(value, keys.className.c_str()) == 0 &&
         system_.HoldsOnlyDefaultValue(keys.extension.c_str()) &&
         !system_.DeleteDefaultValue(keys.extension.c_str(), &error))
         failed = true;
     system_.DeleteKeyIfEmpty(keys.extension.c_str());
-
-    // The class may be Windows' own (txtfile) or shared: only our values go, then only the keys
-    // that nothing else holds.
-    RemoveOurValue(keys.command.c_str(), true, &failed, &error);
     system_.DeleteKeyIfEmpty(keys.command.c_str());
     system_.DeleteKeyIfEmpty(keys.open.c_str());
     system_.DeleteKeyIfEmpty(keys.shell.c_str());
@@ -428,6 +449,7 @@ void Removal::Finish() {
 }
 
 bool Removal::Remaining(package::InstallLog* log, package::LineList* written) const {
+    if (otherApplication_) return false;
     for (int32_t i = 0; i < report_.count(); ++i) {
         const Report::Entry& entry = report_.entry(i);
         const char* text = report_.text(i);

@@ -7,19 +7,23 @@
 //      folders, the links an earlier installation into this folder made (its log was replaced):
 //      a link named as the installer names one for a file (the name up to its first dot, then
 //      "lnk") whose target is that file, one the installation wrote;
-//   2. the files the installation wrote (setup.lst; without one, the log's files) below the
-//      install folder, a control unregistered first; files of the Windows and system folders
-//      stay for the programs that may share them, and are named;
-//   3. of each logged file type, the values that still hold what the installation wrote (the
-//      extension's only while nothing else shares its key: ".txt" of Windows holds more), then
-//      the keys left empty;
+//   2. the files the installation wrote (setup.lst) below the install folder, a control
+//      unregistered first; files of the Windows and system folders stay for the programs that
+//      may share them, and are named. A log without its list (the list was lost: the installer
+//      writes the list first) tells written files from the user's files it kept: none goes,
+//      each is named;
+//   3. of each logged file type, the class's values that still hold what the installation
+//      wrote, and the extension's while it names that class, our command was still there, and
+//      nothing else shares its key (".txt" of Windows holds more); then the keys left empty;
 //   4. the folders on the paths of the removed files that are left empty, deepest first;
 //   5. when nothing failed: the program group's unwise.lnk, the group folder when empty, and the
 //      entry in the system's list of programs.
 //
 // Nothing is removed that does not lie below the install folder (links aside, which lie in the
 // three shell folders), no path is followed through "..", another drive or a reparse point, and
-// a folder is only ever removed when empty. Portable and without Chinese text.
+// a folder is only ever removed when empty. When the list of installed programs names another
+// application in this folder (two installations merged by an installer of before), nothing is
+// removed at all. Portable and without Chinese text.
 #pragma once
 
 #include <cstddef>
@@ -85,6 +89,9 @@ public:
     // The application's entry in the system's list of installed programs, when it still names
     // this uninstaller; true when it is gone.
     virtual bool RemoveUninstallEntry(platform::ErrorCode* error) = 0;
+    // Another entry of that list (under another name) whose install folder is `folder`: its
+    // name in `name`.
+    virtual bool OtherApplicationIn(const char* folder, char* name, size_t room) = 0;
 };
 
 // What the user sees while it runs.
@@ -97,7 +104,7 @@ public:
     virtual void KeepAlive() = 0;
 };
 
-enum class Subject { File, Link, FileType, Folder, Entry };
+enum class Subject { File, Link, FileType, Folder, Entry, Application };
 
 enum class Verdict {
     Failed,      // meant to go, and still there (in use, no permission): `error` says why
@@ -108,6 +115,8 @@ enum class Verdict {
     NotOurLink,  // not a .lnk directly in the desktop, Start menu or program group folder
     LinkTarget,  // a link whose target does not lie below the install folder
     NotEmpty,    // a folder that still holds something
+    Unlisted,    // a file of a log whose list is lost: it may be one the installation kept
+    OtherApplication,  // another application's entry names the install folder
 };
 
 // Everything that stayed, with the reason.
@@ -128,7 +137,8 @@ public:
     int32_t count() const { return texts_.count(); }
     const Entry& entry(int32_t index) const { return entries_[index]; }
     const char* text(int32_t index) const { return texts_.at(index); }
-    // Entries that count against "done": Failed ones (and any that could not be recorded).
+    // Entries that count against "done": all but the shared files and the folders that hold
+    // something else (left on purpose), and any that could not be recorded.
     int32_t failures() const { return failures_; }
 
 private:
@@ -160,13 +170,16 @@ public:
     // Steps 1 to 5 above, once; what stayed is in report().
     void Run(UninstallView& view);
 
-    // Everything meant to go is gone: files left on purpose and listed files that were gone
-    // already do not count.
+    // Everything meant to go is gone: shared files and listed files that were gone already do
+    // not count; an entry refused or kept for want of a list does.
     bool done() const { return report_.failures() == 0; }
     const Report& report() const { return report_; }
 
     // What is left for another run, when something stayed: setup.log with the files, types and
     // links that stayed (and the shared files, to be named again), setup.lst with the same files.
+    // The entries refused and the files kept for want of a list are dropped: they were named
+    // once, and the next run can finish. False when the records must stay as they are (another
+    // application's folder).
     bool Remaining(package::InstallLog* log, package::LineList* written) const;
 
 private:
@@ -176,8 +189,8 @@ private:
     void RemoveFile(const char* line);
     void RemoveFileTypes();
     void RemoveFileType(const char* extension);
-    bool RemoveOurValue(const char* key, bool command, bool* failed,
-                        platform::ErrorCode* error);
+    enum class Value { Missing, Theirs, Ours };
+    Value RemoveOurValue(const char* key, bool command, bool* failed, platform::ErrorCode* error);
     void RemoveFolders();
     void Finish();
 
@@ -185,10 +198,12 @@ private:
     int MatchLinkFolder(const char* folder, size_t length);
     // The link's target lies below the install folder.
     bool TargetIsOurs(const char* target);
-    // The files the installations wrote: setup.lst, or without it the log's files.
+    // The files the installations wrote: setup.lst (none when it is lost).
     const package::LineList& Files() const;
-    // `program` is a program of this installation: below the install folder, or one of its files.
+    // `program` is a program of this installation: below the install folder, or one of its files
+    // of the Windows or system folder.
     bool IsOurProgram(const char* program);
+    bool IsShared(const char* full) const;
     // One of unwise.exe, setup.log, setup.lst: they go last, outside this run.
     bool IsOwnFile(const char* full) const;
     // Notes the folders from `full`'s up to the install folder (excluded) for step 4.
@@ -202,7 +217,9 @@ private:
     UninstallView* view_ = nullptr;
     Report report_;
     package::LineList folders_;
+    package::LineList none_;
     char lastFolder_[platform::kPathRoom] = {};
+    bool otherApplication_ = false;
 };
 
 }  // namespace unwise

@@ -6,11 +6,13 @@
 namespace unwise {
 
 namespace {
-enum Group { kFailed, kShared, kRefused, kNotEmpty, kGroups };
+enum Group { kOther, kFailed, kUnlisted, kShared, kRefused, kNotEmpty, kGroups };
 
 Group GroupOf(Verdict verdict) {
     switch (verdict) {
+        case Verdict::OtherApplication: return kOther;
         case Verdict::Failed: return kFailed;
+        case Verdict::Unlisted: return kUnlisted;
         case Verdict::Shared: return kShared;
         case Verdict::NotEmpty: return kNotEmpty;
         default: return kRefused;
@@ -19,7 +21,9 @@ Group GroupOf(Verdict verdict) {
 
 const char* Heading(Group group) {
     switch (group) {
+        case kOther: return text::kOtherApplicationHeading;
         case kFailed: return text::kFailedHeading;
+        case kUnlisted: return text::kUnlistedHeading;
         case kShared: return text::kSharedHeading;
         case kRefused: return text::kRefusedHeading;
         default: return text::kNotEmptyHeading;

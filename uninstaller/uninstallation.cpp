@@ -26,7 +26,8 @@ Uninstallation::Start Uninstallation::Prepare() {
     int separator = -1;
     for (int i = 0; folder[i]; ++i)
         if (folder[i] == L'\\') separator = i;
-    if (separator < 0) return Start::FolderRefused;
+    // "C:\unwise.exe" lies in a drive's root, and "C:" alone would be the current folder of C.
+    if (separator <= 2) return Start::FolderRefused;
     folder[separator] = L'\0';
     if (!platform::FullLongPath(folder, installFolderWide_, platform::kPathRoom) ||
         !platform::ExactGbk(installFolderWide_, installFolder_, sizeof installFolder_))

@@ -315,6 +315,10 @@ bool WindowsSystem::RemoveUninstallEntry(platform::ErrorCode* error) {
     return install::RemoveUninstallEntry(appName_, uninstaller_, error);
 }
 
+bool WindowsSystem::OtherApplicationIn(const char* folder, char* name, size_t room) {
+    return install::FindOtherEntryAt(appName_, folder, name, room);
+}
+
 void WindowsSystem::Describe(platform::ErrorCode error, char* text, size_t room) {
     text[0] = '\0';
     wchar_t wide[512];

@@ -34,6 +34,7 @@ public:
     void DeleteKeyIfEmpty(const char* key) override;
     bool HoldsOnlyDefaultValue(const char* key) override;
     bool RemoveUninstallEntry(platform::ErrorCode* error) override;
+    bool OtherApplicationIn(const char* folder, char* name, size_t room) override;
 
     void Describe(platform::ErrorCode error, char* text, size_t room) override;
 

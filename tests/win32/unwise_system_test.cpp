@@ -223,8 +223,17 @@ TEST(UninstallEntryWin32, IsWrittenAndRemovedOnlyByItsOwnUninstaller) {
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(keyPath).c_str(), 0, KEY_READ, &key),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    // Its own removes it, whatever the case of its path.
-    std::wstring own = W(dir.File("UNWISE.EXE"));
+    // Another application's uninstaller finds this one in the folder, however it spells it; its
+    // own does not.
+    const std::string spelled = dir.File("sub\\..\\.");
+    char other[256] = {};
+    EXPECT_TRUE(install::FindOtherEntryAt("Other", spelled.c_str(), other, sizeof other));
+    EXPECT_STREQ(other, model.appName);
+    EXPECT_FALSE(install::FindOtherEntryAt(model.appName, spelled.c_str(), other, sizeof other));
+    EXPECT_FALSE(install::FindOtherEntryAt("Other", dir.File("elsewhere").c_str(), other,
+                                           sizeof other));
+    // Its own removes it, whatever the case or the spelling of its path.
+    std::wstring own = W(dir.File("sub\\..\\UNWISE.EXE"));
     EXPECT_TRUE(install::RemoveUninstallEntry(model.appName, own.c_str(), &error)) << error;
     EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(keyPath).c_str(), 0, KEY_READ, &key),
               ERROR_SUCCESS);

@@ -172,6 +172,12 @@ public:
             if (other.first.compare(0, prefix.size(), prefix) == 0) return false;
         return true;
     }
+    bool OtherApplicationIn(const char* folder, char* name, size_t room) override {
+        auto found = otherEntries.find(Fold(folder));
+        if (found == otherEntries.end()) return false;
+        snprintf(name, room, "%s", found->second.c_str());
+        return true;
+    }
     bool RemoveUninstallEntry(platform::ErrorCode* error) override {
         if (!entryRemovable) {
             *error = 5;
@@ -183,6 +189,7 @@ public:
 
     std::map<std::string, EntryKind> entries;
     std::map<std::string, std::string> shortNames;
+    std::map<std::string, std::string> otherEntries;  // install folder -> application
     std::set<std::string> held, unreadable, lockedValues, otherValues;
     std::map<std::pair<int, std::string>, std::string> links;
     std::string linkFolders[3];
@@ -292,17 +299,48 @@ TEST_F(RemovalTest, KeepsAFileTheInstallationKept) {
               (std::vector<Stayed>{{Subject::Folder, Verdict::NotEmpty, "C:\\App"}}));
 }
 
-TEST_F(RemovalTest, WithoutAListTheLogsFilesBelowTheInstallFolderGo) {
-    log.files.Add("C:\\App\\a.txt");
-    system.File("C:\\App\\a.txt");
+TEST_F(RemovalTest, WithoutItsListNoFileGoesButTheLinksToTheFolderDo) {
+    // The list was lost: the log alone names the user's file the installation kept as well.
+    log.files.Add("C:\\App\\app.exe");
+    system.File("C:\\App\\app.exe");
+    log.files.Add("C:\\App\\config.ini");
+    system.File("C:\\App\\config.ini");
     log.files.Add("C:\\Other\\b.txt");
-    system.File("C:\\Other\\b.txt");
+    log.links.Add("C:\\Users\\me\\Desktop\\app.lnk");
+    system.Link(LinkFolder::Desktop, "app.lnk", "C:\\App\\app.exe");
+    // Named as the installer names links, to a logged file: without a list, no proof.
+    system.Link(LinkFolder::Desktop, "config.lnk", "C:\\App\\config.ini");
     Run(false);
-    EXPECT_FALSE(system.Has("C:\\App\\a.txt"));
-    EXPECT_TRUE(system.Has("C:\\Other\\b.txt"));
-    EXPECT_TRUE(removal->done());
+    EXPECT_TRUE(system.Has("C:\\App\\app.exe"));
+    EXPECT_TRUE(system.Has("C:\\App\\config.ini"));
+    EXPECT_FALSE(system.HasLink(LinkFolder::Desktop, "app.lnk"));
+    EXPECT_TRUE(system.HasLink(LinkFolder::Desktop, "config.lnk"));
+    EXPECT_FALSE(removal->done());
     EXPECT_EQ(StayedItems(),
-              (std::vector<Stayed>{{Subject::File, Verdict::Outside, "C:\\Other\\b.txt"}}));
+              (std::vector<Stayed>{{Subject::File, Verdict::Unlisted, "C:\\App\\app.exe"},
+                                   {Subject::File, Verdict::Unlisted, "C:\\App\\config.ini"},
+                                   {Subject::File, Verdict::Outside, "C:\\Other\\b.txt"}}));
+    // Named once: the next run's records hold none of them, and it can finish.
+    package::InstallLog left;
+    package::LineList files;
+    ASSERT_TRUE(removal->Remaining(&left, &files));
+    EXPECT_EQ(left.files.count(), 0);
+    EXPECT_EQ(files.count(), 0);
+}
+
+TEST_F(RemovalTest, AnotherApplicationsFolderIsLeftWhole) {
+    Installed("C:\\App\\a.txt");
+    log.links.Add("C:\\Users\\me\\Desktop\\a.lnk");
+    system.Link(LinkFolder::Desktop, "a.lnk", "C:\\App\\a.txt");
+    system.otherEntries[Fold("C:\\App")] = "Other App";
+    Run();
+    EXPECT_TRUE(system.actions.empty());
+    EXPECT_FALSE(removal->done());
+    EXPECT_EQ(StayedItems(), (std::vector<Stayed>{{Subject::Application,
+                                                   Verdict::OtherApplication, "Other App"}}));
+    package::InstallLog left;
+    package::LineList files;
+    EXPECT_FALSE(removal->Remaining(&left, &files));
 }
 
 TEST_F(RemovalTest, LeavesAndNamesTheFilesOfTheWindowsAndSystemFolders) {
@@ -337,7 +375,12 @@ TEST_F(RemovalTest, NeverTouchesWhatAnEditedListNamesOutsideTheInstallFolder) {
     EXPECT_TRUE(system.Has("C:\\App\\mine"));
     EXPECT_TRUE(system.Has("C:\\App\\mine\\notes.txt"));
     EXPECT_TRUE(system.Has("D:\\App\\a.txt"));
-    EXPECT_TRUE(removal->done());
+    // Refused is not done: the run says so, and the next one's records no longer hold them.
+    EXPECT_FALSE(removal->done());
+    package::InstallLog left;
+    package::LineList files;
+    ASSERT_TRUE(removal->Remaining(&left, &files));
+    EXPECT_EQ(files.count(), 0);
     const std::vector<Stayed> stayed = StayedItems();
     const std::vector<Stayed> want = {
         {Subject::File, Verdict::Outside, "C:\\Users\\me\\Documents\\letter.doc"},
@@ -348,8 +391,7 @@ TEST_F(RemovalTest, NeverTouchesWhatAnEditedListNamesOutsideTheInstallFolder) {
         {Subject::File, Verdict::NotPlain, "\\\\?\\C:\\App\\mine\\notes.txt"},
         {Subject::File, Verdict::NotPlain, "C:\\App\\mine\\*.txt"},
         {Subject::File, Verdict::NotPlain, "C:\\App\\mine\\notes.txt:stream"},
-        {Subject::File, Verdict::NotPlain, "C:\\App\\mine\\notes.txt."},
-        {Subject::Folder, Verdict::NotEmpty, "C:\\App"}};
+        {Subject::File, Verdict::NotPlain, "C:\\App\\mine\\notes.txt."}};
     EXPECT_EQ(stayed, want);
 }
 
@@ -377,8 +419,7 @@ TEST_F(RemovalTest, NeverGoesThroughAReparsePoint) {
     EXPECT_TRUE(system.Has("C:\\App\\link.txt"));
     EXPECT_EQ(StayedItems(),
               (std::vector<Stayed>{{Subject::File, Verdict::NotAFile, "C:\\App\\link.txt"},
-                                   {Subject::File, Verdict::NotAFile, "C:\\App\\junction\\a.txt"},
-                                   {Subject::Folder, Verdict::NotEmpty, "C:\\App"}}));
+                                   {Subject::File, Verdict::NotAFile, "C:\\App\\junction\\a.txt"}}));
 }
 
 TEST_F(RemovalTest, LeavesTheUninstallersOwnFilesForTheEnd) {
@@ -538,7 +579,7 @@ TEST_F(RemovalTest, LeavesLinksThatAreNotOurs) {
           "app.lnk", "C:\\Users\\me\\Desktop\\sub\\app.lnk"})
         log.links.Add(line);
     Run();
-    EXPECT_TRUE(removal->done());
+    EXPECT_FALSE(removal->done());
     EXPECT_EQ(system.links.size(), 4u);
     const std::vector<Stayed> want = {
         {Subject::Link, Verdict::LinkTarget, "C:\\Users\\me\\Desktop\\other.lnk"},
@@ -655,6 +696,8 @@ TEST_F(RemovalTest, LeavesWhatAnotherProgramTookOver) {
     EXPECT_TRUE(system.HasValue(".abc"));
     EXPECT_TRUE(system.HasValue("abcfile\\shell\\open\\command"));
     EXPECT_TRUE(system.HasValue("abdfile\\shell\\open\\command"));
+    // The extension goes with the class it names, and that class's command is another's now.
+    EXPECT_TRUE(system.HasValue(".abd"));
     EXPECT_FALSE(system.HasValue("abcfile\\DefaultIcon"));
     EXPECT_TRUE(system.HasKey("abcfile\\DefaultIcon"));  // it holds another value
 }
@@ -668,7 +711,19 @@ TEST_F(RemovalTest, AProgramOfTheSystemFolderIsOursWhenThePackageInstalledIt) {
     Run();
     EXPECT_FALSE(system.HasKey("abcfile"));
     EXPECT_TRUE(system.HasValue("deffile\\shell\\open\\command"));
-    EXPECT_FALSE(system.HasKey(".def"));  // the extension named our class: that value was ours
+    // Our class, but another's command in it now: the extension stays with that command.
+    EXPECT_TRUE(system.HasValue(".def"));
+}
+
+TEST_F(RemovalTest, AnEditedLogMakesNoOtherProgramOurs) {
+    log.files.Add("C:\\Tools\\tool.exe");
+    written.Add("C:\\Tools\\tool.exe");
+    Associate(system, "abc", "C:\\Tools\\tool.exe");
+    log.types.Add("abc");
+    Run();
+    EXPECT_TRUE(system.HasValue("abcfile\\shell\\open\\command"));
+    EXPECT_TRUE(system.HasValue("abcfile\\DefaultIcon"));
+    EXPECT_TRUE(system.HasValue(".abc"));
 }
 
 TEST_F(RemovalTest, AValueThatCannotBeDeletedCounts) {
