@@ -9,13 +9,13 @@
 namespace install {
 
 bool MachineSystem::RegisterServer(const char* path, uint32_t crc) {
-    const bool registered = install::RegisterServer(path, crc);
+    const bool registered = install::RegisterServer(model_.appName, path, crc);
     report_.Line(registered ? "registered:" : "NOT REGISTERED:", path);
     return registered;
 }
 
 void MachineSystem::RegisterFileType(const char* extension, const char* program) {
-    install::RegisterFileType(extension, program);
+    install::RegisterFileType(model_.appName, extension, program);
     gbk::Text<600> text;
     text.Assign(".");
     text.Append(extension);

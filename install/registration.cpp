@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "install/kept_values.h"
 #include "package/file_type_keys.h"
 #include "package/package_sum.h"
 #include "platform/file.h"
@@ -22,7 +23,9 @@ void CreateClassKey(const char* name) {
 }
 
 // Sets the default value of a key created before; a key that could not be created gets none.
-void SetDefaultValue(const char* name, const char* value) {
+// What was there goes into the application's keeping first, for its uninstaller to put back.
+void SetDefaultValue(const char* appName, const char* name, const char* value) {
+    KeepReplacedValue(appName, name);
     HKEY key;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, platform::Wide(name).c_str(), 0, KEY_SET_VALUE, &key) !=
         ERROR_SUCCESS)
@@ -36,7 +39,7 @@ void SetDefaultValue(const char* name, const char* value) {
 
 }  // namespace
 
-bool RegisterServer(const char* path, uint32_t crc) {
+bool RegisterServer(const char* appName, const char* path, uint32_t crc) {
     const platform::Wide wide(path);
     if (!wide.ok()) return false;
     // The folder may be one that other users can write to: what is loaded with the installer's
@@ -47,12 +50,15 @@ bool RegisterServer(const char* path, uint32_t crc) {
         package::SumOfRange(guard, 0, guard.Length(), &found) != package::SumResult::Match ||
         found != crc)
         return false;
+    // The uninstaller loads it again only while it still holds these bytes.
+    unsigned char sum[kSha256Size];
+    if (Sha256OfFile(guard, sum)) KeepControlSum(appName, path, sum);
     // A control without the export has nothing to register, which is not a failure.
     const platform::ControlCall call = platform::CallControl(wide.c_str(), "DllRegisterServer");
     return call == platform::ControlCall::NoEntry || call == platform::ControlCall::Succeeded;
 }
 
-void RegisterFileType(const char* extension, const char* program) {
+void RegisterFileType(const char* appName, const char* extension, const char* program) {
     if (!*extension) return;
     // Key names that do not fit would name other keys: nothing is written then.
     package::FileTypeKeys keys;
@@ -65,13 +71,13 @@ void RegisterFileType(const char* extension, const char* program) {
     CreateClassKey(keys.open.c_str());
     CreateClassKey(keys.command.c_str());
 
-    SetDefaultValue(keys.extension.c_str(), keys.className.c_str());
+    SetDefaultValue(appName, keys.extension.c_str(), keys.className.c_str());
     // A program path cut short would make an icon or a command that names another file: such a
     // value is left out instead.
     package::TypeValue value;
-    if (package::MakeIconValue(program, &value)) SetDefaultValue(keys.icon.c_str(), value.c_str());
+    if (package::MakeIconValue(program, &value)) SetDefaultValue(appName, keys.icon.c_str(), value.c_str());
     if (package::MakeCommandValue(program, &value))
-        SetDefaultValue(keys.command.c_str(), value.c_str());
+        SetDefaultValue(appName, keys.command.c_str(), value.c_str());
 }
 
 }  // namespace install

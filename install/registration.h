@@ -14,15 +14,17 @@ namespace install {
 // the library is loaded, no other program may write, rename or delete the file. True when the
 // library loaded and the export is missing or returned a non-negative HRESULT. The DLLs that
 // the control imports are found beside it and in the system folder, never in the installer's
-// own (download) folder. The library is released again in every case.
-bool RegisterServer(const char* path, uint32_t crc);
+// own (download) folder. The library is released again in every case. Its SHA-256 goes into the
+// keeping of `appName` (install/kept_values.h), for the uninstaller.
+bool RegisterServer(const char* appName, const char* path, uint32_t crc);
 
 // Associates `extension` (without its dot) with `program` (a resolved GBK path): the keys
 // ".ext" (default value "extfile"), "extfile", "extfile\DefaultIcon" (program,0),
 // "extfile\shell", "extfile\shell\open" and "extfile\shell\open\command" (program %1), created
 // in that order. Only default values are written; other values and subkeys already there stay.
 // A value that would not fit its 256-byte buffer is not written at all rather than cut short,
-// and an empty extension writes nothing.
-void RegisterFileType(const char* extension, const char* program);
+// and an empty extension writes nothing. A value replaced goes into the keeping of `appName`
+// first (install/kept_values.h), for the uninstaller to put back.
+void RegisterFileType(const char* appName, const char* extension, const char* program);
 
 }  // namespace install

@@ -123,6 +123,16 @@ bool FolderLiesBelow(const char* folder, const ResolvedFolder& base);
 // Creates one folder level; true when it was created.
 bool CreateFolder(const char* path);
 
+#ifdef _WIN32
+// Removes the file (or, with `folder`, the empty folder) at `path` through one handle: opened
+// without following a link, junction or mount point (one there is refused, never removed), its
+// final path checked against `base` (kErrorOutside when it does not lie below), its read-only
+// attribute cleared, and deleted through that handle. What a name leads to between a check and
+// a deletion by name can change; what a handle holds cannot.
+bool RemoveThroughHandle(const char* path, bool folder, const ResolvedFolder& base,
+                         ErrorCode* error);
+#endif
+
 // The user's temporary folder, ending with its separator. False when the system names none or
 // it does not fit: never the current folder, which for an elevated installer may be the system
 // folder.

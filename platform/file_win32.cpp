@@ -179,6 +179,53 @@ bool FolderLiesBelow(const char* folder, const ResolvedFolder& base) {
     return below;
 }
 
+bool RemoveThroughHandle(const char* path, bool folder, const ResolvedFolder& base,
+                         ErrorCode* error) {
+    const Wide wide(path);
+    if (!wide.ok()) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    HANDLE handle = CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return false;
+    }
+    FILE_BASIC_INFO basic = {};
+    bool removed = false;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) {
+        *error = GetLastError();
+    } else if ((basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+               ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
+        *error = folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED;
+    } else if (!HandleLiesBelow(handle, base)) {
+        *error = kErrorOutside;
+    } else {
+        constexpr DWORD kInTheWay =
+            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        const DWORD attributes = basic.FileAttributes;
+        if (attributes & kInTheWay) {
+            // Times of 0 stay as they are; attributes of 0 would too, hence NORMAL for none.
+            FILE_BASIC_INFO plain = {};
+            plain.FileAttributes = attributes & ~kInTheWay;
+            if (plain.FileAttributes == 0) plain.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+            SetFileInformationByHandle(handle, FileBasicInfo, &plain, sizeof plain);
+        }
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        removed = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                             sizeof disposition);
+        if (!removed) {
+            *error = GetLastError();
+            if (attributes & kInTheWay)
+                SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+        }
+    }
+    CloseHandle(handle);
+    return removed;
+}
+
 bool RawFile::Flush() {
     if (!IsOpen()) return false;
     if (FlushFileBuffers(handle_)) return true;

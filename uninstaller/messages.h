@@ -35,10 +35,9 @@ constexpr const char kSharedHeading[] =
     "以下文件位于 Windows 文件夹或系统文件夹中,可能为其他程序共用,没有删除:";
 constexpr const char kRefusedHeading[] = "以下项目不是本程序在安装文件夹中创建的,没有删除:";
 constexpr const char kNotEmptyHeading[] = "以下文件夹中还有其他文件,没有删除:";
-constexpr const char kUnlistedHeading[] =
-    "已安装文件列表 setup.lst 已丢失,无法分辨以下文件是安装时写入的还是原有的,没有删除:";
-constexpr const char kOtherApplicationHeading[] =
-    "此文件夹中还安装了以下程序,无法分辨各自的文件,没有删除任何文件或快捷方式:";
+constexpr const char kUnlistedHeading[] = "setup.lst 已丢失,以下文件可能是原有的,没有删除:";
+constexpr const char kUnloadedHeading[] = "以下控件安装后已被更改,未加载即已删除:";
+constexpr const char kOtherApplicationHeading[] = "此文件夹中还安装了以下程序,没有删除任何文件:";
 constexpr const char kReason[] = "原因: ";
 constexpr const char kMore[] = "其余项目: ";      // the count follows
 constexpr const char kFileType[] = "文件类型 .";  // the extension follows

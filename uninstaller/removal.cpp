@@ -32,7 +32,10 @@ Report::~Report() { std::free(entries_); }
 namespace {
 // Left on purpose: a shared file for the programs that may use it, a folder that holds the
 // user's files. Anything else that stays was meant to go, or was refused and must be seen.
-bool Counts(Verdict verdict) { return verdict != Verdict::Shared && verdict != Verdict::NotEmpty; }
+bool Counts(Verdict verdict) {
+    return verdict != Verdict::Shared && verdict != Verdict::NotEmpty &&
+           verdict != Verdict::Unloaded;
+}
 }  // namespace
 
 bool Report::Add(Subject subject, Verdict verdict, platform::ErrorCode error, const char* text) {
@@ -271,7 +274,9 @@ void Removal::RemoveFile(const char* line) {
         Note(Subject::File, Verdict::Unlisted, 0, line);
         return;
     }
-    if (HasExtension(full, "ocx")) system_.UnregisterControl(full);
+    // A control that is not the one installed may be anyone's: it goes unloaded, and is named.
+    if (HasExtension(full, "ocx") && !system_.UnregisterControl(full))
+        Note(Subject::File, Verdict::Unloaded, 0, line);
     if (system_.RemoveFile(full, &error))
         NoteFolders(full);
     else
@@ -329,8 +334,18 @@ Removal::Value Removal::RemoveOurValue(const char* key, bool command, bool* fail
             return Value::Theirs;
     }
     if (!IsOurProgram(program)) return Value::Theirs;
-    if (!system_.DeleteDefaultValue(key, error)) *failed = true;
+    if (!PutBack(key, error)) *failed = true;
     return Value::Ours;
+}
+
+bool Removal::PutBack(const char* key, platform::ErrorCode* error, bool onlyAlone) {
+    switch (system_.RestoreReplacedValue(key, error)) {
+        case UninstallSystem::Restore::Restored: return true;
+        case UninstallSystem::Restore::Failed: return false;
+        case UninstallSystem::Restore::NothingKept: break;
+    }
+    if (onlyAlone && !system_.HoldsOnlyDefaultValue(key)) return true;
+    return system_.DeleteDefaultValue(key, error);
 }
 
 void Removal::RemoveFileType(const char* extension) {
@@ -352,8 +367,7 @@ void Removal::RemoveFileType(const char* extension) {
     if (command == Value::Ours &&
         system_.ReadDefaultValue(keys.extension.c_str(), value, sizeof value) == ValueKind::Text &&
         std::strcmp(value, keys.className.c_str()) == 0 &&
-        system_.HoldsOnlyDefaultValue(keys.extension.c_str()) &&
-        !system_.DeleteDefaultValue(keys.extension.c_str(), &error))
+        !PutBack(keys.extension.c_str(), &error, true))
         failed = true;
     system_.DeleteKeyIfEmpty(keys.extension.c_str());
     system_.DeleteKeyIfEmpty(keys.command.c_str());

@@ -8,13 +8,15 @@
 //      a link named as the installer names one for a file (the name up to its first dot, then
 //      "lnk") whose target is that file, one the installation wrote;
 //   2. the files the installation wrote (setup.lst) below the install folder, a control
-//      unregistered first; files of the Windows and system folders stay for the programs that
+//      unregistered first while it is the one installed (else removed without being loaded); files of the Windows and system folders stay for the programs that
 //      may share them, and are named. A log without its list (the list was lost: the installer
 //      writes the list first) tells written files from the user's files it kept: none goes,
 //      each is named;
 //   3. of each logged file type, the class's values that still hold what the installation
-//      wrote, and the extension's while it names that class, our command was still there, and
-//      nothing else shares its key (".txt" of Windows holds more); then the keys left empty;
+//      wrote, and the extension's while it names that class and our command was still there:
+//      each put back as it was before when the installation replaced one, else removed (the
+//      extension's only while nothing else shares its key: ".txt" of Windows holds more); then
+//      the keys left empty;
 //   4. the folders on the paths of the removed files that are left empty, deepest first;
 //   5. when nothing failed: the program group's unwise.lnk, the group folder when empty, and the
 //      entry in the system's list of programs.
@@ -56,8 +58,10 @@ public:
     // exactly; false when there is none or GBK cannot hold it.
     virtual bool FullPath(const char* path, char* full, size_t room) = 0;
     virtual EntryKind Probe(const char* path, platform::ErrorCode* error) = 0;
-    // Calls the control's DllUnregisterServer; best effort.
-    virtual void UnregisterControl(const char* path) = 0;
+    // Calls the control's DllUnregisterServer, but only while the file holds the bytes the
+    // installation registered (their SHA-256 kept where only administrators write), held so that
+    // nothing can change them until it is released again; false when it was not loaded for that.
+    virtual bool UnregisterControl(const char* path) = 0;
     virtual bool RemoveFile(const char* path, platform::ErrorCode* error) = 0;
     // Removes an empty folder; a folder that holds anything stays (false).
     virtual bool RemoveFolder(const char* path, platform::ErrorCode* error) = 0;
@@ -80,6 +84,10 @@ public:
 
     // Default values of keys below HKEY_CLASSES_ROOT.
     virtual ValueKind ReadDefaultValue(const char* key, char* value, size_t room) = 0;
+    // Writes back the default value of `key` that the installation replaced, as it kept it
+    // where only administrators write; NothingKept when it replaced none there.
+    enum class Restore { NothingKept, Restored, Failed };
+    virtual Restore RestoreReplacedValue(const char* key, platform::ErrorCode* error) = 0;
     virtual bool DeleteDefaultValue(const char* key, platform::ErrorCode* error) = 0;
     // Deletes the key when it has neither values nor subkeys.
     virtual void DeleteKeyIfEmpty(const char* key) = 0;
@@ -116,6 +124,7 @@ enum class Verdict {
     LinkTarget,  // a link whose target does not lie below the install folder
     NotEmpty,    // a folder that still holds something
     Unlisted,    // a file of a log whose list is lost: it may be one the installation kept
+    Unloaded,    // a control changed since it was installed: removed without being loaded
     OtherApplication,  // another application's entry names the install folder
 };
 
@@ -190,6 +199,10 @@ private:
     void RemoveFileTypes();
     void RemoveFileType(const char* extension);
     enum class Value { Missing, Theirs, Ours };
+    // Our default value of `key` goes: the one the installation replaced is written back, or,
+    // when it replaced none, the value is deleted (with `onlyAlone`, only while nothing else
+    // shares its key). False when that failed.
+    bool PutBack(const char* key, platform::ErrorCode* error, bool onlyAlone = false);
     Value RemoveOurValue(const char* key, bool command, bool* failed, platform::ErrorCode* error);
     void RemoveFolders();
     void Finish();

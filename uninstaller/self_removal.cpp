@@ -34,9 +34,13 @@ bool JoinWide(wchar_t* out, size_t room, const wchar_t* folder, const wchar_t* n
            platform::AppendWide(out, room, name);
 }
 
-bool DeleteNow(const wchar_t* path) {
-    SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
+// Through one handle that lies in `base`, never through a link put in its place.
+bool DeleteNow(const wchar_t* path, const platform::ResolvedFolder& base) {
+    char narrow[platform::kPathRoom];
+    platform::ErrorCode error = 0;
+    return platform::ExactGbk(path, narrow, sizeof narrow) &&
+           (platform::RemoveThroughHandle(narrow, false, base, &error) ||
+            error == ERROR_FILE_NOT_FOUND);
 }
 
 // The fallback: Windows removes them at the next restart (the folder only when empty then).
@@ -60,12 +64,18 @@ bool CopyProgram(const wchar_t* from, platform::RawFile& to) {
 }  // namespace
 
 int RemoveUninstaller(void* parent, const wchar_t* uninstaller) {
-    WaitForSingleObject(parent, kParentWaitMs);
-    CloseHandle(parent);
     wchar_t folder[platform::kPathRoom];
     const int name = SplitFolder(uninstaller, folder, platform::kPathRoom);
+    // The install folder as it is now, while the uninstaller still runs in it: what is deleted
+    // later must lie there, whatever a name leads to by then.
+    char folderGbk[platform::kPathRoom];
+    const bool named = name > 0 && platform::ExactGbk(folder, folderGbk, sizeof folderGbk);
+    const platform::ResolvedFolder base(named ? folderGbk : "");
+    const bool resolved = named && base.Resolved();
+    WaitForSingleObject(parent, kParentWaitMs);
+    CloseHandle(parent);
     // Only ever an unwise.exe, in a plain folder (not a link to somewhere else).
-    if (name < 0 || lstrcmpiW(uninstaller + name, package::kUninstallerNameWide) != 0) return 2;
+    if (!resolved || lstrcmpiW(uninstaller + name, package::kUninstallerNameWide) != 0) return 2;
     const DWORD attributes = GetFileAttributesW(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
@@ -78,13 +88,13 @@ int RemoveUninstaller(void* parent, const wchar_t* uninstaller) {
 
     bool deleted = false;
     for (int i = 0; i < kDeleteTries && !deleted; ++i) {
-        deleted = DeleteNow(uninstaller);
+        deleted = DeleteNow(uninstaller, base);
         if (!deleted) Sleep(100);
     }
     for (const wchar_t* record : {package::kLogNameWide, package::kWrittenListNameWide}) {
         wchar_t path[platform::kPathRoom];
         if (JoinWide(path, platform::kPathRoom, folder, record) &&
-            GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && !DeleteNow(path))
+            GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && !DeleteNow(path, base))
             MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
     if (!deleted) MoveFileExW(uninstaller, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);

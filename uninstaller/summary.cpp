@@ -6,13 +6,14 @@
 namespace unwise {
 
 namespace {
-enum Group { kOther, kFailed, kUnlisted, kShared, kRefused, kNotEmpty, kGroups };
+enum Group { kOther, kFailed, kUnlisted, kUnloaded, kShared, kRefused, kNotEmpty, kGroups };
 
 Group GroupOf(Verdict verdict) {
     switch (verdict) {
         case Verdict::OtherApplication: return kOther;
         case Verdict::Failed: return kFailed;
         case Verdict::Unlisted: return kUnlisted;
+        case Verdict::Unloaded: return kUnloaded;
         case Verdict::Shared: return kShared;
         case Verdict::NotEmpty: return kNotEmpty;
         default: return kRefused;
@@ -24,6 +25,7 @@ const char* Heading(Group group) {
         case kOther: return text::kOtherApplicationHeading;
         case kFailed: return text::kFailedHeading;
         case kUnlisted: return text::kUnlistedHeading;
+        case kUnloaded: return text::kUnloadedHeading;
         case kShared: return text::kSharedHeading;
         case kRefused: return text::kRefusedHeading;
         default: return text::kNotEmptyHeading;

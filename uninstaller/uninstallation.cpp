@@ -8,7 +8,9 @@
 namespace unwise {
 
 Uninstallation::Uninstallation(const wchar_t* exePath)
-    : exePath_(exePath), system_(block_.appName, exePath), removal_(input_, system_) {}
+    : exePath_(exePath),
+      system_(block_.appName, exePath, installFolder_),
+      removal_(input_, system_) {}
 
 bool Uninstallation::RecordPath(const char* name, char* path, size_t room) const {
     return gbk::Copy(path, room, installFolder_) && gbk::Append(path, room, "\\") &&

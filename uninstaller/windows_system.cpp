@@ -3,6 +3,9 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <cstring>
+
+#include "install/kept_values.h"
 #include "install/uninstall_entry.h"
 #include "package/install_records.h"
 #include "platform/gbk.h"
@@ -94,8 +97,9 @@ bool LossyGbk(const wchar_t* wide, DWORD flags, char* out, size_t room) {
 }
 }  // namespace
 
-WindowsSystem::WindowsSystem(const char* appName, const wchar_t* uninstaller)
-    : appName_(appName), uninstaller_(uninstaller) {}
+WindowsSystem::WindowsSystem(const char* appName, const wchar_t* uninstaller,
+                             const char* installFolder)
+    : appName_(appName), uninstaller_(uninstaller), installFolder_(installFolder) {}
 
 bool WindowsSystem::FullPath(const char* path, char* full, size_t room) {
     const platform::Wide wide(path);
@@ -113,28 +117,29 @@ EntryKind WindowsSystem::Probe(const char* path, platform::ErrorCode* error) {
     return KindOf(wide.c_str(), error);
 }
 
-void WindowsSystem::UnregisterControl(const char* path) {
+bool WindowsSystem::UnregisterControl(const char* path) {
     const platform::Wide wide(path);
-    if (!wide.ok()) return;
+    unsigned char kept[install::kSha256Size];
+    unsigned char found[install::kSha256Size];
+    // Held without write or delete sharing from the check until the library is released: the
+    // install folder may be one that users can write to.
+    platform::RawFile guard;
+    if (!wide.ok() || !install::KeptControlSum(appName_, path, kept) ||
+        !guard.OpenReadLocked(wide.c_str()) || !install::Sha256OfFile(guard, found) ||
+        std::memcmp(kept, found, sizeof kept) != 0)
+        return false;
     platform::CallControl(wide.c_str(), "DllUnregisterServer");
+    return true;
 }
 
 bool WindowsSystem::RemoveFile(const char* path, platform::ErrorCode* error) {
-    const platform::Wide wide(path);
-    if (!wide.ok()) {
-        *error = ERROR_FILENAME_EXCED_RANGE;
-        return false;
-    }
-    return DeleteWide(wide.c_str(), error);
+    // Through one handle, checked to lie in the install folder: a junction put in the place of a
+    // folder after the removal looked at it leads nowhere.
+    return platform::RemoveThroughHandle(path, false, installFolder_, error);
 }
 
 bool WindowsSystem::RemoveFolder(const char* path, platform::ErrorCode* error) {
-    const platform::Wide wide(path);
-    if (!wide.ok()) {
-        *error = ERROR_FILENAME_EXCED_RANGE;
-        return false;
-    }
-    return RemoveEmptyFolder(wide.c_str(), error);
+    return platform::RemoveThroughHandle(path, true, installFolder_, error);
 }
 
 bool WindowsSystem::HoldsOthers(const char* folder) {
@@ -311,8 +316,19 @@ bool WindowsSystem::HoldsOnlyDefaultValue(const char* key) {
     return name.ok() && CountKey(name.c_str(), &subkeys, &values) && subkeys == 0 && values == 1;
 }
 
+UninstallSystem::Restore WindowsSystem::RestoreReplacedValue(const char* key,
+                                                             platform::ErrorCode* error) {
+    switch (install::RestoreReplacedValue(appName_, key, error)) {
+        case install::Restored::Restored: return Restore::Restored;
+        case install::Restored::Failed: return Restore::Failed;
+        default: return Restore::NothingKept;
+    }
+}
+
 bool WindowsSystem::RemoveUninstallEntry(platform::ErrorCode* error) {
-    return install::RemoveUninstallEntry(appName_, uninstaller_, error);
+    // What the installation kept goes with its entry.
+    return install::RemoveUninstallEntry(appName_, uninstaller_, error) &&
+           install::RemoveKeptValues(appName_, error);
 }
 
 bool WindowsSystem::OtherApplicationIn(const char* folder, char* name, size_t room) {

@@ -14,12 +14,13 @@ namespace unwise {
 class WindowsSystem : public UninstallSystem, public ReasonSource {
 public:
     // `appName` (GBK, from the block) names the program group and the entry; `uninstaller` is
-    // the full path of the running unwise.exe. Both outlive the object.
-    WindowsSystem(const char* appName, const wchar_t* uninstaller);
+    // the full path of the running unwise.exe; `installFolder` (GBK, full) is where files and
+    // folders may be removed, resolved at the first removal. All outlive the object.
+    WindowsSystem(const char* appName, const wchar_t* uninstaller, const char* installFolder);
 
     bool FullPath(const char* path, char* full, size_t room) override;
     EntryKind Probe(const char* path, platform::ErrorCode* error) override;
-    void UnregisterControl(const char* path) override;
+    bool UnregisterControl(const char* path) override;
     bool RemoveFile(const char* path, platform::ErrorCode* error) override;
     bool RemoveFolder(const char* path, platform::ErrorCode* error) override;
     bool HoldsOthers(const char* folder) override;
@@ -30,6 +31,7 @@ public:
     void ListLinks(LinkFolder folder, package::LineList* names) override;
     bool RemoveGroupFolder(platform::ErrorCode* error) override;
     ValueKind ReadDefaultValue(const char* key, char* value, size_t room) override;
+    Restore RestoreReplacedValue(const char* key, platform::ErrorCode* error) override;
     bool DeleteDefaultValue(const char* key, platform::ErrorCode* error) override;
     void DeleteKeyIfEmpty(const char* key) override;
     bool HoldsOnlyDefaultValue(const char* key) override;
@@ -46,6 +48,7 @@ private:
 
     const char* appName_;
     const wchar_t* uninstaller_;
+    const platform::ResolvedFolder installFolder_;
     bool foldersFound_ = false;
     wchar_t linkFolders_[kLinkFolders][MAX_PATH] = {};
     char forms_[kLinkFolders][2][platform::kPathRoom] = {};

@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "install/kept_values.h"
 #include "install/registration.h"
 #include "package/crc32.h"
 #include "platform/system_library.h"
 #include "tests/win32/win32_test_util.h"
 
 namespace {
+
+constexpr const char kApp[] = "RegistrationTest";
 
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH];
@@ -36,7 +39,7 @@ std::string Place(const char* name, const std::string& folder) {
 // Registers the control as the run does, with the CRC-32 of the bytes it holds now.
 bool Register(const std::string& control) {
     const std::string bytes = GetBytes(control);
-    return install::RegisterServer(control.c_str(), package::Crc32(0, bytes.data(), bytes.size()));
+    return install::RegisterServer(kApp, control.c_str(), package::Crc32(0, bytes.data(), bytes.size()));
 }
 
 bool RegistrationRan(const std::string& control) {
@@ -55,6 +58,27 @@ TEST(RegisterServerWin32, SuccessCodesCountAsRegistered) {
         EXPECT_TRUE(RegistrationRan(control)) << name;
         EXPECT_FALSE(StillLoaded(control)) << name;
     }
+}
+
+// The sum the uninstaller checks before it loads a control again.
+TEST(RegisterServerWin32, TheRegisteredControlsSha256IsKept) {
+    WinTempDir dir;
+    const std::string control = Place("control_ok.ocx", dir.path());
+    ASSERT_TRUE(Register(control));
+    unsigned char kept[install::kSha256Size];
+    ASSERT_TRUE(install::KeptControlSum(kApp, control.c_str(), kept));
+    platform::ErrorCode error = 0;
+    EXPECT_TRUE(install::RemoveKeptValues(kApp, &error));
+    EXPECT_FALSE(install::KeptControlSum(kApp, control.c_str(), kept));
+
+    // FIPS 180-2's "abc".
+    ASSERT_TRUE(PutBytes(dir.File("abc"), "abc"));
+    platform::RawFile file;
+    ASSERT_TRUE(file.OpenRead(dir.File("abc").c_str()));
+    unsigned char sum[install::kSha256Size];
+    ASSERT_TRUE(install::Sha256OfFile(file, sum));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(sum), 4), "\xBA\x78\x16\xBF");
+    EXPECT_EQ(sum[31], 0xAD);
 }
 
 TEST(RegisterServerWin32, FailureCodeCountsAsFailed) {
@@ -79,7 +103,7 @@ TEST(RegisterServerWin32, AControlChangedSinceItWasWrittenIsNotLoaded) {
     const std::string control = Place("control_ok.ocx", dir.path());
     const std::string bytes = GetBytes(control);
     const uint32_t written = package::Crc32(0, bytes.data(), bytes.size() - 1);
-    EXPECT_FALSE(install::RegisterServer(control.c_str(), written));
+    EXPECT_FALSE(install::RegisterServer(kApp, control.c_str(), written));
     EXPECT_FALSE(RegistrationRan(control));
     EXPECT_FALSE(StillLoaded(control));
 }
@@ -214,7 +238,7 @@ TEST_F(FileTypeWin32, WritesTheSixKeysAndThreeDefaultValues) {
     ASSERT_FALSE(KeyExists(L".abc"));
     ASSERT_FALSE(KeyExists(L"abcfile"));
 
-    install::RegisterFileType("abc", "D:\\Tools\\Editor\\viewer.exe");
+    install::RegisterFileType(kApp, "abc", "D:\\Tools\\Editor\\viewer.exe");
 
     EXPECT_EQ(Dump(L".abc") + Dump(L"abcfile"),
               L".abc\n"
@@ -231,7 +255,7 @@ TEST_F(FileTypeWin32, WritesTheSixKeysAndThreeDefaultValues) {
 TEST_F(FileTypeWin32, ChineseProgramPathIsStoredAsItsCharacters) {
     RemoveAfterwards(L".zhq");
     RemoveAfterwards(L"zhqfile");
-    install::RegisterFileType("zhq", "C:\\程序\\淺水\\查看器.exe");
+    install::RegisterFileType(kApp, "zhq", "C:\\程序\\淺水\\查看器.exe");
     EXPECT_EQ(Dump(L"zhqfile\\DefaultIcon") + Dump(L"zhqfile\\shell\\open\\command"),
               L"zhqfile\\DefaultIcon\n"
               L"  @ = C:\\程序\\淺水\\查看器.exe,0\n"
@@ -249,7 +273,7 @@ TEST_F(FileTypeWin32, ExtensionOfAnotherClassIsTakenOverAndTheOldClassStays) {
     SetValue(L"Old.Document\\shell\\open\\command", nullptr, L"C:\\old.exe \"%1\"");
     const std::wstring oldClass = Dump(L"Old.Document");
 
-    install::RegisterFileType("xyq", "C:\\new.exe");
+    install::RegisterFileType(kApp, "xyq", "C:\\new.exe");
 
     EXPECT_EQ(Dump(L".xyq"),
               L".xyq\n"
@@ -270,7 +294,7 @@ TEST_F(FileTypeWin32, ExistingClassKeepsWhatIsNotItsIconOrOpenCommand) {
     SetValue(L"xyrfile\\shell\\open\\command", L"Note", L"kept");
     SetValue(L"xyrfile\\shell\\print\\command", nullptr, L"C:\\old.exe /p %1");
 
-    install::RegisterFileType("xyr", "C:\\new.exe");
+    install::RegisterFileType(kApp, "xyr", "C:\\new.exe");
 
     EXPECT_EQ(Dump(L"xyrfile"),
               L"xyrfile\n"
@@ -287,6 +311,30 @@ TEST_F(FileTypeWin32, ExistingClassKeepsWhatIsNotItsIconOrOpenCommand) {
               L"  @ = C:\\old.exe /p %1\n");
 }
 
+// What the run replaced is kept once, from before the first installation: an update finds its
+// own values there and keeps nothing more. A value that was not there is not kept.
+TEST_F(FileTypeWin32, TheMachinesOwnValuesAreKeptOnceAndPutBack) {
+    RemoveAfterwards(L".xys");
+    RemoveAfterwards(L"xysfile");
+    SetValue(L".xys", nullptr, L"Old.Document");
+    SetValue(L"xysfile\\shell\\open\\command", nullptr, L"C:\\old.exe %1");
+    install::RegisterFileType(kApp, "xys", "C:\\new.exe");
+    install::RegisterFileType(kApp, "xys", "C:\\newer.exe");
+    platform::ErrorCode error = 0;
+    EXPECT_EQ(install::RestoreReplacedValue(kApp, ".xys", &error), install::Restored::Restored);
+    EXPECT_EQ(install::RestoreReplacedValue(kApp, "xysfile\\shell\\open\\command", &error),
+              install::Restored::Restored);
+    EXPECT_EQ(install::RestoreReplacedValue(kApp, "xysfile\\DefaultIcon", &error),
+              install::Restored::NothingKept);
+    EXPECT_EQ(Dump(L".xys") + Dump(L"xysfile\\shell\\open\\command"),
+              L".xys\n"
+              L"  @ = Old.Document\n"
+              L"xysfile\\shell\\open\\command\n"
+              L"  @ = C:\\old.exe %1\n");
+    EXPECT_TRUE(install::RemoveKeptValues(kApp, &error));
+    EXPECT_EQ(install::RestoreReplacedValue(kApp, ".xys", &error), install::Restored::NothingKept);
+}
+
 // A value is built in 256 bytes. A program of 253 bytes (125 double-byte characters, so far
 // fewer than 253 characters) leaves room for ",0" exactly but not for the quoted command: the
 // command is left out, not cut to a path that names another file. One of 248 bytes fills it.
@@ -301,7 +349,7 @@ TEST_F(FileTypeWin32, ValueThatDoesNotFitItsBufferIsNotWritten) {
     }
     ASSERT_EQ(program.size(), 253u);
 
-    install::RegisterFileType("lng", program.c_str());
+    install::RegisterFileType(kApp, "lng", program.c_str());
 
     const std::wstring expected =
         L"lngfile\n"
@@ -315,7 +363,7 @@ TEST_F(FileTypeWin32, ValueThatDoesNotFitItsBufferIsNotWritten) {
     EXPECT_EQ(Dump(L"lngfile"), expected);
 
     const std::string fits = program.substr(0, 247) + "a";
-    install::RegisterFileType("lng", fits.c_str());
+    install::RegisterFileType(kApp, "lng", fits.c_str());
     EXPECT_EQ(Dump(L"lngfile\\shell\\open\\command"),
               L"lngfile\\shell\\open\\command\n  @ = \"" + W(fits) + L"\" \"%1\"\n");
 }
@@ -324,7 +372,7 @@ TEST_F(FileTypeWin32, EmptyExtensionWritesNothing) {
     // The system has a class "file" of its own, which an empty extension would name.
     RemoveAfterwards(L".");
     const std::wstring fileClass = Dump(L"file");
-    install::RegisterFileType("", "C:\\new.exe");
+    install::RegisterFileType(kApp, "", "C:\\new.exe");
     EXPECT_FALSE(KeyExists(L"."));
     EXPECT_EQ(Dump(L"file"), fileClass);
 }

@@ -23,7 +23,9 @@ using unwise::ValueKind;
 
 class UnwiseSystemWin32 : public ::testing::Test {
 protected:
-    UnwiseSystemWin32() : system("\xD0\xB6\xD4\xD8\xB2\xE2\xCA\xD4", L"C:\\nowhere\\unwise.exe") {}
+    UnwiseSystemWin32()
+        : system("\xD0\xB6\xD4\xD8\xB2\xE2\xCA\xD4", L"C:\\nowhere\\unwise.exe",
+                 dir.path().c_str()) {}
     WinTempDir dir;
     unwise::WindowsSystem system;
 };
@@ -69,6 +71,26 @@ TEST_F(UnwiseSystemWin32, RemovesAReadOnlyFileAndOnlyEmptyFolders) {
     ASSERT_TRUE(platform::CreateFolder(dir.File("empty").c_str()));
     EXPECT_TRUE(system.RemoveFolder(dir.File("empty").c_str(), &error));
     EXPECT_FALSE(platform::PathExists(dir.File("empty").c_str()));
+}
+
+// The second line behind the removal's path rules: what the handle holds must lie in the install
+// folder, and be what was asked for.
+TEST_F(UnwiseSystemWin32, RemovesThroughAHandleOnlyWhatLiesInTheInstallFolder) {
+    const std::string app = dir.File("app");
+    ASSERT_TRUE(platform::CreateFolder(app.c_str()));
+    ASSERT_TRUE(PutBytes(dir.File("other.txt"), "someone else's"));
+    ASSERT_TRUE(PutBytes(app + "\\a.txt", "ours"));
+    const platform::ResolvedFolder base(app.c_str());
+    platform::ErrorCode error = 0;
+    EXPECT_FALSE(platform::RemoveThroughHandle((app + "\\..\\other.txt").c_str(), false, base,
+                                               &error));
+    EXPECT_EQ(error, platform::kErrorOutside);
+    EXPECT_TRUE(platform::PathExists(dir.File("other.txt").c_str()));
+    EXPECT_FALSE(platform::RemoveThroughHandle((app + "\\a.txt").c_str(), true, base, &error));
+    EXPECT_FALSE(platform::RemoveThroughHandle(app.c_str(), false, base, &error));
+    EXPECT_TRUE(platform::PathExists((app + "\\a.txt").c_str()));
+    EXPECT_TRUE(platform::RemoveThroughHandle((app + "\\a.txt").c_str(), false, base, &error));
+    EXPECT_FALSE(platform::PathExists((app + "\\a.txt").c_str()));
 }
 
 TEST_F(UnwiseSystemWin32, AFileHeldOpenStaysWithItsReason) {

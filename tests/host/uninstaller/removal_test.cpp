@@ -72,8 +72,10 @@ public:
         auto found = entries.find(Fold(path));
         return found == entries.end() ? EntryKind::Missing : found->second;
     }
-    void UnregisterControl(const char* path) override {
+    bool UnregisterControl(const char* path) override {
+        if (changedControls.count(Fold(path))) return false;
         actions.push_back("unregister " + std::string(path));
+        return true;
     }
     bool RemoveFile(const char* path, platform::ErrorCode* error) override {
         if (held.count(Fold(path))) {
@@ -146,6 +148,14 @@ public:
         snprintf(value, room, "%s", found->second.c_str());
         return ValueKind::Text;
     }
+    Restore RestoreReplacedValue(const char* key, platform::ErrorCode*) override {
+        auto found = kept.find(Fold(key));
+        if (found == kept.end()) return Restore::NothingKept;
+        actions.push_back("restore " + std::string(key));
+        values[Fold(key)] = found->second;
+        kept.erase(found);
+        return Restore::Restored;
+    }
     bool DeleteDefaultValue(const char* key, platform::ErrorCode* error) override {
         if (lockedValues.count(Fold(key))) {
             *error = 5;
@@ -190,7 +200,8 @@ public:
     std::map<std::string, EntryKind> entries;
     std::map<std::string, std::string> shortNames;
     std::map<std::string, std::string> otherEntries;  // install folder -> application
-    std::set<std::string> held, unreadable, lockedValues, otherValues;
+    std::set<std::string> held, unreadable, lockedValues, otherValues, changedControls;
+    std::map<std::string, std::string> kept;  // what the installation replaced, by key
     std::map<std::pair<int, std::string>, std::string> links;
     std::string linkFolders[3];
     std::map<std::string, std::string> values;
@@ -713,6 +724,42 @@ TEST_F(RemovalTest, AProgramOfTheSystemFolderIsOursWhenThePackageInstalledIt) {
     EXPECT_TRUE(system.HasValue("deffile\\shell\\open\\command"));
     // Our class, but another's command in it now: the extension stays with that command.
     EXPECT_TRUE(system.HasValue(".def"));
+}
+
+TEST_F(RemovalTest, PutsBackWhatTheInstallationReplacedWhileOurValueHolds) {
+    // .qzy was Other.Doc's, and txtfile had Windows' own icon and command.
+    Associate(system, "qzy", "C:\\App\\viewer.exe");
+    system.kept[".qzy"] = "Other.Doc";
+    Associate(system, "txt", "C:\\App\\viewer.exe");
+    system.otherValues.insert(".txt");
+    system.kept[Fold("txtfile\\DefaultIcon")] = "imageres.dll,-102";
+    system.kept[Fold("txtfile\\shell\\open\\command")] = "notepad.exe %1";
+    // .qzw was taken by another program since: what was kept for it stays unused.
+    Associate(system, "qzw", "C:\\App\\viewer.exe");
+    system.Value("qzwfile\\shell\\open\\command", "C:\\Other\\other.exe \"%1\"");
+    system.kept[".qzw"] = "Older.Doc";
+    for (const char* type : {"qzy", "txt", "qzw"}) log.types.Add(type);
+    Run();
+    EXPECT_TRUE(removal->done());
+    EXPECT_EQ(system.values[".qzy"], "Other.Doc");
+    EXPECT_EQ(system.values[".txt"], "txtfile");
+    EXPECT_EQ(system.values[Fold("txtfile\\DefaultIcon")], "imageres.dll,-102");
+    EXPECT_EQ(system.values[Fold("txtfile\\shell\\open\\command")], "notepad.exe %1");
+    EXPECT_EQ(system.values[".qzw"], "qzwfile");
+    EXPECT_FALSE(system.HasKey("qzyfile"));
+}
+
+TEST_F(RemovalTest, AControlChangedSinceItWasInstalledGoesUnloaded) {
+    Installed("C:\\App\\a.ocx");
+    Installed("C:\\App\\b.ocx");
+    system.changedControls.insert(Fold("C:\\App\\b.ocx"));
+    Run();
+    EXPECT_TRUE(removal->done());
+    EXPECT_FALSE(system.Has("C:\\App\\b.ocx"));
+    EXPECT_EQ(std::count(system.actions.begin(), system.actions.end(), "unregister C:\\App\\a.ocx"),
+              1);
+    EXPECT_EQ(StayedItems(), (std::vector<Stayed>{{Subject::File, Verdict::Unloaded,
+                                                   "C:\\App\\b.ocx"}}));
 }
 
 TEST_F(RemovalTest, AnEditedLogMakesNoOtherProgramOurs) {
