@@ -73,9 +73,10 @@ bool WriteWrittenList(const BaseFolders& folders, const char* written, FinishVie
 
 // The entry in the system's list of installed programs, once the uninstaller has the log and the
 // list it reads.
-void AddEntry(const package::SetupModel& model, const BaseFolders& folders, FinishView& view) {
+void AddEntry(const package::SetupModel& model, const BaseFolders& folders,
+              uint64_t installedBytes, FinishView& view) {
     platform::ErrorCode error = 0;
-    if (AddUninstallEntry(model, folders, &error))
+    if (AddUninstallEntry(model, folders, installedBytes, &error))
         view.Done("registered", kUninstallRoot);
     else
         view.Failed(text::kUninstallEntryFailed, error);
@@ -98,12 +99,12 @@ void Open(const BaseFolders& folders, const char* setting, FinishView& view) {
 
 bool RunFinishSequence(package::SetupModel& model, const BaseFolders& folders,
                        const char* groupName, const FinishChoice& choice, const char* written,
-                       FinishView& view) {
+                       uint64_t installedBytes, FinishView& view) {
     // The list first: a log without its list could not tell the files this run wrote from the
     // user's files it kept, and its uninstaller would have to keep them all.
     if (!WriteWrittenList(folders, written, view)) return false;
     const bool listed = WriteLogAndLinks(model, folders, groupName, choice.links, view);
-    if (listed) AddEntry(model, folders, view);
+    if (listed) AddEntry(model, folders, installedBytes, view);
     if (choice.readme) Open(folders, model.readmeFile, view);
     if (choice.run) Open(folders, model.runProgram, view);
     return listed;

@@ -26,10 +26,10 @@ struct FinishChoice {
 };
 
 // The whole sequence for the installation of `model`. `written` is the run's list of written
-// files (LF-separated). True when the list and the log were written whole; when the list cannot
-// be, nothing else happens.
+// files (LF-separated), `installedBytes` the size of the files it wrote or kept. True when the
+// list and the log were written whole; when the list cannot be, nothing else happens.
 bool RunFinishSequence(package::SetupModel& model, const BaseFolders& folders,
                        const char* groupName, const FinishChoice& choice, const char* written,
-                       FinishView& view);
+                       uint64_t installedBytes, FinishView& view);
 
 }  // namespace install

@@ -51,7 +51,7 @@ const platform::ResolvedFolder& InstallationRun::BaseOf(int32_t folderKind) cons
 }
 
 bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* path,
-                                 WriteFailure* failure, uint32_t* crc) {
+                                 WriteFailure* failure, uint32_t* crc, uint64_t* written) {
     platform::WholeFile whole;
     // A link or junction that someone put on the way would carry the file out of its folder.
     // A file that is not there is written under its name: no second name and no rename for each
@@ -81,6 +81,7 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
         const archive::ExtractResult result = archive::DecodeEmbedded(
             *package, entry.dataOffset, entry.dataLength, 0, sink, decoder_.get());
         complete = result.ok();
+        *written = sink.count;
         if (!complete)
             *failure = result.refusal == archive::Refusal::CannotWrite
                            ? WriteFailure{WriteFailure::CannotWrite, out.error()}
@@ -101,6 +102,7 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     } else {
         complete = platform::CopyFileRange(out, *package, entry.dataOffset, entry.dataLength,
                                            copyBuffer_.get(), copyBuffer_ ? kCopyBuffer : 0);
+        *written = static_cast<uint64_t>(entry.dataLength);
         if (!complete)
             *failure = out.error() != 0 ? WriteFailure{WriteFailure::CannotWrite, out.error()}
                                         : WriteFailure{WriteFailure::CannotRead, 0};
@@ -178,8 +180,10 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, Destination des
     if (write) {
         for (;;) {
             WriteFailure failure;
-            if (WriteEntry(entry, path, &failure, control ? &crc : nullptr)) {
+            uint64_t bytes = 0;
+            if (WriteEntry(entry, path, &failure, control ? &crc : nullptr, &bytes)) {
                 written_.Add(path);
+                written_.AddBytes(bytes);
                 break;
             }
             const FailureChoice choice = view_.AskAfterFailure(path, failure);
@@ -188,6 +192,10 @@ bool InstallationRun::InstallAt(int32_t index, const char* path, Destination des
             inPlace = false;
             break;
         }
+    }
+    if (!write) {
+        platform::RawFile kept;
+        if (kept.OpenRead(path)) written_.AddBytes(static_cast<uint64_t>(kept.Length()));
     }
     view_.FileDone(path, !write    ? FileOutcome::Kept
                          : inPlace ? FileOutcome::Written

@@ -89,10 +89,16 @@ public:
     int32_t count() const { return count_; }
     // The paths, each followed by a line feed.
     const char* text() const { return text_.data(); }
+    // The bytes of the package's files where the run leaves them: those it wrote and those it
+    // kept, for the size the list of installed programs shows (counted on the way, rather than
+    // asking the disk for thousands of files again at the end).
+    void AddBytes(uint64_t bytes) { bytes_ += bytes; }
+    uint64_t bytes() const { return bytes_; }
 
 private:
     platform::TextBuffer text_;
     int32_t count_ = 0;
+    uint64_t bytes_ = 0;
 };
 
 struct RunResult {
@@ -123,7 +129,7 @@ private:
     enum class Destination { Ready, TooLong, Outside };
     // `crc`, when given, receives the CRC-32 of the bytes written.
     bool WriteEntry(const package::FileEntry& entry, const char* path, WriteFailure* failure,
-                    uint32_t* crc);
+                    uint32_t* crc, uint64_t* written);
     // The destination of entry `index` with its folders made; nothing is made for a path that
     // does not fit or that leaves its base folder.
     Destination PrepareDestination(int32_t index, char* path, size_t room);

@@ -78,7 +78,7 @@ bool UninstallKeyPath(const char* appName, char* key, size_t room) {
 }
 
 bool AddUninstallEntry(const package::SetupModel& model, const BaseFolders& folders,
-                       platform::ErrorCode* error) {
+                       uint64_t installedBytes, platform::ErrorCode* error) {
     *error = ERROR_INVALID_NAME;
     char keyPath[512];
     if (!UninstallKeyPath(model.appName, keyPath, sizeof keyPath)) return false;
@@ -104,13 +104,8 @@ bool AddUninstallEntry(const package::SetupModel& model, const BaseFolders& fold
     else
         icon.Assign(uninstaller.c_str());
 
-    // What the installation occupies: every packaged file where it lies now (the Windows and
-    // system folders' included) and the uninstaller, in KB rounded up.
-    uint64_t bytes = FileSize(uninstaller.c_str());
-    for (const package::FileEntry* entry = model.fileList.first; entry; entry = entry->next) {
-        char path[platform::kPathRoom];
-        if (JoinEntryPath(folders, *entry, path, sizeof path)) bytes += FileSize(path);
-    }
+    // What the installation occupies: its files and the uninstaller, in KB rounded up.
+    const uint64_t bytes = installedBytes + FileSize(uninstaller.c_str());
     const uint64_t kilobytes = (bytes + 1023) / 1024;
     SYSTEMTIME today;
     GetLocalTime(&today);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "install/path_rules.h"
 #include "package/setup_model.h"
@@ -27,11 +28,12 @@ bool UninstallKeyPath(const char* appName, char* key, size_t room);
 // Writes the key for the installation in `folders.pageInstallDir`: DisplayName (the
 // application's name), UninstallString (the quoted path of unwise.exe, as the system runs it),
 // InstallLocation (the install folder), DisplayIcon (the program the finish page offers to run
-// when it is an .exe, else unwise.exe), EstimatedSize (the installed files and unwise.exe, in
-// KB), InstallDate (yyyymmdd), NoModify and NoRepair (1). Values already there from an earlier
-// installation are replaced. False, with the system's reason, when the key cannot be written.
+// when it is an .exe, else unwise.exe), EstimatedSize (`installedBytes`, the files the run
+// wrote or kept, and unwise.exe, in KB), InstallDate (yyyymmdd), NoModify and NoRepair (1).
+// Values already there from an earlier installation are replaced. False, with the system's
+// reason, when the key cannot be written.
 bool AddUninstallEntry(const package::SetupModel& model, const BaseFolders& folders,
-                       platform::ErrorCode* error);
+                       uint64_t installedBytes, platform::ErrorCode* error);
 
 // Removes the entry of `appName` while its UninstallString still names `uninstaller` (the path
 // of unwise.exe; both made full and long, compared without regard to case): values of ours first, then the key when

@@ -112,7 +112,7 @@ int RunSilentInstall(const platform::CommandLine& options) {
     ReportView finishView;
     const bool recorded =
         install::RunFinishSequence(App().model, folders, App().model.appName, choice,
-                                   run.written().text(), finishView);
+                                   run.written().text(), run.written().bytes(), finishView);
     return result.missing == 0 && result.uninstallerWritten && recorded ? platform::kExitDone
                                                                         : platform::kExitIncomplete;
 }

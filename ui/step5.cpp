@@ -98,7 +98,8 @@ bool CStep5::OnWizardFinish() {
     finishPressed = true;
     recordsWritten =
         install::RunFinishSequence(App().model, folders, groupName, choice,
-                                   written ? written->text() : "", view);
+                                   written ? written->text() : "",
+                                   written ? written->bytes() : 0, view);
     return true;
 }
 

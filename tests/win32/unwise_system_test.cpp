@@ -204,7 +204,7 @@ TEST(UninstallEntryWin32, IsWrittenAndRemovedOnlyByItsOwnUninstaller) {
     std::snprintf(folders.pageInstallDir, sizeof folders.pageInstallDir, "%s", dir.path().c_str());
     ASSERT_TRUE(PutBytes(dir.File("unwise.exe"), std::string(3000, 'x')));
     platform::ErrorCode error = 0;
-    ASSERT_TRUE(install::AddUninstallEntry(model, folders, &error)) << error;
+    ASSERT_TRUE(install::AddUninstallEntry(model, folders, 5000, &error)) << error;
 
     char keyPath[512];
     ASSERT_TRUE(install::UninstallKeyPath(model.appName, keyPath, sizeof keyPath));
@@ -232,7 +232,7 @@ TEST(UninstallEntryWin32, IsWrittenAndRemovedOnlyByItsOwnUninstaller) {
     ASSERT_EQ(RegQueryValueExW(key, L"EstimatedSize", nullptr, nullptr,
                                reinterpret_cast<BYTE*>(&number), &size),
               ERROR_SUCCESS);
-    EXPECT_EQ(number, 3u);  // 3000 bytes of unwise.exe, in KB rounded up
+    EXPECT_EQ(number, 8u);  // 5000 bytes of files and 3000 of unwise.exe, in KB rounded up
     size = sizeof number;
     ASSERT_EQ(RegQueryValueExW(key, L"NoModify", nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
                                &size),

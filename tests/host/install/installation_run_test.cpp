@@ -144,6 +144,7 @@ TEST_F(RunTest, EveryFileLandsByteForByteStoredOrCompressed) {
     EXPECT_EQ(Installed("big.dat"), data);
     EXPECT_TRUE(platform::PathExists((Inst() + "empty").c_str()));
     EXPECT_EQ(run->written().count(), 4);
+    EXPECT_EQ(run->written().bytes(), 5u + 7u + data.size()) << "decoded sizes, not stored ones";
     EXPECT_EQ(std::string(run->written().text()), Inst() + "a.txt\n" + Inst() +
                                                       "sub\\deeper\\b.bin\n" + Inst() +
                                                       "big.dat\n" + Inst() + "empty\n");
@@ -182,6 +183,7 @@ TEST_F(RunTest, TheOverwriteModes) {
     EXPECT_EQ(asking.questions[0], "文件 " + Inst() + "ask-yes 已存在,要覆盖吗?")
         << "the question names the full path";
     EXPECT_EQ(askingRun.written().count(), 3) << "only what was written is listed";
+    EXPECT_EQ(askingRun.written().bytes(), 5u * 3) << "what was written, and what was kept";
     EXPECT_EQ(
         asking.outcomes,
         (std::vector<std::string>{"written " + Inst() + "always", "kept " + Inst() + "missing-only",
