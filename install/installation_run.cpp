@@ -56,7 +56,14 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     // A link or junction that someone put on the way would carry the file out of its folder.
     // A file that is not there is written under its name: no second name and no rename for each
     // of thousands of small files (see NewFile for what a crash part-way leaves).
-    if (!whole.Begin(path, &BaseOf(entry.folderKind), platform::WholeFile::NewFile::InPlace)) {
+    // In the folder PrepareDestination holds, when it is this file's.
+    const size_t folderEnd = gbk::LastBackslash(path);
+    const bool inHeld = folder_.held() && folderEnd != gbk::kNotFound &&
+                        std::strncmp(path, lastFolder_, folderEnd) == 0 &&
+                        lastFolder_[folderEnd] == '\0';
+    if (!(inHeld ? whole.Begin(path, &BaseOf(entry.folderKind), folder_)
+                 : whole.Begin(path, &BaseOf(entry.folderKind),
+                               platform::WholeFile::NewFile::InPlace))) {
         *failure = WriteFailure{WriteFailure::CannotCreate, whole.error()};
         return false;
     }
@@ -134,8 +141,12 @@ InstallationRun::Destination InstallationRun::PrepareDestination(int32_t index, 
     const size_t folderEnd = gbk::LastBackslash(path);
     if (folderEnd == gbk::kNotFound) return Destination::Ready;
     if (std::strncmp(path, lastFolder_, folderEnd) != 0 || lastFolder_[folderEnd] != '\0') {
-        CreateFolderTree(path, BaseOf(model_.fileList.Current()->folderKind));
+        const platform::ResolvedFolder& base = BaseOf(model_.fileList.Current()->folderKind);
+        CreateFolderTree(path, base);
         gbk::CopyBytes(lastFolder_, sizeof lastFolder_, path, folderEnd);
+        // Checked once for all its files; one that cannot be held leaves each file to be
+        // checked on its own.
+        folder_.Hold(lastFolder_, base);
     }
     return Destination::Ready;
 }

@@ -152,8 +152,9 @@ private:
     std::unique_ptr<archive::LzwDecoder> decoder_;
     platform::RawFile ownPackage_;  // the package by its path, when the model holds none open
     // The folder of the last destination: files of one folder follow each other, and its levels
-    // need not be probed again for each.
+    // need not be probed again for each. New files are made in it through folder_.
     char lastFolder_[platform::kPathRoom] = {};
+    platform::HeldFolder folder_;
 };
 
 }  // namespace install

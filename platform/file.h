@@ -35,6 +35,9 @@ extern const ErrorCode kErrorTooLarge;
 extern const ErrorCode kErrorNoMemory;
 // The code of a file refused because a link or junction on its way led outside its folder.
 extern const ErrorCode kErrorOutside;
+// CreateNewIn's code for a file whose folder is not the one held (only where the installer's
+// backslashes are no separators: the POSIX host).
+extern const ErrorCode kErrorNotInFolder;
 
 class RawFile;
 
@@ -57,6 +60,33 @@ private:
     mutable SysChar resolved_[kPathRoom] = {};
 };
 
+// A folder held open once its final path was found at or below a base folder. New files are
+// created in it relative to the handle, by their name alone: nothing done to the path after the
+// check (a folder renamed, a junction put on the way) can send them elsewhere, and no file needs
+// a check of its own, which under Wine cost as much as writing a small file. While it is held,
+// the folder cannot be renamed or deleted.
+class HeldFolder {
+public:
+    HeldFolder() = default;
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+    ~HeldFolder() { Release(); }
+
+    // Holds `folder` in place of the one held before; false (holding none) when it cannot be
+    // opened or does not lie at or below `base`.
+    bool Hold(const char* folder, const ResolvedFolder& base);
+    void Release();
+    bool held() const;
+
+private:
+    friend class RawFile;
+#ifdef _WIN32
+    void* handle_ = reinterpret_cast<void*>(-1);
+#else
+    int fd_ = -1;
+#endif
+};
+
 class RawFile {
 public:
     enum class Origin { Begin, Current, End };
@@ -73,6 +103,8 @@ public:
     // Creates a file that must not exist yet: fails when anything (a file, a folder, a link) is
     // already there, so a name that another program planted is never opened or truncated.
     bool CreateNew(const char* path);
+    // CreateNew of the file `path` names, in `folder` (which holds its folder) by its last name.
+    bool CreateNewIn(const HeldFolder& folder, const char* path);
     // Opens an existing file for writing without truncating it.
     bool OpenWrite(const char* path);
     // Opens for reading and keeps every other program from writing, renaming or deleting the
@@ -94,6 +126,9 @@ public:
     // Writes all `count` bytes; false when the system took fewer (a full disk), with error().
     bool Write(const void* data, size_t count);
     bool Flush();
+    // Deletes the open file through its handle (one CreateNewIn made) and closes it; false when
+    // it could not be, or on POSIX, where a path is needed.
+    bool Discard();
     // True when the open file lies below `folder` (GBK), both as the system resolves them
     // through a handle: links and junctions on the way are followed, and a folder the system
     // redirects for this program (a 32-bit one's system folder) is redirected on both sides.
@@ -199,6 +234,9 @@ public:
     // nothing having been written into it, and error() is kErrorOutside.
     bool Begin(const char* path, const ResolvedFolder* within = nullptr,
                NewFile newFile = NewFile::Beside);
+    // Begin with NewFile::InPlace, where a new file is made in `folder` (the folder of `path`,
+    // held after its check against `within`) and needs no check of its own.
+    bool Begin(const char* path, const ResolvedFolder* within, const HeldFolder& folder);
     bool Begin(const char* path, const char* within) {
         const ResolvedFolder folder(within);
         return Begin(path, &folder);
@@ -221,6 +259,7 @@ private:
     RawFile file_;
     ErrorCode error_ = 0;
     Old old_ = Old::Unknown;
+    bool inHeld_ = false;  // made in place in a HeldFolder
 };
 
 // Reads the whole file into `out` (emptied first); false, with the system's reason in `error`,

@@ -50,13 +50,17 @@ bool CreateSibling(const char* path, char* sibling, size_t room, RawFile* file) 
 
 WholeFile::~WholeFile() {
     if (!sibling_[0]) return;
-    file_.Close();
-    RemoveFile(sibling_);
+    // One made in a held folder goes through its handle, wherever its name leads by now.
+    if (!(inHeld_ && file_.Discard())) {
+        file_.Close();
+        RemoveFile(sibling_);
+    }
 }
 
 bool WholeFile::Begin(const char* path, const ResolvedFolder* within, NewFile newFile) {
     if (!gbk::Copy(path_, sizeof path_, path)) return false;
     old_ = Old::Unknown;
+    inHeld_ = false;
     bool created = false;
     // Anything under the name, even a link or a folder, makes CREATE_NEW fail: only a file of
     // this run's own is ever written in place.
@@ -83,6 +87,25 @@ bool WholeFile::Begin(const char* path, const ResolvedFolder* within, NewFile ne
     sibling_[0] = '\0';
     error_ = kErrorOutside;
     return false;
+}
+
+bool WholeFile::Begin(const char* path, const ResolvedFolder* within, const HeldFolder& folder) {
+    if (!folder.held() || !gbk::Copy(sibling_, sizeof sibling_, path))
+        return Begin(path, within, NewFile::InPlace);
+    if (file_.CreateNewIn(folder, path)) {
+        gbk::Copy(path_, sizeof path_, path);
+        old_ = Old::Absent;
+        inHeld_ = true;
+        return true;
+    }
+    sibling_[0] = '\0';
+    if (file_.error() == kErrorNotInFolder) return Begin(path, within, NewFile::InPlace);
+    if (!PathExists(path)) {
+        // Refused for another reason (no permission): a sibling would be refused alike.
+        error_ = file_.error();
+        return false;
+    }
+    return Begin(path, within, NewFile::Beside);
 }
 
 WholeFile::Result WholeFile::Place(unsigned options) {

@@ -16,6 +16,7 @@ namespace platform {
 const ErrorCode kErrorTooLarge = EFBIG;
 const ErrorCode kErrorNoMemory = ENOMEM;
 const ErrorCode kErrorOutside = ELOOP;
+const ErrorCode kErrorNotInFolder = EXDEV;
 
 namespace {
 bool OpenWith(int& fd, ErrorCode& error, const char* path, int flags) {
@@ -42,6 +43,37 @@ bool RawFile::CreateNew(const char* path) {
     Close();
     if (!PassesCreateHook(path, &error_)) return false;
     return OpenWith(fd_, error_, path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW);
+}
+
+bool RawFile::CreateNewIn(const HeldFolder& folder, const char* path) {
+    Close();
+    if (!PassesCreateHook(path, &error_)) return false;
+    // The installer names a file's folder up to its last backslash, which on this host is part
+    // of a name: the held folder is this file's only when it is the folder up to the last '/'.
+    const char* slash = std::strrchr(path, '/');
+    const std::string parent = slash ? std::string(path, slash == path ? 1 : slash - path) : ".";
+    struct stat own, held;
+    if (::stat(parent.c_str(), &own) != 0 || ::fstat(folder.fd_, &held) != 0 ||
+        own.st_dev != held.st_dev || own.st_ino != held.st_ino) {
+        error_ = kErrorNotInFolder;
+        return false;
+    }
+    fd_ = ::openat(folder.fd_, slash ? slash + 1 : path,
+                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    error_ = fd_ < 0 ? static_cast<ErrorCode>(errno) : 0;
+    return fd_ >= 0;
+}
+
+bool RawFile::Discard() {
+    Close();
+    return false;
+}
+
+bool HeldFolder::held() const { return fd_ >= 0; }
+
+void HeldFolder::Release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 bool RawFile::OpenWrite(const char* path) { return OpenWith(fd_, error_, path, O_RDWR); }
@@ -108,12 +140,16 @@ bool FinalPath(int fd, char* path, size_t room) {
     return true;
 }
 
-bool DescriptorLiesBelow(int fd, const ResolvedFolder& folder) {
+bool DescriptorLiesBelow(int fd, const ResolvedFolder& folder, bool orIs = false) {
     const char* prefix = folder.Resolved();
     char ownPath[kPathRoom];
     if (!prefix || fd < 0 || !FinalPath(fd, ownPath, sizeof ownPath)) return false;
     const size_t length = std::strlen(prefix);
-    return std::strlen(ownPath) > length && std::strncmp(ownPath, prefix, length) == 0;
+    const size_t ownLength = std::strlen(ownPath);
+    // The prefix ends with its separator; the folder itself lacks it.
+    if (orIs && ownLength + 1 == length && std::strncmp(ownPath, prefix, ownLength) == 0)
+        return true;
+    return ownLength > length && std::strncmp(ownPath, prefix, length) == 0;
 }
 }  // namespace
 
@@ -148,6 +184,18 @@ const char* ResolvedFolder::Resolved() const {
 
 bool RawFile::LiesBelow(const ResolvedFolder& folder) const {
     return DescriptorLiesBelow(fd_, folder);
+}
+
+bool HeldFolder::Hold(const char* folder, const ResolvedFolder& base) {
+    Release();
+    const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (!DescriptorLiesBelow(fd, base, true)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
 }
 
 bool FolderLiesBelow(const char* folder, const ResolvedFolder& base) {

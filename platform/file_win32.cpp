@@ -9,6 +9,7 @@ namespace platform {
 const ErrorCode kErrorTooLarge = ERROR_FILE_TOO_LARGE;
 const ErrorCode kErrorNoMemory = ERROR_NOT_ENOUGH_MEMORY;
 const ErrorCode kErrorOutside = ERROR_CANT_RESOLVE_FILENAME;
+const ErrorCode kErrorNotInFolder = ERROR_NOT_SAME_DEVICE;
 
 namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -51,6 +52,99 @@ bool RawFile::CreateNew(const char* path) {
     if (!PassesCreateHook(path, &error_)) return false;
     return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, CREATE_NEW);
 }
+namespace {
+// NtCreateFile, for a name relative to a folder's handle (CreateFileW takes whole paths only).
+// ntdll is in every process already: found by its module, never looked for on a path.
+using NtCreateFileCall = LONG(WINAPI*)(HANDLE*, ACCESS_MASK, void*, void*, LARGE_INTEGER*, ULONG,
+                                       ULONG, ULONG, ULONG, void*, ULONG);
+using StatusToErrorCall = ULONG(WINAPI*)(LONG);
+
+struct CountedName {  // UNICODE_STRING
+    USHORT length;
+    USHORT room;
+    const wchar_t* text;
+};
+struct NameAttributes {  // OBJECT_ATTRIBUTES
+    ULONG size;
+    HANDLE root;
+    CountedName* name;
+    ULONG flags;
+    void* security;
+    void* quality;
+};
+struct IoStatus {  // IO_STATUS_BLOCK
+    ULONG_PTR status;
+    ULONG_PTR information;
+};
+constexpr ULONG kCaseInsensitive = 0x40;        // OBJ_CASE_INSENSITIVE
+constexpr ULONG kCreate = 2;                    // FILE_CREATE: fails when the name is taken
+constexpr ULONG kNonDirectory = 0x40;           // FILE_NON_DIRECTORY_FILE
+constexpr ULONG kSynchronous = 0x20;            // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kOpenReparsePoint = 0x200000;   // FILE_OPEN_REPARSE_POINT
+}  // namespace
+
+bool RawFile::CreateNewIn(const HeldFolder& folder, const char* path) {
+    Close();
+    if (!PassesCreateHook(path, &error_)) return false;
+    static const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    static const auto create =
+        reinterpret_cast<NtCreateFileCall>(GetProcAddress(ntdll, "NtCreateFile"));
+    static const auto toError =
+        reinterpret_cast<StatusToErrorCall>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
+    const size_t split = gbk::LastBackslash(path);
+    const Wide name(split == gbk::kNotFound ? path : path + split + 1);
+    if (!create || !toError || !name.ok()) {
+        error_ = ERROR_INVALID_FUNCTION;
+        return false;
+    }
+    CountedName counted = {static_cast<USHORT>(lstrlenW(name.c_str()) * sizeof(wchar_t)), 0,
+                           name.c_str()};
+    counted.room = counted.length;
+    NameAttributes attributes = {sizeof attributes, folder.handle_, &counted, kCaseInsensitive,
+                                 nullptr, nullptr};
+    IoStatus io = {};
+    HANDLE created = INVALID_HANDLE_VALUE;
+    const LONG status =
+        create(&created, kReadWrite | DELETE | SYNCHRONIZE, &attributes, &io, nullptr,
+               FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ, kCreate,
+               kNonDirectory | kSynchronous | kOpenReparsePoint, nullptr, 0);
+    if (status < 0) {
+        error_ = toError(status);
+        return false;
+    }
+    handle_ = created;
+    error_ = 0;
+    return true;
+}
+
+namespace {
+// One call of the system's function for every use: each call of an imported function costs the
+// programs a relocation, and the uninstaller has no room to spare.
+__attribute__((noinline)) bool SetInformation(HANDLE handle, FILE_INFO_BY_HANDLE_CLASS kind,
+                                              void* information, DWORD size) {
+    return SetFileInformationByHandle(handle, kind, information, size) != FALSE;
+}
+
+bool DeleteOnClose(HANDLE handle) {
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return SetInformation(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+}  // namespace
+
+bool RawFile::Discard() {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    const bool marked = DeleteOnClose(handle_);
+    Close();
+    return marked;
+}
+
+bool HeldFolder::held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+void HeldFolder::Release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
 bool RawFile::OpenWrite(const char* path) {
     return OpenGbk(handle_, error_, path, kReadWrite, FILE_SHARE_READ, OPEN_EXISTING);
 }
@@ -145,13 +239,15 @@ HANDLE OpenForPath(const char* path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-bool HandleLiesBelow(HANDLE own, const ResolvedFolder& folder) {
+bool HandleLiesBelow(HANDLE own, const ResolvedFolder& folder, bool orIs = false) {
     const wchar_t* basePath = folder.Resolved();
     wchar_t ownPath[kPathRoom];
     if (!basePath || !FinalPath(own, ownPath, kPathRoom)) return false;
     int length = lstrlenW(basePath);
     if (length > 0 && basePath[length - 1] == L'\\') --length;  // a drive's root
-    return lstrlenW(ownPath) > length + 1 && ownPath[length] == L'\\' &&
+    const int ownLength = lstrlenW(ownPath);
+    const bool same = ownLength == length || (ownLength == length + 1 && ownPath[length] == L'\\');
+    return ((orIs && same) || (ownLength > length + 1 && ownPath[length] == L'\\')) &&
            CompareStringOrdinal(ownPath, length, basePath, length, TRUE) == CSTR_EQUAL;
 }
 }  // namespace
@@ -165,6 +261,25 @@ const wchar_t* ResolvedFolder::Resolved() const {
     if (found) return resolved_;
     resolved_[0] = L'\0';
     return nullptr;
+}
+
+bool HeldFolder::Hold(const char* folder, const ResolvedFolder& base) {
+    Release();
+    const Wide wide(folder);
+    if (!wide.ok()) return false;
+    // Others may read and write in it, never rename or delete it while it is held.
+    HANDLE handle = CreateFileW(wide.c_str(),
+                                FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_TRAVERSE |
+                                    FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    if (!HandleLiesBelow(handle, base, true)) {
+        CloseHandle(handle);
+        return false;
+    }
+    handle_ = handle;
+    return true;
 }
 
 bool RawFile::LiesBelow(const ResolvedFolder& folder) const {
@@ -211,15 +326,12 @@ bool RemoveThroughHandle(const char* path, bool folder, const ResolvedFolder& ba
             FILE_BASIC_INFO plain = {};
             plain.FileAttributes = attributes & ~kInTheWay;
             if (plain.FileAttributes == 0) plain.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-            SetFileInformationByHandle(handle, FileBasicInfo, &plain, sizeof plain);
+            SetInformation(handle, FileBasicInfo, &plain, sizeof plain);
         }
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        removed = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
-                                             sizeof disposition);
+        removed = DeleteOnClose(handle);
         if (!removed) {
             *error = GetLastError();
-            if (attributes & kInTheWay)
-                SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+            if (attributes & kInTheWay) SetInformation(handle, FileBasicInfo, &basic, sizeof basic);
         }
     }
     CloseHandle(handle);

@@ -85,7 +85,8 @@ public:
     // Default values of keys below HKEY_CLASSES_ROOT.
     virtual ValueKind ReadDefaultValue(const char* key, char* value, size_t room) = 0;
     // Writes back the default value of `key` that the installation replaced, as it kept it
-    // where only administrators write; NothingKept when it replaced none there.
+    // where only administrators write; NothingKept when it replaced none there. In the order of
+    // install::Restored.
     enum class Restore { NothingKept, Restored, Failed };
     virtual Restore RestoreReplacedValue(const char* key, platform::ErrorCode* error) = 0;
     virtual bool DeleteDefaultValue(const char* key, platform::ErrorCode* error) = 0;

@@ -318,11 +318,8 @@ bool WindowsSystem::HoldsOnlyDefaultValue(const char* key) {
 
 UninstallSystem::Restore WindowsSystem::RestoreReplacedValue(const char* key,
                                                              platform::ErrorCode* error) {
-    switch (install::RestoreReplacedValue(appName_, key, error)) {
-        case install::Restored::Restored: return Restore::Restored;
-        case install::Restored::Failed: return Restore::Failed;
-        default: return Restore::NothingKept;
-    }
+    // The two enumerations name the same outcomes in the same order.
+    return static_cast<Restore>(install::RestoreReplacedValue(appName_, key, error));
 }
 
 bool WindowsSystem::RemoveUninstallEntry(platform::ErrorCode* error) {

@@ -161,4 +161,33 @@ TEST(WholeFile, TheBaseFolderIsWhereItWasAtItsFirstUse) {
     EXPECT_FALSE(platform::FolderLiesBelow(dir.File("outside").c_str(), resolved));
 }
 
+// A held folder takes the new files of its own path; one whose path was swapped for a link to
+// elsewhere after the check is refused, and nothing lands outside. A folder outside the base is
+// not held at all.
+TEST(HeldFolder, NewFilesGoOnlyWhereTheFolderWasChecked) {
+    TempDir dir;
+    const std::string base = dir.File("base");
+    std::filesystem::create_directories(base + "/sub");
+    std::filesystem::create_directory(dir.File("outside"));
+    const platform::ResolvedFolder resolved(base.c_str());
+    platform::HeldFolder held;
+    EXPECT_FALSE(held.Hold(dir.File("outside").c_str(), resolved));
+    EXPECT_FALSE(held.held());
+    ASSERT_TRUE(held.Hold((base + "/sub").c_str(), resolved));
+    {
+        platform::WholeFile file;
+        ASSERT_TRUE(file.Begin((base + "/sub/a.txt").c_str(), &resolved, held));
+        ASSERT_TRUE(file.file().Write("a", 1));
+        EXPECT_EQ(file.Place(platform::WholeFile::kFlushReplacement),
+                  platform::WholeFile::Result::Saved);
+    }
+    EXPECT_EQ(ReadBytes(base + "/sub/a.txt"), "a");
+
+    std::filesystem::rename(base + "/sub", base + "/moved");
+    std::filesystem::create_directory_symlink(dir.File("outside"), base + "/sub");
+    platform::WholeFile swapped;
+    EXPECT_FALSE(swapped.Begin((base + "/sub/b.txt").c_str(), &resolved, held));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.File("outside")));
+}
+
 }  // namespace
