@@ -86,10 +86,10 @@ constexpr ULONG kOpenReparsePoint = 0x200000;   // FILE_OPEN_REPARSE_POINT
 bool RawFile::CreateNewIn(const HeldFolder& folder, const char* path) {
     Close();
     if (!PassesCreateHook(path, &error_)) return false;
-    static const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    static const auto create =
-        reinterpret_cast<NtCreateFileCall>(GetProcAddress(ntdll, "NtCreateFile"));
-    static const auto toError =
+    // Looked up each time: a few microseconds, where statics would cost every stub room.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto create = reinterpret_cast<NtCreateFileCall>(GetProcAddress(ntdll, "NtCreateFile"));
+    const auto toError =
         reinterpret_cast<StatusToErrorCall>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
     const size_t split = gbk::LastBackslash(path);
     const Wide name(split == gbk::kNotFound ? path : path + split + 1);
