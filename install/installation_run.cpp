@@ -44,6 +44,12 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
       copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]),
       decoder_(new (std::nothrow) archive::LzwDecoder) {}
 
+bool InstallationRun::InLastFolder(const char* path) const {
+    const size_t folderEnd = gbk::LastBackslash(path);
+    return folderEnd != gbk::kNotFound && std::strncmp(path, lastFolder_, folderEnd) == 0 &&
+           lastFolder_[folderEnd] == '\0';
+}
+
 const platform::ResolvedFolder& InstallationRun::BaseOf(int32_t folderKind) const {
     if (folderKind == package::kFolderWindows) return windowsBase_;
     if (folderKind == package::kFolderSystem) return systemBase_;
@@ -57,10 +63,7 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
     // A file that is not there is written under its name: no second name and no rename for each
     // of thousands of small files (see NewFile for what a crash part-way leaves).
     // In the folder PrepareDestination holds, when it is this file's.
-    const size_t folderEnd = gbk::LastBackslash(path);
-    const bool inHeld = folder_.held() && folderEnd != gbk::kNotFound &&
-                        std::strncmp(path, lastFolder_, folderEnd) == 0 &&
-                        lastFolder_[folderEnd] == '\0';
+    const bool inHeld = folder_.held() && InLastFolder(path);
     if (!(inHeld ? whole.Begin(path, &BaseOf(entry.folderKind), folder_)
                  : whole.Begin(path, &BaseOf(entry.folderKind),
                                platform::WholeFile::NewFile::InPlace))) {
@@ -140,7 +143,7 @@ InstallationRun::Destination InstallationRun::PrepareDestination(int32_t index, 
     if (!EntryStaysInside(folders_, *model_.fileList.Current())) return Destination::Outside;
     const size_t folderEnd = gbk::LastBackslash(path);
     if (folderEnd == gbk::kNotFound) return Destination::Ready;
-    if (std::strncmp(path, lastFolder_, folderEnd) != 0 || lastFolder_[folderEnd] != '\0') {
+    if (!InLastFolder(path)) {
         const platform::ResolvedFolder& base = BaseOf(model_.fileList.Current()->folderKind);
         CreateFolderTree(path, base);
         gbk::CopyBytes(lastFolder_, sizeof lastFolder_, path, folderEnd);

@@ -136,6 +136,8 @@ private:
     // InstallFile with the destination the run has already prepared for the status line.
     bool InstallAt(int32_t index, const char* path, Destination destination);
     const platform::ResolvedFolder& BaseOf(int32_t folderKind) const;
+    // `path` lies directly in lastFolder_.
+    bool InLastFolder(const char* path) const;
 
     package::SetupModel& model_;
     const BaseFolders& folders_;

@@ -5,7 +5,6 @@
 #include <wincrypt.h>
 
 #include <initializer_list>
-#include <new>
 
 #include "platform/gbk.h"
 #include "platform/text_win32.h"
@@ -69,58 +68,49 @@ bool ReadClassValue(const wchar_t* key, RawValue* value) {
 
 void KeepReplacedValue(const char* appName, const char* key) {
     const platform::Wide wideKey(key);
-    HKEY store = OpenStore(appName, kReplaced, KEY_QUERY_VALUE | KEY_SET_VALUE, true);
-    auto* old = new (std::nothrow) RawValue;
+    HKEY store =
+        wideKey.ok() ? OpenStore(appName, kReplaced, KEY_QUERY_VALUE | KEY_SET_VALUE, true) : nullptr;
+    if (!store) return;
     // The first installation keeps the machine's value; an update finds its own there, and
     // keeps nothing more.
-    if (store && old && wideKey.ok() &&
-        RegQueryValueExW(store, wideKey.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-            ERROR_FILE_NOT_FOUND) {
-        if (!ReadClassValue(wideKey.c_str(), old)) {
-            old->type = kAbsent;
-            old->size = 0;
+    if (RegQueryValueExW(store, wideKey.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+        ERROR_FILE_NOT_FOUND) {
+        RawValue old;
+        if (!ReadClassValue(wideKey.c_str(), &old)) {
+            old.type = kAbsent;
+            old.size = 0;
         }
-        RegSetValueExW(store, wideKey.c_str(), 0, old->type, old->bytes, old->size);
+        RegSetValueExW(store, wideKey.c_str(), 0, old.type, old.bytes, old.size);
     }
-    delete old;
-    if (store) RegCloseKey(store);
+    RegCloseKey(store);
 }
 
 Restored RestoreReplacedValue(const char* appName, const char* key, platform::ErrorCode* error) {
     const platform::Wide wideKey(key);
-    HKEY store = OpenStore(appName, kReplaced, KEY_QUERY_VALUE | KEY_SET_VALUE, false);
-    if (!store || !wideKey.ok()) {
-        if (store) RegCloseKey(store);
-        return Restored::NothingKept;
-    }
-    auto* old = new (std::nothrow) RawValue;
+    HKEY store =
+        wideKey.ok() ? OpenStore(appName, kReplaced, KEY_QUERY_VALUE | KEY_SET_VALUE, false) : nullptr;
+    if (!store) return Restored::NothingKept;
+    RawValue old;
+    old.size = kValueRoom;
     Restored restored = Restored::NothingKept;
-    if (old) {
-        old->size = kValueRoom;
-        if (RegQueryValueExW(store, wideKey.c_str(), nullptr, &old->type, old->bytes,
-                             &old->size) != ERROR_SUCCESS) {
-            // Nothing kept.
-        } else if (old->type == kAbsent && old->size == 0) {
-            // There was no value: ours is removed like any value of ours.
-            RegDeleteValueW(store, wideKey.c_str());
-        } else {
+    if (RegQueryValueExW(store, wideKey.c_str(), nullptr, &old.type, old.bytes, &old.size) ==
+        ERROR_SUCCESS) {
+        LONG result = ERROR_SUCCESS;
+        // An empty REG_NONE: there was no value, and ours is removed like any value of ours.
+        if (old.type != kAbsent || old.size != 0) {
             HKEY target;
-            LONG result = RegOpenKeyExW(HKEY_CLASSES_ROOT, wideKey.c_str(), 0, KEY_SET_VALUE,
-                                        &target);
+            result = RegOpenKeyExW(HKEY_CLASSES_ROOT, wideKey.c_str(), 0, KEY_SET_VALUE, &target);
             if (result == ERROR_SUCCESS) {
-                result = RegSetValueExW(target, nullptr, 0, old->type, old->bytes, old->size);
+                result = RegSetValueExW(target, nullptr, 0, old.type, old.bytes, old.size);
                 RegCloseKey(target);
             }
-            if (result == ERROR_SUCCESS) {
-                RegDeleteValueW(store, wideKey.c_str());
-                restored = Restored::Restored;
-            } else {
-                *error = static_cast<platform::ErrorCode>(result);
-                restored = Restored::Failed;
-            }
+            restored = result == ERROR_SUCCESS ? Restored::Restored : Restored::Failed;
         }
+        if (result == ERROR_SUCCESS)
+            RegDeleteValueW(store, wideKey.c_str());
+        else
+            *error = static_cast<platform::ErrorCode>(result);
     }
-    delete old;
     RegCloseKey(store);
     return restored;
 }

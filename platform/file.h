@@ -254,6 +254,9 @@ public:
 
 private:
     enum class Old { Unknown, Absent, Present };
+    // After CREATE_NEW was refused: what is under the name is replaced from beside; any other
+    // refusal (no permission) would refuse a sibling alike, and is the answer.
+    bool BesideWhenThere(const char* path, const ResolvedFolder* within);
     char path_[kPathRoom] = {};
     char sibling_[kPathRoom] = {};
     RawFile file_;

@@ -61,22 +61,13 @@ bool WholeFile::Begin(const char* path, const ResolvedFolder* within, NewFile ne
     if (!gbk::Copy(path_, sizeof path_, path)) return false;
     old_ = Old::Unknown;
     inHeld_ = false;
-    bool created = false;
     // Anything under the name, even a link or a folder, makes CREATE_NEW fail: only a file of
     // this run's own is ever written in place.
     if (newFile == NewFile::InPlace) {
-        if (file_.CreateNew(path)) {
-            created = gbk::Copy(sibling_, sizeof sibling_, path);
-            old_ = Old::Absent;
-        } else if (!PathExists(path)) {
-            // Refused for another reason (no permission): a sibling would be refused alike.
-            error_ = file_.error();
-            return false;
-        } else {
-            old_ = Old::Present;
-        }
-    }
-    if (!created && !CreateSibling(path, sibling_, sizeof sibling_, &file_)) {
+        if (!file_.CreateNew(path)) return BesideWhenThere(path, within);
+        gbk::Copy(sibling_, sizeof sibling_, path);  // as long as path_, which took it
+        old_ = Old::Absent;
+    } else if (!CreateSibling(path, sibling_, sizeof sibling_, &file_)) {
         error_ = file_.error();
         sibling_[0] = '\0';
         return false;
@@ -90,22 +81,25 @@ bool WholeFile::Begin(const char* path, const ResolvedFolder* within, NewFile ne
 }
 
 bool WholeFile::Begin(const char* path, const ResolvedFolder* within, const HeldFolder& folder) {
-    if (!folder.held() || !gbk::Copy(sibling_, sizeof sibling_, path))
+    if (!folder.held() || !gbk::Copy(path_, sizeof path_, path))
         return Begin(path, within, NewFile::InPlace);
-    if (file_.CreateNewIn(folder, path)) {
-        gbk::Copy(path_, sizeof path_, path);
-        old_ = Old::Absent;
-        inHeld_ = true;
-        return true;
-    }
-    sibling_[0] = '\0';
-    if (file_.error() == kErrorNotInFolder) return Begin(path, within, NewFile::InPlace);
+    if (!file_.CreateNewIn(folder, path))
+        return file_.error() == kErrorNotInFolder ? Begin(path, within, NewFile::InPlace)
+                                                  : BesideWhenThere(path, within);
+    gbk::Copy(sibling_, sizeof sibling_, path);
+    old_ = Old::Absent;
+    inHeld_ = true;
+    return true;
+}
+
+bool WholeFile::BesideWhenThere(const char* path, const ResolvedFolder* within) {
     if (!PathExists(path)) {
-        // Refused for another reason (no permission): a sibling would be refused alike.
         error_ = file_.error();
         return false;
     }
-    return Begin(path, within, NewFile::Beside);
+    const bool begun = Begin(path, within, NewFile::Beside);
+    old_ = Old::Present;
+    return begun;
 }
 
 WholeFile::Result WholeFile::Place(unsigned options) {

@@ -139,32 +139,10 @@ TEST(WholeFile, ANewFileIsWrittenInPlaceAndAnOldOneOnlyReplaced) {
     EXPECT_EQ(ReadBytes(dir.File("link")), "ours");
 }
 
-// A base folder swapped for a link after the run first used it leads nowhere of ours: files
-// are checked against where it was.
-TEST(WholeFile, TheBaseFolderIsWhereItWasAtItsFirstUse) {
-    TempDir dir;
-    const std::string base = dir.File("base");
-    std::filesystem::create_directory(base);
-    std::filesystem::create_directory(dir.File("outside"));
-    const platform::ResolvedFolder resolved(base.c_str());
-    platform::WholeFile first;
-    ASSERT_TRUE(first.Begin((base + "/a.txt").c_str(), &resolved));
-    EXPECT_EQ(first.Finish("a", 1), platform::WholeFile::Result::Saved);
-
-    std::filesystem::rename(base, dir.File("moved"));
-    std::filesystem::create_directory_symlink(dir.File("outside"), base);
-    platform::WholeFile second;
-    EXPECT_FALSE(second.Begin((base + "/b.txt").c_str(), &resolved,
-                              platform::WholeFile::NewFile::InPlace));
-    EXPECT_EQ(second.error(), platform::kErrorOutside);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.File("outside")));
-    EXPECT_FALSE(platform::FolderLiesBelow(dir.File("outside").c_str(), resolved));
-}
-
-// A held folder takes the new files of its own path; one whose path was swapped for a link to
-// elsewhere after the check is refused, and nothing lands outside. A folder outside the base is
-// not held at all.
-TEST(HeldFolder, NewFilesGoOnlyWhereTheFolderWasChecked) {
+// Folders swapped for a link to elsewhere after the run first used them lead nowhere of ours:
+// the base is checked as it was at its first use, a held folder takes only the new files of its
+// own path, and a folder outside the base is not held at all.
+TEST(WholeFile, AFolderSwappedForALinkAfterItsCheckLeadsNowhere) {
     TempDir dir;
     const std::string base = dir.File("base");
     std::filesystem::create_directories(base + "/sub");
@@ -172,22 +150,24 @@ TEST(HeldFolder, NewFilesGoOnlyWhereTheFolderWasChecked) {
     const platform::ResolvedFolder resolved(base.c_str());
     platform::HeldFolder held;
     EXPECT_FALSE(held.Hold(dir.File("outside").c_str(), resolved));
-    EXPECT_FALSE(held.held());
     ASSERT_TRUE(held.Hold((base + "/sub").c_str(), resolved));
-    {
-        platform::WholeFile file;
-        ASSERT_TRUE(file.Begin((base + "/sub/a.txt").c_str(), &resolved, held));
-        ASSERT_TRUE(file.file().Write("a", 1));
-        EXPECT_EQ(file.Place(platform::WholeFile::kFlushReplacement),
-                  platform::WholeFile::Result::Saved);
-    }
+    platform::WholeFile first;
+    ASSERT_TRUE(first.Begin((base + "/sub/a.txt").c_str(), &resolved, held));
+    EXPECT_EQ(first.Finish("a", 1), platform::WholeFile::Result::Saved);
     EXPECT_EQ(ReadBytes(base + "/sub/a.txt"), "a");
 
     std::filesystem::rename(base + "/sub", base + "/moved");
     std::filesystem::create_directory_symlink(dir.File("outside"), base + "/sub");
-    platform::WholeFile swapped;
-    EXPECT_FALSE(swapped.Begin((base + "/sub/b.txt").c_str(), &resolved, held));
+    platform::WholeFile inHeld;
+    EXPECT_FALSE(inHeld.Begin((base + "/sub/b.txt").c_str(), &resolved, held));
+    std::filesystem::rename(base, dir.File("gone"));
+    std::filesystem::create_directory_symlink(dir.File("outside"), base);
+    platform::WholeFile inBase;
+    EXPECT_FALSE(inBase.Begin((base + "/c.txt").c_str(), &resolved,
+                              platform::WholeFile::NewFile::InPlace));
+    EXPECT_EQ(inBase.error(), platform::kErrorOutside);
     EXPECT_TRUE(std::filesystem::is_empty(dir.File("outside")));
+    EXPECT_FALSE(platform::FolderLiesBelow(dir.File("outside").c_str(), resolved));
 }
 
 }  // namespace

@@ -713,15 +713,20 @@ TEST_F(RemovalTest, LeavesWhatAnotherProgramTookOver) {
     EXPECT_TRUE(system.HasKey("abcfile\\DefaultIcon"));  // it holds another value
 }
 
+// An edited log makes no other program ours: one outside the install, Windows and system
+// folders is never ours, whatever the records say.
 TEST_F(RemovalTest, AProgramOfTheSystemFolderIsOursWhenThePackageInstalledIt) {
     Installed("C:\\Windows\\System32\\view.exe");
+    Installed("C:\\Tools\\tool.exe");
     Associate(system, "abc", "C:\\Windows\\System32\\view.exe");
     Associate(system, "def", "C:\\Windows\\System32\\notepad.exe");
-    log.types.Add("abc");
-    log.types.Add("def");
+    Associate(system, "ghi", "C:\\Tools\\tool.exe");
+    for (const char* type : {"abc", "def", "ghi"}) log.types.Add(type);
     Run();
     EXPECT_FALSE(system.HasKey("abcfile"));
     EXPECT_TRUE(system.HasValue("deffile\\shell\\open\\command"));
+    EXPECT_TRUE(system.HasValue("ghifile\\shell\\open\\command"));
+    EXPECT_TRUE(system.HasValue(".ghi"));
     // Our class, but another's command in it now: the extension stays with that command.
     EXPECT_TRUE(system.HasValue(".def"));
 }
@@ -760,17 +765,6 @@ TEST_F(RemovalTest, AControlChangedSinceItWasInstalledGoesUnloaded) {
               1);
     EXPECT_EQ(StayedItems(), (std::vector<Stayed>{{Subject::File, Verdict::Unloaded,
                                                    "C:\\App\\b.ocx"}}));
-}
-
-TEST_F(RemovalTest, AnEditedLogMakesNoOtherProgramOurs) {
-    log.files.Add("C:\\Tools\\tool.exe");
-    written.Add("C:\\Tools\\tool.exe");
-    Associate(system, "abc", "C:\\Tools\\tool.exe");
-    log.types.Add("abc");
-    Run();
-    EXPECT_TRUE(system.HasValue("abcfile\\shell\\open\\command"));
-    EXPECT_TRUE(system.HasValue("abcfile\\DefaultIcon"));
-    EXPECT_TRUE(system.HasValue(".abc"));
 }
 
 TEST_F(RemovalTest, AValueThatCannotBeDeletedCounts) {
