@@ -57,7 +57,8 @@ Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult*
     input.ReadRecord(header, sizeof header);
     const tavq::Header parsed = tavq::ParseHeader(header);
     if (!parsed.magic) return Refusal::NotTavq;
-    if (!tavq::IsKnownVersion(parsed.version)) return Refusal::NotTheVersion;
+    result->method = tavq::MethodOf(parsed.version);
+    if (result->method == tavq::Method::Unknown) return Refusal::NotTheVersion;
 
     unsigned char mark[tavq::kBeginMarkSize];
     input.ReadRecord(mark, sizeof mark);
@@ -81,19 +82,29 @@ Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult*
     }
 }
 
-// The one decode path: the stream of the node CheckAndSeekNode found, into `sink`. Without a
-// decoder of the caller's, one for this stream, on the heap: its table is 48 KB, and the stub's
-// threads keep their stacks small.
-void DecodeStream(ArchiveInput& input, ByteSink& sink, LzwDecoder* decoder,
+// The one decode path: the stream of the node CheckAndSeekNode found, into `sink`. Without
+// decoders of the caller's, ones for this stream, on the heap: the LZW table is 48 KB, and the
+// stub's threads keep their stacks small.
+void DecodeStream(ArchiveInput& input, ByteSink& sink, Decoders* decoders,
                   ExtractResult* result) {
-    if (result->compressedSize == 0) return;
-    std::unique_ptr<LzwDecoder> own;
-    if (!decoder) {
-        own.reset(new (std::nothrow) LzwDecoder);
-        decoder = own.get();
+    if (result->method == tavq::Method::Solid) {
+        result->stream = DecodeStatus::InSolidStream;
+    } else if (result->method == tavq::Method::Lzw && result->compressedSize == 0) {
+        return;
+    } else {
+        std::unique_ptr<Decoders> own;
+        if (!decoders) {
+            own.reset(new (std::nothrow) Decoders);
+            decoders = own.get();
+        }
+        if (!decoders)
+            result->stream = DecodeStatus::NoMemory;
+        else if (result->method == tavq::Method::Lzma)
+            result->stream = decoders->lzma.Decode(result->compressedSize,
+                                                   result->uncompressedSize, input, sink);
+        else
+            result->stream = decoders->lzw.Decode(result->compressedSize, input, sink);
     }
-    result->stream =
-        decoder ? decoder->Decode(result->compressedSize, input, sink) : DecodeStatus::NoMemory;
     if (result->stream == DecodeStatus::OutputFailed)
         result->refusal = Refusal::CannotWrite;
     else if (result->stream != DecodeStatus::Ok)
@@ -101,10 +112,10 @@ void DecodeStream(ArchiveInput& input, ByteSink& sink, LzwDecoder* decoder,
 }
 
 ExtractResult DecodeNode(ArchiveInput& input, uint32_t nodeIndex, ByteSink& sink,
-                         LzwDecoder* decoder) {
+                         Decoders* decoders) {
     ExtractResult result;
     result.refusal = CheckAndSeekNode(input, nodeIndex, &result);
-    if (result.ok()) DecodeStream(input, sink, decoder, &result);
+    if (result.ok()) DecodeStream(input, sink, decoders, &result);
     return result;
 }
 
@@ -206,18 +217,18 @@ int ArchiveReader::ExtractEmbedded(const platform::SysChar* containerPath, const
 
 ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
-                             LzwDecoder* decoder) {
+                             Decoders* decoders) {
     platform::RawFile file;
     if (!file.OpenRead(containerPath)) {
         ExtractResult result;
         result.refusal = Refusal::CannotOpen;
         return result;
     }
-    return DecodeEmbedded(file, archiveOffset, archiveLength, nodeIndex, sink, decoder);
+    return DecodeEmbedded(file, archiveOffset, archiveLength, nodeIndex, sink, decoders);
 }
 
 ExtractResult DecodeEmbedded(platform::RawFile& file, int64_t archiveOffset, int64_t archiveLength,
-                             uint32_t nodeIndex, ByteSink& sink, LzwDecoder* decoder) {
+                             uint32_t nodeIndex, ByteSink& sink, Decoders* decoders) {
     ExtractResult result;
     if (archiveLength < kMinimumArchiveSize) {
         result.refusal = Refusal::TooShort;
@@ -228,7 +239,7 @@ ExtractResult DecodeEmbedded(platform::RawFile& file, int64_t archiveOffset, int
         return result;
     }
     FileInput input(file);
-    return DecodeNode(input, nodeIndex, sink, decoder);
+    return DecodeNode(input, nodeIndex, sink, decoders);
 }
 
 Refusal CheckArchiveHead(const unsigned char* head, int64_t archiveLength) {

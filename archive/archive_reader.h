@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "archive/byte_stream.h"
+#include "archive/lzma_decoder.h"
 #include "archive/lzw_decoder.h"
 #include "archive/tavq_format.h"
 #include "platform/file.h"
@@ -44,6 +45,7 @@ struct ExtractResult {
     uint32_t uncompressedSize = 0;  // as the node header says; never checked
     uint32_t compressedSize = 0;
     uint16_t nameLength = 0;
+    tavq::Method method = tavq::Method::Unknown;
     platform::ErrorCode error = 0;  // the system's reason when the output failed
     bool ok() const { return refusal == Refusal::None; }
     // One English sentence: the refusal text, or what is wrong with the stream.
@@ -60,6 +62,14 @@ public:
 
 private:
     platform::RawFile& file_;
+};
+
+// A decoder for each method, for a caller that decodes many streams: their buffers are asked for
+// once (each is about 100 KB, and an LZMA stream's dictionary as large as its file or its
+// dictionary size, whichever is smaller).
+struct Decoders {
+    LzwDecoder lzw;
+    LzmaDecoder lzma;
 };
 
 class ArchiveReader {
@@ -86,14 +96,15 @@ public:
 // Decodes node `nodeIndex` of the archive at `archiveOffset` of `containerPath` into `sink`,
 // without creating any file and without any message: the same checks as ExtractEmbedded.
 // `result.Reason()` says why when `result.ok()` is false. A caller that decodes many streams
-// passes one `decoder` for all of them.
+// passes one `decoders` for all of them. A solid archive is refused here (DecodeStatus::
+// InSolidStream): its files are SolidStream's.
 ExtractResult DecodeEmbedded(const platform::SysChar* containerPath, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
-                             LzwDecoder* decoder = nullptr);
+                             Decoders* decoders = nullptr);
 // The same from a container the caller holds open for reading.
 ExtractResult DecodeEmbedded(platform::RawFile& container, int64_t archiveOffset,
                              int64_t archiveLength, uint32_t nodeIndex, ByteSink& sink,
-                             LzwDecoder* decoder = nullptr);
+                             Decoders* decoders = nullptr);
 
 // What can be known of a compressed file before a byte of it is decoded: whether the archive of
 // `archiveLength` bytes that begins with `head` (its first kMinimumArchiveSize bytes, or all of

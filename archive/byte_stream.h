@@ -6,6 +6,27 @@
 
 namespace archive {
 
+enum class DecodeStatus {
+    Ok,
+    NoClearCodeFirst,  // the first code is not ClearCode: there is no previous string
+    InputEnded,        // the compressed bytes ran out before EndCode
+    TableFull,         // a string would go past code 4095 without a ClearCode
+    CodeOutOfRange,    // a code above the next free one
+    NoPreviousString,  // an empty slot (or a code after ClearCode) with no string before it
+    OutputFailed,      // the sink refused the decoded bytes (a full disk)
+    NoMemory,          // the decoder's buffers could not be had
+    // LZMA streams
+    BadHeader,           // the 13-byte header is cut short, unsupported or says "size unknown"
+    DictionaryTooLarge,  // the header asks for a dictionary above LzmaDecoder's limit
+    DataError,           // the range-coded data is not a valid LZMA stream
+    WrongLength,         // the stream yields another size than its header or node says
+    TrailingData,        // compressed bytes are left over after the last decoded byte
+    InSolidStream,       // a solid archive's files are decoded in order, by SolidStream
+};
+
+// A short English sentence for the status, for the publisher's tool.
+const char* DecodeStatusText(DecodeStatus status);
+
 class ByteSource {
 public:
     virtual ~ByteSource() = default;

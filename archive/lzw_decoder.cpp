@@ -132,6 +132,15 @@ const char* DecodeStatusText(DecodeStatus status) {
             return "the stream defines a string with no string before it";
         case DecodeStatus::OutputFailed: return "the decoded bytes could not be written";
         case DecodeStatus::NoMemory: return "there is not enough memory to decode";
+        case DecodeStatus::BadHeader: return "the LZMA header is cut short or not supported";
+        case DecodeStatus::DictionaryTooLarge:
+            return "the LZMA stream asks for a dictionary larger than 64 MiB";
+        case DecodeStatus::DataError: return "the LZMA data is damaged";
+        case DecodeStatus::WrongLength:
+            return "the LZMA stream yields another size than its header says";
+        case DecodeStatus::TrailingData: return "bytes are left over after the LZMA stream";
+        case DecodeStatus::InSolidStream:
+            return "the node belongs to a solid stream, which is decoded in order";
     }
     return "the stream is damaged";
 }

@@ -14,20 +14,6 @@
 
 namespace archive {
 
-enum class DecodeStatus {
-    Ok,
-    NoClearCodeFirst,  // the first code is not ClearCode: there is no previous string
-    InputEnded,        // the compressed bytes ran out before EndCode
-    TableFull,         // a string would go past code 4095 without a ClearCode
-    CodeOutOfRange,    // a code above the next free one
-    NoPreviousString,  // an empty slot (or a code after ClearCode) with no string before it
-    OutputFailed,      // the sink refused the decoded bytes (a full disk)
-    NoMemory,          // the decoder's buffers could not be had
-};
-
-// A short English sentence for the status, for the publisher's tool.
-const char* DecodeStatusText(DecodeStatus status);
-
 class LzwDecoder {
 public:
     static constexpr unsigned kClearCode = lzw::kClearCode;

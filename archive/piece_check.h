@@ -49,11 +49,30 @@ public:
         return problem;
     }
     // File `index`'s data: a length of 0 or more (a stored file of 0 bytes needs no bytes),
-    // and for a compressed file its archive's head (CheckArchiveHead).
-    PieceProblem File(int32_t index, int32_t length, int32_t offset, bool compressed);
+    // and for a compressed file its archive's head (CheckArchiveHead). For a file of a solid
+    // archive, `solidPart` receives which of its files this one is (its place among the files
+    // told so far that name the same archive) and `solidSize` that file's size; otherwise
+    // `solidPart` receives -1.
+    PieceProblem File(int32_t index, int32_t length, int32_t offset, bool compressed,
+                      int32_t* solidPart = nullptr, uint32_t* solidSize = nullptr);
+
+    // Packages of more solid archives than this are refused.
+    static constexpr int kSolidArchives = 4;
 
 private:
     bool ReadHead(int64_t offset, unsigned char* out, size_t count);
+    // The next file of solid archive `solid`, or a refusal.
+    Refusal NextSolidPart(int solid, int32_t* part, uint32_t* size);
+
+    struct Solid {
+        int64_t offset;
+        int32_t length;
+        int64_t table;   // where the files' nodes begin
+        uint32_t parts;  // how many there are
+        uint32_t next;   // the part the next file that names the archive takes
+    };
+    Solid solids_[kSolidArchives];
+    int solidCount_ = 0;
 
     platform::RawFile& package_;
     int64_t settingsOffset_;

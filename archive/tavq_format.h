@@ -9,6 +9,16 @@
 //                   compressed size u32, name length u16, filler CC CC;
 //                   then the name (never read back) and the compressed stream
 //
+// Versions 0 to 10 hold LZW streams. A set high byte names another method: a reader that knows
+// only LZW refuses such an archive ("not the version") instead of installing its bytes as LZW.
+//   0x010A  LZMA, one node per file: the node's stream is the 13-byte header of the ".lzma"
+//           format (properties byte, dictionary size u32, uncompressed size u64, never
+//           "unknown"), then the range-coded data, with or without an end mark.
+//   0x020A  solid LZMA: node 0 holds one LZMA stream (as above) of many files' bytes in order,
+//           its uncompressed size their sum; nodes 1 to N, with no name and no stream, hold
+//           each file's size. Every file of the stream names the whole archive as its piece; its
+//           place among the package's files that name it says which node is its own.
+//
 // Header-only, no library strings: the installer includes it as it is.
 #pragma once
 
@@ -22,6 +32,8 @@ namespace tavq {
 constexpr char kMagic[4] = {'T', 'A', 'V', 'Q'};
 // The version the packer writes; the reader takes any version from 0 to this one.
 constexpr uint16_t kVersion = 10;
+constexpr uint16_t kLzmaVersion = 0x0100 | kVersion;
+constexpr uint16_t kSolidVersion = 0x0200 | kVersion;
 constexpr uint16_t kNodeMark = 0x00EE;
 constexpr uint16_t kCompressMark = 0x0090;
 constexpr uint16_t kFileHeadMark = 0x00FF;
@@ -97,10 +109,19 @@ inline bool IsKnownVersion(uint16_t version) {
     return (version >> 8) == 0 && (version & 0xFF) <= kVersion;
 }
 
+enum class Method { Unknown, Lzw, Lzma, Solid };
+inline Method MethodOf(uint16_t version) {
+    if (IsKnownVersion(version)) return Method::Lzw;
+    if (version == kLzmaVersion) return Method::Lzma;
+    return version == kSolidVersion ? Method::Solid : Method::Unknown;
+}
+
+constexpr size_t kLzmaHeaderSize = 13;
+
 // The packer's side: `p` has room for the part's size.
-inline void WriteHeader(unsigned char* p, uint32_t nodeCount) {
+inline void WriteHeader(unsigned char* p, uint32_t nodeCount, uint16_t version = kVersion) {
     std::memcpy(p, kMagic, sizeof kMagic);
-    StoreU16(p + 4, kVersion);
+    StoreU16(p + 4, version);
     p[6] = p[7] = kFiller;
     StoreU32(p + 8, nodeCount);
 }

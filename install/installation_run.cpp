@@ -24,6 +24,11 @@ bool IsControl(const char* path) {
     return (extension[0] | 0x20) == 'o' && (extension[1] | 0x20) == 'c' &&
            (extension[2] | 0x20) == 'x' && extension[3] == '\0';
 }
+
+// The files of a solid archive each name the whole archive: each weighs what it holds.
+int64_t Weight(const package::FileEntry& entry) {
+    return entry.solidPart >= 0 ? int64_t{entry.solidSize} : entry.dataLength;
+}
 }  // namespace
 
 bool WrittenFiles::Add(const char* path) {
@@ -42,7 +47,7 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
       view_(view),
       system_(system),
       copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]),
-      decoder_(new (std::nothrow) archive::LzwDecoder) {}
+      decoders_(new (std::nothrow) archive::Decoders) {}
 
 bool InstallationRun::InLastFolder(const char* path) const {
     const size_t folderEnd = gbk::LastBackslash(path);
@@ -88,8 +93,19 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                 return FileSink::Write(data, size);
             }
         } sink(out);
-        const archive::ExtractResult result = archive::DecodeEmbedded(
-            *package, entry.dataOffset, entry.dataLength, 0, sink, decoder_.get());
+        archive::ExtractResult result;
+        if (entry.solidPart >= 0) {
+            if (!solid_ || !solid_->Holds(entry.dataOffset, entry.dataLength))
+                solid_.reset(new (std::nothrow)
+                                 archive::SolidStream(*package, entry.dataOffset, entry.dataLength));
+            if (solid_)
+                result = solid_->Decode(static_cast<uint32_t>(entry.solidPart), sink);
+            else
+                result.refusal = archive::Refusal::BadStream;
+        } else {
+            result = archive::DecodeEmbedded(*package, entry.dataOffset, entry.dataLength, 0,
+                                             sink, decoders_.get());
+        }
         complete = result.ok();
         *written = sink.count;
         if (!complete)
@@ -228,7 +244,7 @@ RunResult InstallationRun::Run() {
     int64_t total = 0;
     for (int32_t i = 0; i < files.count; ++i) {
         files.SeekTo(i);
-        total += files.Current()->dataLength;
+        total += Weight(*files.Current());
     }
     const double scale = static_cast<double>(total) * 0.001;
     TimeEstimate estimate(total);
@@ -240,7 +256,7 @@ RunResult InstallationRun::Run() {
     int64_t done = 0;
     for (int32_t i = 0; i < files.count; ++i) {
         files.SeekTo(i);
-        const int32_t length = files.Current()->dataLength;
+        const int64_t length = Weight(*files.Current());
         char path[platform::kPathRoom];
         if (stopped_) {
             // Stop ends the copying: what was not attempted is missing, and the bar still

@@ -2,7 +2,7 @@
 
 namespace install {
 
-archive::PieceProblem CheckPackagePieces(const package::SetupModel& model, int64_t settingsOffset,
+archive::PieceProblem CheckPackagePieces(package::SetupModel& model, int64_t settingsOffset,
                                          platform::RawFile& package) {
     using archive::PieceProblem;
     archive::PieceCheck check(package, settingsOffset);
@@ -19,10 +19,10 @@ archive::PieceProblem CheckPackagePieces(const package::SetupModel& model, int64
     for (const auto& picture : pictures)
         if (problem.ok()) problem = check.Picture(picture.piece, picture.length, picture.offset);
     int32_t index = 0;
-    for (const package::FileEntry* entry = model.fileList.first; entry && problem.ok();
+    for (package::FileEntry* entry = model.fileList.first; entry && problem.ok();
          entry = entry->next, ++index)
-        problem = check.File(index, entry->dataLength, entry->dataOffset,
-                             entry->compressed != 0);
+        problem = check.File(index, entry->dataLength, entry->dataOffset, entry->compressed != 0,
+                             &entry->solidPart, &entry->solidSize);
     return problem;
 }
 

@@ -12,8 +12,9 @@ namespace install {
 
 // Every piece that `model` names: the wizard picture, the icon, the background picture and each
 // file's data, in that order. `package` is the package open for reading; its settings block
-// begins at `settingsOffset`. The first problem found, or none.
-archive::PieceProblem CheckPackagePieces(const package::SetupModel& model, int64_t settingsOffset,
+// begins at `settingsOffset`. The first problem found, or none. Each file of a solid archive
+// learns its place in it (FileEntry::solidPart).
+archive::PieceProblem CheckPackagePieces(package::SetupModel& model, int64_t settingsOffset,
                                          platform::RawFile& package);
 
 }  // namespace install

@@ -40,6 +40,10 @@ struct FileEntry {
     int32_t compressed = 0;
     int32_t dataLength = 0;
     int32_t dataOffset = 0;
+    // For a file of a solid archive, what the start-up's piece check found: which of the
+    // archive's files it is and how many bytes it has. -1 for any other file.
+    int32_t solidPart = -1;
+    uint32_t solidSize = 0;
     FileEntry* prev = nullptr;
     FileEntry* next = nullptr;
 };

@@ -12,6 +12,7 @@ packages=(
     libtomlplusplus-dev ncompress zlib1g-dev
     osslsigncode openssl
     nsis
+    lzma-dev liblzma-dev
 )
 
 missing=()

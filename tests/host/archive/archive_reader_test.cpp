@@ -75,7 +75,7 @@ TEST_F(ArchiveReaderTest, RefusalsGiveTheirTextAndCreateNoFile) {
     } cases[] = {
         {TavqHead(1, 10, "TAVX") + node, "not tavq file"},
         {TavqHead(1, 11) + node, "not the version"},
-        {TavqHead(1, 0x010A) + node, "not the version"},
+        {TavqHead(1, 0x030A) + node, "not the version"},
         {TavqHead(1, 10, "TAVQ", 0xEF) + node, "not tavq file node"},
         {TavqHead(1, 10, "TAVQ", 0xEE, 0x91) + node, "not begin compress"},
         {TavqHead() + TavqNodeBytes("a.txt", kAbababa, 7, 0xFE), "not tavq single file head"},

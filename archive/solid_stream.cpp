@@ -1,0 +1,127 @@
+#include "archive/solid_stream.h"
+
+#include <new>
+
+#include "archive/tavq_format.h"
+
+namespace archive {
+
+namespace {
+ExtractResult Refused(Refusal refusal, DecodeStatus stream = DecodeStatus::Ok) {
+    ExtractResult result;
+    result.refusal = refusal;
+    result.stream = stream;
+    return result;
+}
+}  // namespace
+
+size_t SolidStream::Input::Read(unsigned char* buffer, size_t count) {
+    if (file_.Seek(position_, platform::RawFile::Origin::Begin) != position_) return 0;
+    const size_t got = file_.Read(buffer, count);
+    position_ += static_cast<int64_t>(got);
+    return got;
+}
+
+ExtractResult SolidStream::Open() {
+    namespace tavq = archive::tavq;
+    if (length_ < static_cast<int64_t>(tavq::kMinimumArchiveSize)) return Refused(Refusal::TooShort);
+    unsigned char head[tavq::kMinimumArchiveSize];
+    Input input(container_, offset_);
+    if (offset_ < 0 || input.Read(head, sizeof head) != sizeof head)
+        return Refused(Refusal::CannotOpen);
+    const tavq::Header header = tavq::ParseHeader(head);
+    if (!header.magic) return Refused(Refusal::NotTavq);
+    if (tavq::MethodOf(header.version) != tavq::Method::Solid) return Refused(Refusal::NotTheVersion);
+    const tavq::BeginMark mark = tavq::ParseBeginMark(head + tavq::kHeaderSize);
+    if (mark.nodeMark != tavq::kNodeMark) return Refused(Refusal::NotNode);
+    if (mark.compressMark != tavq::kCompressMark) return Refused(Refusal::NotBeginCompress);
+    const tavq::NodeHeader stream = tavq::ParseNodeHeader(head + tavq::kFirstNodeOffset);
+    if (stream.mark != tavq::kFileHeadMark) return Refused(Refusal::NotFileHead);
+    const uint64_t streamEnd = tavq::kFirstNodeOffset + stream.Span();
+    if (streamEnd > static_cast<uint64_t>(length_)) return Refused(Refusal::NodeOutside);
+
+    // The files' nodes fill the rest of the archive: no name, no stream, only a size each.
+    const uint64_t table = static_cast<uint64_t>(length_) - streamEnd;
+    if (table % tavq::kNodeHeaderSize != 0) return Refused(Refusal::NotFileHead);
+    parts_ = static_cast<uint32_t>(table / tavq::kNodeHeaderSize);
+    sizes_.reset(new (std::nothrow) uint32_t[parts_ ? parts_ : 1]);
+    if (!sizes_) return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
+    Input nodes(container_, offset_ + static_cast<int64_t>(streamEnd));
+    uint64_t total = 0;
+    unsigned char block[tavq::kNodeHeaderSize * 200];
+    for (uint32_t part = 0; part < parts_;) {
+        const uint32_t batch = parts_ - part < 200 ? parts_ - part : 200;
+        const size_t bytes = batch * tavq::kNodeHeaderSize;
+        if (nodes.Read(block, bytes) != bytes) return Refused(Refusal::CannotOpen);
+        for (uint32_t i = 0; i < batch; ++i, ++part) {
+            const tavq::NodeHeader node = tavq::ParseNodeHeader(block + i * tavq::kNodeHeaderSize);
+            if (node.mark != tavq::kFileHeadMark || node.compressedSize != 0 || node.nameLength != 0)
+                return Refused(Refusal::NotFileHead);
+            sizes_[part] = node.uncompressedSize;
+            total += node.uncompressedSize;
+        }
+    }
+    if (total != stream.uncompressedSize)
+        return Refused(Refusal::BadStream, DecodeStatus::WrongLength);
+    streamStart_ = offset_ + static_cast<int64_t>(tavq::kFirstNodeOffset + tavq::kNodeHeaderSize +
+                                                  stream.nameLength);
+    ExtractResult result;
+    result.uncompressedSize = stream.uncompressedSize;
+    result.compressedSize = stream.compressedSize;
+    return result;
+}
+
+ExtractResult SolidStream::Restart() {
+    positioned_ = false;
+    input_.reset(new (std::nothrow) Input(container_, streamStart_));
+    if (!input_) return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
+    uint64_t size = 0;
+    const DecodeStatus status = decoder_.Start(head_.compressedSize, *input_, &size);
+    if (status != DecodeStatus::Ok) return Refused(Refusal::BadStream, status);
+    if (size != head_.uncompressedSize) return Refused(Refusal::BadStream, DecodeStatus::WrongLength);
+    next_ = 0;
+    positioned_ = true;
+    return ExtractResult();
+}
+
+ExtractResult SolidStream::Failed(Refusal refusal, DecodeStatus stream, uint32_t part) {
+    positioned_ = false;
+    const ExtractResult result = Refused(refusal, stream);
+    if (refusal == Refusal::BadStream && part < damagedFrom_) {
+        damagedFrom_ = part;
+        damage_ = result;
+    }
+    return result;
+}
+
+ExtractResult SolidStream::Decode(uint32_t part, ByteSink& sink) {
+    if (!opened_) {
+        head_ = Open();
+        // A read that failed may succeed when the file is tried again.
+        opened_ = head_.refusal != Refusal::CannotOpen;
+    }
+    if (!head_.ok()) return head_;
+    if (part >= parts_) return Refused(Refusal::NotFileHead);
+    if (part >= damagedFrom_) return damage_;
+    if (!positioned_ || part < next_) {
+        const ExtractResult restart = Restart();
+        if (!restart.ok()) return Failed(restart.refusal, restart.stream, 0);
+    }
+    for (; next_ < part; ++next_) {
+        const DecodeStatus status = decoder_.Next(sizes_[next_], nullptr);
+        if (status != DecodeStatus::Ok) return Failed(Refusal::BadStream, status, next_);
+    }
+    DecodeStatus status = decoder_.Next(sizes_[part], &sink);
+    if (status == DecodeStatus::OutputFailed) return Failed(Refusal::CannotWrite, status, part);
+    if (status == DecodeStatus::Ok && ++next_ == parts_) {
+        // The last file is whole only when the stream ends with it.
+        status = decoder_.Finish();
+        positioned_ = false;
+    }
+    if (status != DecodeStatus::Ok) return Failed(Refusal::BadStream, status, part);
+    ExtractResult result;
+    result.uncompressedSize = sizes_[part];
+    return result;
+}
+
+}  // namespace archive

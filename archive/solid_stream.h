@@ -1,0 +1,63 @@
+// The files of a solid archive (archive/tavq_format.h): one LZMA stream holds all their bytes
+// in order. Asked for in order, as an installation asks, the stream is decoded once; a file
+// asked for again (a retry) has the stream decoded again from its start.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "archive/archive_reader.h"
+#include "archive/lzma_decoder.h"
+#include "platform/file.h"
+
+namespace archive {
+
+class SolidStream {
+public:
+    // The solid archive of `length` bytes at `offset` of `container`, which the stream reads by
+    // position: its other readers may move the file's pointer between two files.
+    SolidStream(platform::RawFile& container, int64_t offset, int64_t length)
+        : container_(container), offset_(offset), length_(length) {}
+
+    bool Holds(int64_t offset, int64_t length) const {
+        return offset == offset_ && length == length_;
+    }
+    // File `part` (0 for the first) into `sink`; the files between the last one asked for and
+    // this one are decoded and dropped. Damage fails the file it is found in and every later
+    // one, at once, with the same result.
+    ExtractResult Decode(uint32_t part, ByteSink& sink);
+
+private:
+    class Input : public ByteSource {
+    public:
+        Input(platform::RawFile& file, int64_t position) : file_(file), position_(position) {}
+        size_t Read(unsigned char* buffer, size_t count) override;
+
+    private:
+        platform::RawFile& file_;
+        int64_t position_;
+    };
+
+    // Reads the archive's head and its files' sizes.
+    ExtractResult Open();
+    // The stream from its start, positioned before the first file.
+    ExtractResult Restart();
+    ExtractResult Failed(Refusal refusal, DecodeStatus stream, uint32_t part);
+
+    platform::RawFile& container_;
+    int64_t offset_;
+    int64_t length_;
+    bool opened_ = false;
+    ExtractResult head_;  // node 0: the stream; once Open has run, its result
+    int64_t streamStart_ = 0;
+    std::unique_ptr<uint32_t[]> sizes_;
+    uint32_t parts_ = 0;
+    std::unique_ptr<Input> input_;
+    LzmaDecoder decoder_;
+    uint32_t next_ = 0;        // the file the stream stands before
+    bool positioned_ = false;  // whether it stands at the start of next_
+    uint32_t damagedFrom_ = UINT32_MAX;
+    ExtractResult damage_;
+};
+
+}  // namespace archive
