@@ -1,6 +1,7 @@
 // sfxpack build: a package from the publisher's manifest.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "tools/commands.h"
 #include "tools/file_set.h"
 #include "tools/manifest.h"
+#include "tools/node_output.h"
 #include "tools/package_writer.h"
 #include "tools/progress.h"
 
@@ -27,6 +29,12 @@
 namespace sfxpack {
 
 namespace {
+std::string Join(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
 const char kUsage[] =
     "usage: sfxpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [--quiet]\n"
     "\n"
@@ -101,6 +109,50 @@ void CheckStub(const std::string& path, std::vector<std::string>* warnings) {
                             ": the stub already carries a package; the new one hides it but "
                             "the old bytes stay inside");
 }
+
+// The methods a stub decodes, as it declares them among its resources ("sfx-decodes: lzw lzma
+// lzma-solid"). A stub that declares none is taken to decode LZW alone, as any installer of the
+// format does.
+std::vector<std::string> StubMethods(const std::string& path) {
+    static const char kMarker[] = "sfx-decodes:";
+    std::string bytes;
+    std::vector<std::string> methods;
+    const size_t at = ReadWholeFile(path, &bytes) ? bytes.find(kMarker) : std::string::npos;
+    if (at == std::string::npos) return {"lzw"};
+    std::string word;
+    for (size_t i = at + sizeof kMarker - 1; i <= bytes.size(); ++i) {
+        const char c = i < bytes.size() ? bytes[i] : '\0';
+        if (c == ' ' || c == '\0') {
+            if (!word.empty()) methods.push_back(word);
+            word.clear();
+            if (c == '\0') break;
+        } else {
+            word += c;
+        }
+    }
+    return methods;
+}
+
+// Why the package cannot go behind the stub: a method of its files that the stub does not
+// decode. An installer would refuse such a package on every user's machine.
+std::string StubProblem(const std::string& stub, const std::vector<PackedFile>& files) {
+    std::vector<std::string> needed;
+    for (const PackedFile& file : files) {
+        const char* word = file.compression == Compression::Lzma    ? "lzma"
+                           : file.compression == Compression::Solid ? "lzma-solid"
+                                                                    : nullptr;
+        if (word && std::find(needed.begin(), needed.end(), word) == needed.end())
+            needed.push_back(word);
+    }
+    if (needed.empty()) return "";
+    const std::vector<std::string> methods = StubMethods(stub);
+    for (const std::string& word : needed)
+        if (std::find(methods.begin(), methods.end(), word) == methods.end())
+            return stub + ": this installer stub cannot decode " + word +
+                   " (it declares: " + Join(methods) +
+                   "); pack behind the stub of this sfxpack, or compress with lzw";
+    return "";
+}
 }  // namespace
 
 int RunBuild(int argc, char** argv) {
@@ -152,6 +204,8 @@ int RunBuild(int argc, char** argv) {
                                     : std::string(" (build it with 'make win32', or name one "
                                                   "with --stub or SFXPACK_STUB)")));
     CheckStub(stub, &warnings);
+    const std::string stubProblem = StubProblem(stub, files);
+    if (!stubProblem.empty()) return Fail(kExitRefused, stubProblem);
     if (!quiet) PrintWarnings(warnings);
 
     uint64_t total = 0;

@@ -111,6 +111,7 @@ int RunExtract(int argc, char** argv) {
         paths.push_back(path);
     }
 
+    FileDecoder decoder(setup);
     index = 0;
     for (const package::FileEntry* e = model.fileList.first; e; e = e->next, ++index) {
         const std::filesystem::path target = std::filesystem::path(dir) / paths[index];
@@ -130,8 +131,7 @@ int RunExtract(int argc, char** argv) {
                 return Fail(kExitRefused, where + "the " + std::to_string(e->dataLength) +
                                               " bytes at offset " + std::to_string(e->dataOffset) +
                                               " lie outside the file");
-            written =
-                DecodeNodeToFile(setup, e->dataOffset, e->dataLength, 0, target.string(), &error);
+            written = DecodeEntryToFile(decoder, *e, target.string(), &error);
             if (!written) error = "the archive is refused: " + error;
         } else {
             written = CopyRangeToFile(setup, e->dataOffset, e->dataLength, target.string(), &error);

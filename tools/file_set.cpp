@@ -162,7 +162,7 @@ private:
         file.folderKind = rule_->folderKind;
         file.shortcutFlags = rule_->shortcutFlags;
         file.overwriteMode = rule_->overwriteMode;
-        file.compress = rule_->compress;
+        file.compression = rule_->compression;
         file.size = f.size;
         file.rule = index;
         if (!Claim(file, subFolder, name)) return;

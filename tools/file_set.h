@@ -17,7 +17,7 @@ struct PackedFile {
     int32_t folderKind = 0;
     int32_t shortcutFlags = 0;
     int32_t overwriteMode = 0;
-    bool compress = true;
+    Compression compression = Compression::Lzw;
     uint64_t size = 0;  // when the rules were expanded
     size_t rule = 0;    // index of its rule in Manifest::files
 };

@@ -37,6 +37,16 @@ int64_t FileLength(const package::SetupModel& m) {
     return file.OpenRead(m.exePath) ? file.Length() : 0;
 }
 
+// "stored", "compressed" (LZW, as every package had it), "compressed (lzma)" or
+// "compressed (lzma-solid, file 3, 1200 bytes)".
+std::string Storage(const char* path, const package::FileEntry& e) {
+    const std::string method = StorageOf(path, e);
+    if (!e.compressed) return "stored";
+    if (method == "lzw") return "compressed";
+    if (e.solidPart < 0) return "compressed (" + method + ")";
+    return "compressed (" + method + ", file " + N(e.solidPart) + ", " + N(e.solidSize) + " bytes)";
+}
+
 void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
     std::printf("trailer: settings block of %d bytes at offset %d, trailer at %lld\n", t.length,
                 t.offset, static_cast<long long>(t.trailerOffset));
@@ -70,7 +80,7 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
             "length %d, offset %d, %s\n",
             index, U(e->fileName).c_str(), FolderWord(e->folderKind), U(e->subFolder).c_str(),
             ShortcutWords(e->shortcutFlags).c_str(), OverwriteWord(e->overwriteMode), e->dataLength,
-            e->dataOffset, e->compressed ? "compressed" : "stored");
+            e->dataOffset, Storage(m.exePath, *e).c_str());
 }
 
 std::string TrailerJson(const package::PackageTrailer& t) {
@@ -127,7 +137,12 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
                "\", \"subfolder\": " + J(e->subFolder) + ", \"shortcuts\": " + N(e->shortcutFlags) +
                ", \"overwrite\": \"" + OverwriteWord(e->overwriteMode) +
                "\", \"length\": " + N(e->dataLength) + ", \"offset\": " + N(e->dataOffset) +
-               ", \"compressed\": " + (e->compressed ? "true" : "false") + "}";
+               ", \"compressed\": " + (e->compressed ? "true" : "false") +
+               ", \"method\": \"" + StorageOf(m.exePath, *e) + "\"" +
+               (e->solidPart >= 0 ? ", \"solidFile\": " + N(e->solidPart) +
+                                        ", \"size\": " + N(e->solidSize)
+                                  : std::string()) +
+               "}";
     }
     out += m.fileList.count ? "\n  ]\n}\n" : "]\n}\n";
     std::fputs(out.c_str(), stdout);

@@ -84,13 +84,15 @@ public:
     void Read(const toml::table& root) {
         CheckKeys(
             root, "",
-            {"application", "pages", "uninstaller", "wizard", "background", "file-type", "files"});
+            {"application", "pages", "uninstaller", "wizard", "background", "file-type", "files",
+             "compression"});
         ReadApplication(root);
         ReadPages(root);
         ReadUninstaller(root);
         ReadWizard(root);
         ReadBackground(root);
         ReadFileTypes(root);
+        ReadCompression(root);
         ReadFiles(root);
     }
 
@@ -498,6 +500,52 @@ private:
         }
     }
 
+    void ReadCompression(const toml::table& root) {
+        const toml::table* table = GetTable(root, "compression");
+        if (!table) return;
+        CheckKeys(*table, "compression.", {"method", "level"});
+        std::string text;
+        int line = LineOf(*table);
+        if (GetString(*table, "method", "compression.method", &text, &line)) {
+            if (text == "lzw")
+                m_.method = Compression::Lzw;
+            else if (text == "lzma")
+                m_.method = Compression::Lzma;
+            else if (text == "lzma-solid")
+                m_.method = Compression::Solid;
+            else
+                Error(line, "compression.method",
+                      "\"" + text + "\" is not a method (lzw, lzma or lzma-solid)");
+        }
+        if (const toml::node* level =
+                Get(*table, "level", "compression.level", toml::node_type::integer, "a number")) {
+            const int64_t value = level->as_integer()->get();
+            if (value < 0 || value > 9)
+                Error(LineOf(*level), "compression.level",
+                      "is " + std::to_string(value) + "; the LZMA levels are 0 to 9");
+            else
+                m_.level = static_cast<int>(value);
+        }
+    }
+
+    // `compress`: true (LZW), false (stored), or a method's name.
+    void ReadCompress(const toml::table& table, const std::string& setting, FileRule* rule) {
+        rule->compression = m_.method;
+        const toml::node* node = table.get("compress");
+        if (!node) return;
+        if (node->is_boolean()) {
+            rule->compression = node->as_boolean()->get() ? Compression::Lzw : Compression::Stored;
+        } else if (node->is_string() && node->as_string()->get() == "lzw") {
+            rule->compression = Compression::Lzw;
+        } else if (node->is_string() && node->as_string()->get() == "lzma") {
+            rule->compression = Compression::Lzma;
+        } else {
+            Error(LineOf(*node), setting,
+                  "must be true, false, \"lzw\" or \"lzma\" (the solid stream is chosen with "
+                  "[compression] method = \"lzma-solid\")");
+        }
+    }
+
     void ReadFiles(const toml::table& root) {
         const toml::array* files = TableList(root, "files", SIZE_MAX);
         if (!files) return;
@@ -546,7 +594,7 @@ private:
                 !ParseOverwriteWord(text, &rule.overwriteMode))
                 Error(line, prefix + "overwrite",
                       "\"" + text + "\" is not an overwrite mode (always, if-missing or ask)");
-            GetBool(table, "compress", prefix + "compress", &rule.compress);
+            ReadCompress(table, prefix + "compress", &rule);
             m_.files.push_back(rule);
         }
     }

@@ -12,6 +12,10 @@
 
 namespace sfxpack {
 
+// How a file's bytes are stored: as they are, LZW-encoded file by file (the format every
+// installer reads), LZMA-encoded file by file, or in the package's one solid LZMA stream.
+enum class Compression { Stored, Lzw, Lzma, Solid };
+
 // One [[files]] table: which files, and where and how they are installed.
 struct FileRule {
     std::string source;  // as written (UTF-8): a file, a folder or a glob pattern
@@ -19,7 +23,7 @@ struct FileRule {
     std::string subFolder;  // UTF-8, levels joined by '\', no '\' at either end; may be empty
     int32_t shortcutFlags = 0;
     int32_t overwriteMode = package::kOverwriteAlways;
-    bool compress = true;
+    Compression compression = Compression::Lzw;  // without `compress`, the manifest's method
     std::string setting;  // "files[2]", for messages
     int line = 0;         // where the table starts in the manifest
     int sourceLine = 0;   // where its source is written
@@ -48,6 +52,9 @@ struct Manifest {
     uint32_t backgroundColor = 0;   // 0x00BBGGRR
     bool backgroundHasCaption = false;
     std::vector<FileRule> files;
+    // [compression]: the method of the rules that do not name one, and the LZMA preset.
+    Compression method = Compression::Lzw;
+    int level = 6;
 
     // The readme, program and file-type programs that name a file of the install folder, which
     // the package should then install; `path` is below the install folder (UTF-8, levels joined

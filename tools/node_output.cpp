@@ -45,6 +45,18 @@ bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t leng
     return output.Commit(error);
 }
 
+bool DecodeEntryToFile(FileDecoder& decoder, const package::FileEntry& entry,
+                       const std::string& outputPath, std::string* error) {
+    PendingFile output(outputPath);
+    if (!output.Create(error)) return false;
+    const archive::ExtractResult result = decoder.Decode(entry, output);
+    if (!result.ok()) {
+        *error = output.failure().empty() ? result.Reason() : output.failure();
+        return false;
+    }
+    return output.Commit(error);
+}
+
 bool CopyRangeToFile(const std::string& container, int64_t offset, int64_t length,
                      const std::string& outputPath, std::string* error) {
     platform::RawFile input;

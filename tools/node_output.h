@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "package/setup_model.h"
+#include "tools/package_reader.h"
+
 namespace sfxpack {
 
 // Decodes node `nodeIndex` of the archive of `length` bytes at `offset` of `container` into
@@ -11,6 +14,10 @@ namespace sfxpack {
 // before stays, no partial file remains, and `error` says why.
 bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t length,
                       uint32_t nodeIndex, const std::string& outputPath, std::string* error);
+
+// The same for a package's compressed file, through the package's decoder.
+bool DecodeEntryToFile(FileDecoder& decoder, const package::FileEntry& entry,
+                       const std::string& outputPath, std::string* error);
 
 // Copies `length` bytes at `offset` of `container` into `outputPath`, all or nothing like
 // DecodeNodeToFile. The range must lie within the container.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "install/package_pieces.h"
 #include "package/package_sum.h"
 #include "package/settings_loader.h"
 #include "platform/file.h"
@@ -31,7 +32,12 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
     }
     std::memcpy(model->exePath, path.c_str(), path.size() + 1);
     switch (package::LoadSettings(path.c_str(), model, trailer)) {
-        case package::LoadResult::Loaded: return true;
+        case package::LoadResult::Loaded: {
+            platform::RawFile package;
+            if (package.OpenRead(path.c_str()))
+                install::CheckPackagePieces(*model, trailer->offset, package);
+            return true;
+        }
         case package::LoadResult::NoTrailer: *error = path + ": not a package (no trailer)"; break;
         case package::LoadResult::BadTrailer:
             *error = path + ": damaged trailer (settings block of " +
@@ -47,6 +53,35 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
             break;
     }
     return false;
+}
+
+archive::ExtractResult FileDecoder::Decode(const package::FileEntry& entry,
+                                          archive::ByteSink& sink) {
+    if (entry.solidPart < 0)
+        return archive::DecodeEmbedded(package_, entry.dataOffset, entry.dataLength, 0, sink,
+                                       &decoders_);
+    if (!solid_ || !solid_->Holds(entry.dataOffset, entry.dataLength))
+        solid_.reset(new archive::SolidStream(package_, entry.dataOffset, entry.dataLength));
+    return solid_->Decode(static_cast<uint32_t>(entry.solidPart), sink);
+}
+
+const char* StorageOf(const std::string& path, const package::FileEntry& entry) {
+    if (!entry.compressed) return "stored";
+    unsigned char header[archive::tavq::kHeaderSize] = {};
+    platform::RawFile package;
+    if (!package.OpenRead(path.c_str()) ||
+        package.Seek(entry.dataOffset, platform::RawFile::Origin::Begin) != entry.dataOffset ||
+        package.Read(header, sizeof header) != sizeof header)
+        return "unknown";
+    const archive::tavq::Header parsed = archive::tavq::ParseHeader(header);
+    if (!parsed.magic) return "unknown";
+    switch (archive::tavq::MethodOf(parsed.version)) {
+        case archive::tavq::Method::Lzw: return "lzw";
+        case archive::tavq::Method::Lzma: return "lzma";
+        case archive::tavq::Method::Solid: return "lzma-solid";
+        case archive::tavq::Method::Unknown: break;
+    }
+    return "unknown";
 }
 
 bool ChecksumHolds(const std::string& path, const package::SetupModel& model,

@@ -1,17 +1,39 @@
 // Reads a package the way the installer does, for the commands that inspect one.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "archive/archive_reader.h"
+#include "archive/solid_stream.h"
 #include "package/setup_model.h"
 #include "package/trailer.h"
+#include "platform/file.h"
 
 namespace sfxpack {
 
-// Loads the settings and file list of `path` with the installer's own loader. On failure
-// returns false with a sentence that says what is wrong.
+// Loads the settings and file list of `path` with the installer's own loader, and has its
+// pieces checked as the installer checks them at start-up, which tells each file of a solid
+// archive its place in it. On failure returns false with a sentence that says what is wrong.
 bool OpenPackage(const std::string& path, package::SetupModel* model,
                  package::PackageTrailer* trailer, std::string* error);
+
+// Decodes a package's compressed files as the installer does: asked for in list order, a solid
+// stream is decoded once.
+class FileDecoder {
+public:
+    explicit FileDecoder(const std::string& path) { package_.OpenRead(path.c_str()); }
+    archive::ExtractResult Decode(const package::FileEntry& entry, archive::ByteSink& sink);
+
+private:
+    platform::RawFile package_;
+    archive::Decoders decoders_;
+    std::unique_ptr<archive::SolidStream> solid_;
+};
+
+// How file `entry` is stored: "stored", "lzw", "lzma" or "lzma-solid" (from its archive's
+// version), or "unknown".
+const char* StorageOf(const std::string& path, const package::FileEntry& entry);
 
 // Whether the package's bytes still sum to its checksum record, as the installer checks them
 // before its first page. A package without a record (another writer's) passes, unless its

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "package/crc32.h"
 #include "package/limits.h"
@@ -16,6 +18,7 @@
 #include "package/trailer.h"
 #include "package/words.h"
 #include "platform/file.h"
+#include "tools/lzma_encoder.h"
 #include "tools/pending_output.h"
 #include "tools/tavq_writer.h"
 
@@ -92,14 +95,45 @@ public:
         return piece;
     }
 
+    // A file of the solid stream is only read and encoded here; where it lies is known once
+    // the stream is whole (Solid).
     StoredPiece File(const PackedFile& file, BuildStats* stats) {
         StoredPiece piece;
         std::string bytes = ReadAll(file.sourcePath);
         stats->bytesIn += bytes.size();
+        if (file.compression == Compression::Solid && !bytes.empty()) {
+            if (!solid_)
+                solid_.reset(new LzmaEncoder(level_, solidBytes_));
+            solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+            if (bytes.size() > 0xFFFFFFFFu)
+                throw std::length_error(file.sourcePath + " is larger than 4 GiB");
+            solidSizes_.push_back(static_cast<uint32_t>(bytes.size()));
+            ++stats->files;
+            ++stats->compressedFiles;
+            if (progress_) progress_->Advance(file.size);
+            piece.compressed = true;
+            return piece;
+        }
+        // Files of the same bytes share one piece: a tree often holds one file many times over
+        // (licences, libraries under two names). LZMA files only: a package that asks for
+        // nothing new stays byte for byte what earlier versions wrote.
+        std::vector<Earlier>* same = nullptr;
+        if (file.compression == Compression::Lzma && !bytes.empty()) {
+            same = &earlier_[std::hash<std::string>()(bytes)];
+            for (const Earlier& other : *same)
+                if (other.size == bytes.size() && ReadAll(other.source) == bytes) {
+                    ++stats->files;
+                    stats->compressedFiles += other.piece.compressed ? 1 : 0;
+                    if (progress_) progress_->Advance(file.size);
+                    return other.piece;
+                }
+        }
         std::string archive;
-        if (file.compress && !bytes.empty()) {
-            std::vector<TavqNode> nodes{TavqNode{file.name, std::move(bytes)}};
-            archive = BuildTavqArchive(nodes);
+        if (file.compression != Compression::Stored && !bytes.empty()) {
+            // An LZMA node keeps no name: the settings name the file, and nobody reads it back.
+            const bool lzma = file.compression == Compression::Lzma;
+            std::vector<TavqNode> nodes{TavqNode{lzma ? "" : file.name, std::move(bytes)}};
+            archive = BuildTavqArchive(nodes, lzma ? Method::Lzma : Method::Lzw, level_);
             bytes = std::move(nodes[0].data);
             piece.compressed = archive.size() < bytes.size();
         }
@@ -110,10 +144,29 @@ public:
         stats->compressedFiles += piece.compressed ? 1 : 0;
         ++stats->files;
         if (progress_) progress_->Advance(file.size);
+        if (same) same->push_back(Earlier{bytes.size(), file.sourcePath, piece});
         return piece;
     }
 
     int64_t position() const { return position_; }
+
+    // The solid stream's archive, after every other file; the piece every file of it names.
+    StoredPiece Solid(BuildStats* stats) {
+        StoredPiece piece;
+        if (!solid_) return piece;
+        const std::string archive = BuildSolidArchive(solid_->Finish(), solidSizes_);
+        solid_.reset();
+        piece.compressed = true;
+        piece.length = static_cast<int32_t>(archive.size());
+        piece.offset = Append(archive.data(), archive.size(), "the solid stream");
+        stats->bytesOut += archive.size();
+        return piece;
+    }
+
+    void SetLzma(int level, uint64_t solidBytes) {
+        level_ = level;
+        solidBytes_ = solidBytes;
+    }
 
 private:
     std::string ReadAll(const std::string& path) {
@@ -142,6 +195,16 @@ private:
     bool summing_ = false;
     int64_t sumFrom_ = 0;
     uint32_t crc_ = 0;
+    int level_ = LzmaEncoder::kDefaultLevel;
+    uint64_t solidBytes_ = 0;
+    std::unique_ptr<LzmaEncoder> solid_;
+    std::vector<uint32_t> solidSizes_;
+    struct Earlier {
+        size_t size;
+        std::string source;
+        StoredPiece piece;
+    };
+    std::unordered_map<size_t, std::vector<Earlier>> earlier_;  // by the hash of the bytes
 };
 
 std::string Number(int64_t value) { return std::to_string(value); }
@@ -233,7 +296,15 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
         pieces.picture = writer.Picture(manifest.picture);
         pieces.icon = writer.Picture(manifest.icon);
         pieces.backgroundPicture = writer.Picture(manifest.backgroundPicture);
+        uint64_t solidBytes = 0;
+        for (const PackedFile& file : files)
+            if (file.compression == Compression::Solid) solidBytes += file.size;
+        writer.SetLzma(manifest.level, solidBytes);
         for (const PackedFile& file : files) pieces.files.push_back(writer.File(file, stats));
+        const StoredPiece solid = writer.Solid(stats);
+        for (size_t i = 0; i < files.size(); ++i)
+            if (files[i].compression == Compression::Solid && pieces.files[i].compressed)
+                pieces.files[i] = solid;
 
         package::ItemList items = SettingsItems(manifest, files, pieces);
         std::string block = items.text();

@@ -25,16 +25,21 @@ std::string BaseName(const std::string& path) {
 int RunTavqPack(int argc, char** argv) {
     if (WantsHelp(argc, argv)) {
         std::printf(
-            "usage: sfxpack tavq-pack FILE... -o ARCHIVE\n\n"
+            "usage: sfxpack tavq-pack FILE... -o ARCHIVE [--lzma]\n\n"
             "Writes a TAVQ archive (version 10) with one LZW-compressed node per FILE, in the\n"
-            "order given. Each node stores the file's name without its folder, in GBK.\n");
+            "order given. Each node stores the file's name without its folder, in GBK.\n"
+            "  --lzma   LZMA-compressed nodes instead (version 0x010A, level 9), which only\n"
+            "           this project's installer reads\n");
         return kExitOk;
     }
     std::vector<std::string> inputs;
     const char* output = nullptr;
+    Method method = Method::Lzw;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc)
             output = argv[++i];
+        else if (std::strcmp(argv[i], "--lzma") == 0)
+            method = Method::Lzma;
         else if (argv[i][0] == '-')
             return Fail(kExitUsage,
                         std::string("tavq-pack: unexpected argument '") + argv[i] + "'");
@@ -58,7 +63,7 @@ int RunTavqPack(int argc, char** argv) {
     }
     std::string archive;
     try {
-        archive = BuildTavqArchive(nodes);
+        archive = BuildTavqArchive(nodes, method, 9);
     } catch (const std::length_error& e) {
         return Fail(kExitRefused, e.what());
     }

@@ -1,17 +1,26 @@
-// Writes "TAVQ" archives: version 10, one node per file, each node's data LZW-encoded.
+// Writes "TAVQ" archives: one node per file, each node's data LZW-encoded (version 10) or
+// LZMA-encoded (archive/tavq_format.h), and the solid archives of LZMA packages.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace sfxpack {
+
+enum class Method { Lzw, Lzma };
 
 struct TavqNode {
     std::string name;  // stored name, GBK; the installer never reads it
     std::string data;  // the file's bytes, uncompressed
 };
 
-// The whole archive, nodes in the order given.
-std::string BuildTavqArchive(const std::vector<TavqNode>& nodes);
+// The whole archive, nodes in the order given. `level` is the LZMA preset.
+std::string BuildTavqArchive(const std::vector<TavqNode>& nodes, Method method = Method::Lzw,
+                             int level = 6);
+
+// A solid archive: `stream`, an LZMA stream of the files' bytes in order (LzmaEncoder), and
+// the size of each file.
+std::string BuildSolidArchive(const std::string& stream, const std::vector<uint32_t>& sizes);
 
 }  // namespace sfxpack

@@ -93,7 +93,7 @@ std::vector<std::string> SplitItems(const std::string& text, size_t* badRowEnds,
 
 class Verifier {
 public:
-    explicit Verifier(const std::string& path) : path_(path) {}
+    explicit Verifier(const std::string& path) : path_(path), decoder_(path) {}
 
     bool Run() {
         std::string error;
@@ -262,8 +262,7 @@ private:
             Problem(what + ": the archive's node runs past the " +
                     std::to_string(entry.dataLength) + " bytes stored for it");
         CountingSink sink;
-        const archive::ExtractResult result =
-            archive::DecodeEmbedded(path_.c_str(), entry.dataOffset, entry.dataLength, 0, sink);
+        const archive::ExtractResult result = decoder_.Decode(entry, sink);
         if (!result.ok()) return Problem(what + ": does not decode: " + result.Reason());
         if (sink.bytes != result.uncompressedSize)
             Problem(what + ": decodes to " + std::to_string(sink.bytes) +
@@ -272,6 +271,7 @@ private:
     }
 
     std::string path_;
+    FileDecoder decoder_;
     package::SetupModel model_;
     package::PackageTrailer trailer_;
     int problems_ = 0;

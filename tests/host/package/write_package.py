@@ -74,11 +74,14 @@ def main():
                        "caption": "背景标题", "color": "#204080", "titleBar": False},
         "files": [
             {"name": "说明.txt", "folder": "install", "subfolder": "文档\\子", "shortcuts": 7,
-             "overwrite": "ask", "length": 10, "offset": 100, "compressed": True},
+             "overwrite": "ask", "length": 10, "offset": 100, "compressed": True,
+             "method": "unknown"},
             {"name": "a.dll", "folder": "system", "subfolder": "", "shortcuts": 0,
-             "overwrite": "if-missing", "length": 0, "offset": 0, "compressed": False},
+             "overwrite": "if-missing", "length": 0, "offset": 0, "compressed": False,
+             "method": "stored"},
             {"name": "b.ini", "folder": "windows", "subfolder": "conf\\", "shortcuts": 2,
-             "overwrite": "always", "length": 5, "offset": 7, "compressed": False},
+             "overwrite": "always", "length": 5, "offset": 7, "compressed": False,
+             "method": "stored"},
         ],
     }
     failures = [f"{key}: expected {expect[key]!r}, got {got.get(key)!r}"
