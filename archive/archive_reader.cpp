@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "package/crc32.h"
 #include "platform/file.h"
 
 namespace archive {
@@ -76,10 +77,21 @@ Refusal CheckAndSeekNode(ArchiveInput& input, uint32_t nodeIndex, ExtractResult*
             result->uncompressedSize = node.uncompressedSize;
             result->compressedSize = node.compressedSize;
             result->nameLength = node.nameLength;
+            result->check = node.check;
             return Refusal::None;
         }
         input.Skip(static_cast<uint64_t>(node.compressedSize) + node.nameLength);
     }
+}
+
+// LZMA checks nothing of what it yields: the node's CRC-32 does.
+DecodeStatus DecodeLzma(LzmaDecoder& decoder, ArchiveInput& input, ByteSink& sink,
+                        const ExtractResult& node) {
+    SummingSink summed(sink);
+    const DecodeStatus status =
+        decoder.Decode(node.compressedSize, node.uncompressedSize, input, summed);
+    if (status != DecodeStatus::Ok) return status;
+    return summed.crc() == node.check ? DecodeStatus::Ok : DecodeStatus::WrongCheck;
 }
 
 // The one decode path: the stream of the node CheckAndSeekNode found, into `sink`. Without
@@ -100,8 +112,7 @@ void DecodeStream(ArchiveInput& input, ByteSink& sink, Decoders* decoders,
         if (!decoders)
             result->stream = DecodeStatus::NoMemory;
         else if (result->method == tavq::Method::Lzma)
-            result->stream = decoders->lzma.Decode(result->compressedSize,
-                                                   result->uncompressedSize, input, sink);
+            result->stream = DecodeLzma(decoders->lzma, input, sink, *result);
         else
             result->stream = decoders->lzw.Decode(result->compressedSize, input, sink);
     }
@@ -147,6 +158,11 @@ int ExtractTo(ArchiveInput& input, const char* outputPath, uint32_t nodeIndex,
 }
 
 }  // namespace
+
+bool SummingSink::Write(const unsigned char* data, size_t count) {
+    crc_ = package::Crc32(crc_, data, count);
+    return sink_.Write(data, count);
+}
 
 const char* RefusalText(Refusal refusal) {
     switch (refusal) {

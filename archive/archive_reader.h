@@ -45,6 +45,7 @@ struct ExtractResult {
     uint32_t uncompressedSize = 0;  // as the node header says; never checked
     uint32_t compressedSize = 0;
     uint16_t nameLength = 0;
+    uint32_t check = 0;  // an LZMA node's CRC-32 of its bytes
     tavq::Method method = tavq::Method::Unknown;
     platform::ErrorCode error = 0;  // the system's reason when the output failed
     bool ok() const { return refusal == Refusal::None; }

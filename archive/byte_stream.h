@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace archive {
 
@@ -22,6 +23,7 @@ enum class DecodeStatus {
     WrongLength,         // the stream yields another size than its header or node says
     TrailingData,        // compressed bytes are left over after the last decoded byte
     InSolidStream,       // a solid archive's files are decoded in order, by SolidStream
+    WrongCheck,          // the bytes decoded are not those the node's CRC-32 was made of
 };
 
 // A short English sentence for the status, for the publisher's tool.
@@ -41,6 +43,18 @@ public:
     // Takes `count` decoded bytes, in order. False when they could not be taken (a full disk);
     // the decoder stops there.
     virtual bool Write(const unsigned char* data, size_t count) = 0;
+};
+
+// Passes the bytes on and sums them with the CRC-32 of the package's checksum.
+class SummingSink : public ByteSink {
+public:
+    explicit SummingSink(ByteSink& sink) : sink_(sink) {}
+    bool Write(const unsigned char* data, size_t count) override;
+    uint32_t crc() const { return crc_; }
+
+private:
+    ByteSink& sink_;
+    uint32_t crc_ = 0;
 };
 
 }  // namespace archive

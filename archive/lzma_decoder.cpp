@@ -96,7 +96,7 @@ DecodeStatus LzmaDecoder::Start(uint64_t compressedSize, ByteSource& source, uin
     return DecodeStatus::Ok;
 }
 
-DecodeStatus LzmaDecoder::Next(uint64_t count, ByteSink* sink) {
+DecodeStatus LzmaDecoder::Next(uint64_t count, ByteSink& sink) {
     if (!state_ || count > state_->outputLeft) return DecodeStatus::WrongLength;
     State& s = *state_;
     CLzmaDec& lzma = s.lzma;
@@ -113,7 +113,7 @@ DecodeStatus LzmaDecoder::Next(uint64_t count, ByteSink* sink) {
                                                 LZMA_FINISH_ANY, &status);
         s.inputPos += used;
         const size_t produced = lzma.dicPos - start;
-        if (produced > 0 && sink && !sink->Write(lzma.dic + start, produced))
+        if (produced > 0 && !sink.Write(lzma.dic + start, produced))
             return DecodeStatus::OutputFailed;
         count -= produced;
         s.outputLeft -= produced;
@@ -155,7 +155,7 @@ DecodeStatus LzmaDecoder::Decode(uint32_t compressedSize, uint32_t expectedSize,
     DecodeStatus status = Start(compressedSize, source, &size);
     if (status != DecodeStatus::Ok) return status;
     if (size != expectedSize) return DecodeStatus::WrongLength;
-    status = Next(size, &sink);
+    status = Next(size, sink);
     return status == DecodeStatus::Ok ? Finish() : status;
 }
 

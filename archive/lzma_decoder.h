@@ -30,8 +30,8 @@ public:
     // `source`, which the decoder reads from until the stream ends; `size` receives what the
     // header says the stream yields.
     DecodeStatus Start(uint64_t compressedSize, ByteSource& source, uint64_t* size);
-    // The next `count` bytes into `sink`; without a sink they are decoded and dropped.
-    DecodeStatus Next(uint64_t count, ByteSink* sink);
+    // The next `count` bytes into `sink`.
+    DecodeStatus Next(uint64_t count, ByteSink& sink);
     // After the last byte: whether the stream ends there, with every compressed byte used.
     DecodeStatus Finish();
 

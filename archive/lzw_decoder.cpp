@@ -139,6 +139,8 @@ const char* DecodeStatusText(DecodeStatus status) {
         case DecodeStatus::WrongLength:
             return "the LZMA stream yields another size than its header says";
         case DecodeStatus::TrailingData: return "bytes are left over after the LZMA stream";
+        case DecodeStatus::WrongCheck:
+            return "the decoded bytes do not match the CRC-32 the packer stored";
         case DecodeStatus::InSolidStream:
             return "the node belongs to a solid stream, which is decoded in order";
     }

@@ -45,7 +45,8 @@ ExtractResult SolidStream::Open() {
     if (table % tavq::kNodeHeaderSize != 0) return Refused(Refusal::NotFileHead);
     parts_ = static_cast<uint32_t>(table / tavq::kNodeHeaderSize);
     sizes_.reset(new (std::nothrow) uint32_t[parts_ ? parts_ : 1]);
-    if (!sizes_) return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
+    checks_.reset(new (std::nothrow) uint32_t[parts_ ? parts_ : 1]);
+    if (!sizes_ || !checks_) return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
     Input nodes(container_, offset_ + static_cast<int64_t>(streamEnd));
     uint64_t total = 0;
     unsigned char block[tavq::kNodeHeaderSize * 200];
@@ -58,6 +59,7 @@ ExtractResult SolidStream::Open() {
             if (node.mark != tavq::kFileHeadMark || node.compressedSize != 0 || node.nameLength != 0)
                 return Refused(Refusal::NotFileHead);
             sizes_[part] = node.uncompressedSize;
+            checks_[part] = node.check;
             total += node.uncompressedSize;
         }
     }
@@ -94,6 +96,13 @@ ExtractResult SolidStream::Failed(Refusal refusal, DecodeStatus stream, uint32_t
     return result;
 }
 
+DecodeStatus SolidStream::Next(ByteSink& sink) {
+    SummingSink summed(sink);
+    const DecodeStatus status = decoder_.Next(sizes_[next_], summed);
+    if (status != DecodeStatus::Ok) return status;
+    return summed.crc() == checks_[next_] ? DecodeStatus::Ok : DecodeStatus::WrongCheck;
+}
+
 ExtractResult SolidStream::Decode(uint32_t part, ByteSink& sink) {
     if (!opened_) {
         head_ = Open();
@@ -107,11 +116,15 @@ ExtractResult SolidStream::Decode(uint32_t part, ByteSink& sink) {
         const ExtractResult restart = Restart();
         if (!restart.ok()) return Failed(restart.refusal, restart.stream, 0);
     }
+    // The files before it are checked as well: damage is found in the file it hits.
     for (; next_ < part; ++next_) {
-        const DecodeStatus status = decoder_.Next(sizes_[next_], nullptr);
+        struct : ByteSink {
+            bool Write(const unsigned char*, size_t) override { return true; }
+        } dropped;
+        const DecodeStatus status = Next(dropped);
         if (status != DecodeStatus::Ok) return Failed(Refusal::BadStream, status, next_);
     }
-    DecodeStatus status = decoder_.Next(sizes_[part], &sink);
+    DecodeStatus status = Next(sink);
     if (status == DecodeStatus::OutputFailed) return Failed(Refusal::CannotWrite, status, part);
     if (status == DecodeStatus::Ok && ++next_ == parts_) {
         // The last file is whole only when the stream ends with it.

@@ -43,6 +43,8 @@ private:
     // The stream from its start, positioned before the first file.
     ExtractResult Restart();
     ExtractResult Failed(Refusal refusal, DecodeStatus stream, uint32_t part);
+    // The next part, whole and as its check says, into `sink`.
+    DecodeStatus Next(ByteSink& sink);
 
     platform::RawFile& container_;
     int64_t offset_;
@@ -51,6 +53,7 @@ private:
     ExtractResult head_;  // node 0: the stream; once Open has run, its result
     int64_t streamStart_ = 0;
     std::unique_ptr<uint32_t[]> sizes_;
+    std::unique_ptr<uint32_t[]> checks_;
     uint32_t parts_ = 0;
     std::unique_ptr<Input> input_;
     LzmaDecoder decoder_;

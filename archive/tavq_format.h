@@ -5,18 +5,21 @@
 //
 //   header (12)     "TAVQ", version u16, filler CC CC, node count u32 (never checked)
 //   begin mark (6)  node mark u16 0x00EE, compress mark u16 0x0090, reserved u16
-//   node (20)       mark u16 0x00FF, filler CC CC, reserved u32, uncompressed size u32,
+//   node (20)       mark u16 0x00FF, filler CC CC, check u32, uncompressed size u32,
 //                   compressed size u32, name length u16, filler CC CC;
 //                   then the name (never read back) and the compressed stream
 //
 // Versions 0 to 10 hold LZW streams. A set high byte names another method: a reader that knows
 // only LZW refuses such an archive ("not the version") instead of installing its bytes as LZW.
+// LZW nodes leave the check 0 and no reader looks at it; an LZMA node's is the CRC-32 of the
+// bytes it yields, which LZMA itself does not check: a damaged stream can decode to other bytes
+// without an error.
 //   0x010A  LZMA, one node per file: the node's stream is the 13-byte header of the ".lzma"
 //           format (properties byte, dictionary size u32, uncompressed size u64, never
 //           "unknown"), then the range-coded data, with or without an end mark.
 //   0x020A  solid LZMA: node 0 holds one LZMA stream (as above) of many files' bytes in order,
-//           its uncompressed size their sum; nodes 1 to N, with no name and no stream, hold
-//           each file's size. Every file of the stream names the whole archive as its piece; its
+//           its uncompressed size their sum, its check 0; nodes 1 to N, with no name and no
+//           stream, hold each file's size and check. Every file of the stream names the whole archive as its piece; its
 //           place among the package's files that name it says which node is its own.
 //
 // Header-only, no library strings: the installer includes it as it is.
@@ -74,7 +77,8 @@ struct BeginMark {
 
 struct NodeHeader {
     uint16_t mark = 0;
-    uint32_t uncompressedSize = 0;  // what the node says; the reader never checks it
+    uint32_t check = 0;             // LZMA nodes: the CRC-32 of the bytes they yield
+    uint32_t uncompressedSize = 0;  // what an LZW node says; the reader never checks it
     uint32_t compressedSize = 0;
     uint16_t nameLength = 0;
     // The node's bytes from its header to the end of its stream.
@@ -98,6 +102,7 @@ inline BeginMark ParseBeginMark(const unsigned char* p) {
 inline NodeHeader ParseNodeHeader(const unsigned char* p) {
     NodeHeader node;
     node.mark = LoadU16(p);
+    node.check = LoadU32(p + 4);
     node.uncompressedSize = LoadU32(p + 8);
     node.compressedSize = LoadU32(p + 12);
     node.nameLength = LoadU16(p + 16);
@@ -131,10 +136,10 @@ inline void WriteBeginMark(unsigned char* p) {
     StoreU16(p + 4, 0);
 }
 inline void WriteNodeHeader(unsigned char* p, uint32_t uncompressedSize, uint32_t compressedSize,
-                            uint16_t nameLength) {
+                            uint16_t nameLength, uint32_t check = 0) {
     StoreU16(p, kFileHeadMark);
     p[2] = p[3] = kFiller;
-    StoreU32(p + 4, 0);
+    StoreU32(p + 4, check);
     StoreU32(p + 8, uncompressedSize);
     StoreU32(p + 12, compressedSize);
     StoreU16(p + 16, nameLength);

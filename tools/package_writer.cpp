@@ -107,7 +107,8 @@ public:
             solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
             if (bytes.size() > 0xFFFFFFFFu)
                 throw std::length_error(file.sourcePath + " is larger than 4 GiB");
-            solidSizes_.push_back(static_cast<uint32_t>(bytes.size()));
+            solidParts_.push_back(SolidPart{static_cast<uint32_t>(bytes.size()),
+                                            package::Crc32(0, bytes.data(), bytes.size())});
             ++stats->files;
             ++stats->compressedFiles;
             if (progress_) progress_->Advance(file.size);
@@ -154,7 +155,7 @@ public:
     StoredPiece Solid(BuildStats* stats) {
         StoredPiece piece;
         if (!solid_) return piece;
-        const std::string archive = BuildSolidArchive(solid_->Finish(), solidSizes_);
+        const std::string archive = BuildSolidArchive(solid_->Finish(), solidParts_);
         solid_.reset();
         piece.compressed = true;
         piece.length = static_cast<int32_t>(archive.size());
@@ -198,7 +199,7 @@ private:
     int level_ = LzmaEncoder::kDefaultLevel;
     uint64_t solidBytes_ = 0;
     std::unique_ptr<LzmaEncoder> solid_;
-    std::vector<uint32_t> solidSizes_;
+    std::vector<SolidPart> solidParts_;
     struct Earlier {
         size_t size;
         std::string source;

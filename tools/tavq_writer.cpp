@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "archive/tavq_format.h"
+#include "package/crc32.h"
 #include "tools/lzma_encoder.h"
 #include "tools/lzw_encoder.h"
 
@@ -27,14 +28,16 @@ void AppendHead(std::string* out, uint32_t nodeCount, uint16_t version) {
 }
 
 // The sizes are 32 bits and the name length 16: a larger file would be cut silently.
-void AppendNode(std::string* out, const std::string& name, uint64_t size, const std::string& stream) {
+void AppendNode(std::string* out, const std::string& name, uint64_t size, const std::string& stream,
+                uint32_t check = 0) {
     if (name.size() > 0xFFFF)
         throw std::length_error("the name " + name.substr(0, 40) + "... is longer than 65535 bytes");
     if (size > 0xFFFFFFFFu) throw std::length_error(name + " is larger than 4 GiB");
     if (stream.size() > 0xFFFFFFFFu) throw std::length_error(name + " compresses to more than 4 GiB");
     unsigned char nodeHeader[tavq::kNodeHeaderSize];
     tavq::WriteNodeHeader(nodeHeader, static_cast<uint32_t>(size),
-                          static_cast<uint32_t>(stream.size()), static_cast<uint16_t>(name.size()));
+                          static_cast<uint32_t>(stream.size()), static_cast<uint16_t>(name.size()),
+                          check);
     Append(out, nodeHeader);
     *out += name;
     *out += stream;
@@ -47,22 +50,24 @@ std::string BuildTavqArchive(const std::vector<TavqNode>& nodes, Method method, 
                method == Method::Lzma ? tavq::kLzmaVersion : tavq::kVersion);
     for (const TavqNode& node : nodes) {
         const auto* data = reinterpret_cast<const unsigned char*>(node.data.data());
-        AppendNode(&out, node.name, node.data.size(),
-                   method == Method::Lzma ? LzmaEncode(data, node.data.size(), level)
-                                          : LzwEncode(data, node.data.size()));
+        if (method == Method::Lzma)
+            AppendNode(&out, node.name, node.data.size(), LzmaEncode(data, node.data.size(), level),
+                       package::Crc32(0, data, node.data.size()));
+        else
+            AppendNode(&out, node.name, node.data.size(), LzwEncode(data, node.data.size()));
     }
     return out;
 }
 
-std::string BuildSolidArchive(const std::string& stream, const std::vector<uint32_t>& sizes) {
+std::string BuildSolidArchive(const std::string& stream, const std::vector<SolidPart>& parts) {
     uint64_t total = 0;
-    for (uint32_t size : sizes) total += size;
+    for (const SolidPart& part : parts) total += part.size;
     std::string out;
-    AppendHead(&out, static_cast<uint32_t>(sizes.size() + 1), tavq::kSolidVersion);
+    AppendHead(&out, static_cast<uint32_t>(parts.size() + 1), tavq::kSolidVersion);
     if (total > 0xFFFFFFFFu)
         throw std::length_error("the files of the solid stream hold more than 4 GiB");
     AppendNode(&out, "", total, stream);
-    for (uint32_t size : sizes) AppendNode(&out, "", size, "");
+    for (const SolidPart& part : parts) AppendNode(&out, "", part.size, "", part.crc);
     return out;
 }
 

@@ -19,8 +19,14 @@ struct TavqNode {
 std::string BuildTavqArchive(const std::vector<TavqNode>& nodes, Method method = Method::Lzw,
                              int level = 6);
 
+// One file of a solid stream: its size and the CRC-32 of its bytes.
+struct SolidPart {
+    uint32_t size;
+    uint32_t crc;
+};
+
 // A solid archive: `stream`, an LZMA stream of the files' bytes in order (LzmaEncoder), and
-// the size of each file.
-std::string BuildSolidArchive(const std::string& stream, const std::vector<uint32_t>& sizes);
+// each file's part.
+std::string BuildSolidArchive(const std::string& stream, const std::vector<SolidPart>& parts);
 
 }  // namespace sfxpack

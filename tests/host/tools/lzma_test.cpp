@@ -10,6 +10,7 @@
 #include "archive/piece_check.h"
 #include "archive/solid_stream.h"
 #include "memory_streams.h"
+#include "package/crc32.h"
 #include "temp_dir.h"
 #include "tools/lzma_encoder.h"
 #include "tools/tavq_writer.h"
@@ -32,20 +33,18 @@ archive::ExtractResult Decode(const std::string& archive, std::string* out) {
     return result;
 }
 
-// A one-node LZMA archive around `stream`, its node saying `size` bytes.
-std::string LzmaArchive(const std::string& stream, uint32_t size) {
-    std::string archive = sfxpack::BuildTavqArchive({{"", std::string(size, 'x')}},
-                                                    sfxpack::Method::Lzma);
-    return archive.substr(0, archive::tavq::kFirstNodeOffset + 12) +
-           std::string(reinterpret_cast<const char*>(std::vector<unsigned char>{
-                           static_cast<unsigned char>(stream.size()),
-                           static_cast<unsigned char>(stream.size() >> 8),
-                           static_cast<unsigned char>(stream.size() >> 16),
-                           static_cast<unsigned char>(stream.size() >> 24)}
-                                                         .data()),
-                       4) +
-           archive.substr(archive::tavq::kFirstNodeOffset + 16, 4) + stream;
+// A one-node LZMA archive around `stream`, its node saying `size` bytes of CRC-32 `crc`.
+std::string LzmaArchive(const std::string& stream, uint32_t size, uint32_t crc) {
+    namespace tavq = archive::tavq;
+    unsigned char head[tavq::kFirstNodeOffset + tavq::kNodeHeaderSize];
+    tavq::WriteHeader(head, 1, tavq::kLzmaVersion);
+    tavq::WriteBeginMark(head + tavq::kHeaderSize);
+    tavq::WriteNodeHeader(head + tavq::kFirstNodeOffset, size,
+                          static_cast<uint32_t>(stream.size()), 0, crc);
+    return std::string(reinterpret_cast<char*>(head), sizeof head) + stream;
 }
+
+uint32_t Crc(const std::string& bytes) { return package::Crc32(0, bytes.data(), bytes.size()); }
 
 TEST(Lzma, EveryKindOfFileReadsBack) {
     std::string text;
@@ -76,10 +75,10 @@ TEST(Lzma, AStreamWithAnEndMarkIsTakenWhenItsSizeIsWrittenOut) {
     encoded.resize(encoded.size() - stream.avail_out);
     lzma_end(&stream);
     std::string out;
-    EXPECT_EQ(Decode(LzmaArchive(encoded, 10000), &out).stream, DecodeStatus::BadHeader)
+    EXPECT_EQ(Decode(LzmaArchive(encoded, 10000, Crc(data)), &out).stream, DecodeStatus::BadHeader)
         << "the size is \"unknown\"";
     for (int i = 0; i < 8; ++i) encoded[5 + i] = static_cast<char>(i < 2 ? 10000 >> (8 * i) : 0);
-    const archive::ExtractResult result = Decode(LzmaArchive(encoded, 10000), &out);
+    const archive::ExtractResult result = Decode(LzmaArchive(encoded, 10000, Crc(data)), &out);
     EXPECT_TRUE(result.ok()) << result.Reason();
     EXPECT_TRUE(out == data);
 }
@@ -94,18 +93,20 @@ TEST(Lzma, DamageIsRefusedAndNeverPassesAsAFile) {
         return stream;
     };
     const uint32_t size = static_cast<uint32_t>(data.size());
+    const uint32_t crc = Crc(data);
     const struct {
         std::string archive;
         DecodeStatus status;
     } cases[] = {
-        {LzmaArchive(good, size + 1), DecodeStatus::WrongLength},  // the node says otherwise
-        {LzmaArchive(with(5, static_cast<char>(size + 1 & 0xFF)), size + 1),
+        {LzmaArchive(good, size + 1, crc), DecodeStatus::WrongLength},  // the node says otherwise
+        {LzmaArchive(with(5, static_cast<char>(size + 1 & 0xFF)), size + 1, crc),
          DecodeStatus::InputEnded},  // the header promises a byte the data does not hold
-        {LzmaArchive(with(0, '\xE1'), size), DecodeStatus::BadHeader},  // lc/lp/pb of 225
-        {LzmaArchive(with(4, '\x08'), size), DecodeStatus::DictionaryTooLarge},  // 128 MiB
-        {LzmaArchive(good.substr(0, good.size() - 1), size), DecodeStatus::InputEnded},
-        {LzmaArchive(good.substr(0, 12), size), DecodeStatus::BadHeader},
-        {LzmaArchive(good + '\0', size), DecodeStatus::TrailingData},
+        {LzmaArchive(with(0, '\xE1'), size, crc), DecodeStatus::BadHeader},  // lc/lp/pb of 225
+        {LzmaArchive(with(4, '\x08'), size, crc), DecodeStatus::DictionaryTooLarge},  // 128 MiB
+        {LzmaArchive(good.substr(0, good.size() - 1), size, crc), DecodeStatus::InputEnded},
+        {LzmaArchive(good.substr(0, 12), size, crc), DecodeStatus::BadHeader},
+        {LzmaArchive(good + '\0', size, crc), DecodeStatus::TrailingData},
+        {LzmaArchive(good, size, crc ^ 1), DecodeStatus::WrongCheck},
     };
     for (const auto& c : cases) {
         std::string out;
@@ -121,12 +122,13 @@ protected:
     // A package of a stub, a solid archive of `files` and nothing after.
     void Write(const std::vector<std::string>& files, size_t damageAt = 0) {
         sfxpack::LzmaEncoder encoder(6, 1 << 20);
-        std::vector<uint32_t> sizes;
+        std::vector<sfxpack::SolidPart> parts;
         for (const std::string& file : files) {
             encoder.Add(reinterpret_cast<const unsigned char*>(file.data()), file.size());
-            sizes.push_back(static_cast<uint32_t>(file.size()));
+            parts.push_back({static_cast<uint32_t>(file.size()),
+                             package::Crc32(0, file.data(), file.size())});
         }
-        archive_ = sfxpack::BuildSolidArchive(encoder.Finish(), sizes);
+        archive_ = sfxpack::BuildSolidArchive(encoder.Finish(), parts);
         if (damageAt) archive_[damageAt] = static_cast<char>(archive_[damageAt] ^ 0x55);
         WriteBytes(path_, std::string(100, 'M') + archive_);
         file_.Close();
