@@ -8,6 +8,7 @@
     patch-package.py SETUP.EXE strip-checksum
     patch-package.py SETUP.EXE flip-variants
     patch-package.py SETUP.EXE sign-variants
+    patch-package.py SETUP.EXE damage-stream NAME FRACTION
 
 A package that carries the packer's checksum record after its trailer gets a new record after
 every change above, as if the packer had written the damage: what is tested is the check that
@@ -20,6 +21,10 @@ changed (and the record left as it was) and flips.scn, which expects the checksu
 sign-variants writes, with `$SFXPACK sign` and a certificate it makes, signed.exe, resigned.exe
 (signed twice), unsigned.exe (the signature removed again by osslsigncode) and
 damaged-signed.exe (a byte changed before signing), and ca.pem, the certificate.
+
+damage-stream changes one byte of the compressed stream of the file NAME (its archive's head and
+the LZMA header left whole), FRACTION of the way into it: damage the packer could not see, as
+when a file was damaged before it was packed.
 
 damage-trailer makes the trailer point past the end of the file. set-line replaces one line of
 a wizard page (PAGE: welcome, agreement, folder, progress, finish; LINE 0 to 7) in the settings
@@ -255,6 +260,16 @@ def main(argv):
         items, rest = split_items(unscramble(data[seek:seek + length]))
         items[page * 8 + line][0] = text
         data = with_block(data[:seek], items, rest)
+    elif action == "damage-stream":
+        name, fraction = argv[3].encode("gbk"), float(argv[4])
+        items, rest = split_items(unscramble(data[seek:seek + length]))
+        at = FIRST_FILE
+        while items[at][0] != name:
+            at += FILE_ITEMS
+        offset, size = int(items[at + OFFSET][0]), int(items[at + LENGTH][0])
+        head = 38 + 13  # the archive's header, begin mark and first node, the LZMA header
+        where = offset + head + int((size - head) * fraction)
+        data = seal(data[:where] + bytes([data[where] ^ 0x5A]) + data[where + 1:])
     elif action == "cut-variants":
         return cut_variants(path, data, seek, length)
     elif action == "path-variants":
