@@ -3,6 +3,7 @@
 #include <lzma.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "archive/tavq_format.h"
@@ -17,13 +18,14 @@ struct LzmaEncoder::State {
     ~State() { lzma_end(&stream); }
 };
 
-LzmaEncoder::LzmaEncoder(int level, uint64_t largestInput) : state_(new State) {
+LzmaEncoder::LzmaEncoder(int level, uint64_t largestInput, bool text) : state_(new State) {
     State& s = *state_;
     if (level < 0 || level > 9 || lzma_lzma_preset(&s.options, static_cast<uint32_t>(level)))
         throw std::invalid_argument("the LZMA level " + std::to_string(level) +
                                     " is not one of 0 to 9");
     s.options.dict_size = static_cast<uint32_t>(
         std::max<uint64_t>(LZMA_DICT_SIZE_MIN, std::min<uint64_t>(s.options.dict_size, largestInput)));
+    if (text) s.options.pb = 0;
     // No end mark: the header carries the size, and the installer stops there.
     s.options.ext_flags = 0;
     lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &s.options}, {LZMA_VLI_UNKNOWN, nullptr}};
@@ -78,7 +80,9 @@ std::string LzmaEncoder::Finish() {
 }
 
 std::string LzmaEncode(const unsigned char* data, size_t size, int level) {
-    LzmaEncoder encoder(level, size);
+    // Text, as far as its first 4 KB tell: no NUL byte.
+    const bool text = std::memchr(data, 0, std::min<size_t>(size, 4096)) == nullptr;
+    LzmaEncoder encoder(level, size, text);
     encoder.Add(data, size);
     return encoder.Finish();
 }

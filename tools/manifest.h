@@ -52,9 +52,10 @@ struct Manifest {
     uint32_t backgroundColor = 0;   // 0x00BBGGRR
     bool backgroundHasCaption = false;
     std::vector<FileRule> files;
-    // [compression]: the method of the rules that do not name one, and the LZMA preset.
+    // [compression]: the method of the rules that do not name one, and the LZMA preset; -1 for
+    // the preset each method takes unless told (LzmaEncoder).
     Compression method = Compression::Lzw;
-    int level = 6;
+    int level = -1;
 
     // The readme, program and file-type programs that name a file of the install folder, which
     // the package should then install; `path` is below the install folder (UTF-8, levels joined

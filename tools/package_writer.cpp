@@ -103,7 +103,8 @@ public:
         stats->bytesIn += bytes.size();
         if (file.compression == Compression::Solid && !bytes.empty()) {
             if (!solid_)
-                solid_.reset(new LzmaEncoder(level_, solidBytes_));
+                solid_.reset(new LzmaEncoder(
+                    level_ < 0 ? LzmaEncoder::kDefaultSolidLevel : level_, solidBytes_));
             solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
             if (bytes.size() > 0xFFFFFFFFu)
                 throw std::length_error(file.sourcePath + " is larger than 4 GiB");
@@ -134,7 +135,8 @@ public:
             // An LZMA node keeps no name: the settings name the file, and nobody reads it back.
             const bool lzma = file.compression == Compression::Lzma;
             std::vector<TavqNode> nodes{TavqNode{lzma ? "" : file.name, std::move(bytes)}};
-            archive = BuildTavqArchive(nodes, lzma ? Method::Lzma : Method::Lzw, level_);
+            archive = BuildTavqArchive(nodes, lzma ? Method::Lzma : Method::Lzw,
+                                       level_ < 0 ? LzmaEncoder::kDefaultLevel : level_);
             bytes = std::move(nodes[0].data);
             piece.compressed = archive.size() < bytes.size();
         }
@@ -196,7 +198,7 @@ private:
     bool summing_ = false;
     int64_t sumFrom_ = 0;
     uint32_t crc_ = 0;
-    int level_ = LzmaEncoder::kDefaultLevel;
+    int level_ = -1;
     uint64_t solidBytes_ = 0;
     std::unique_ptr<LzmaEncoder> solid_;
     std::vector<SolidPart> solidParts_;

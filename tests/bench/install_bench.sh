@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The installer against a plain copier and, where Debian's nsis is installed, against NSIS, all
-# under Wine on the same tree (about 100 MB in a few thousand real files of this machine):
+# The installer against a plain copier and against NSIS, all under Wine on the same tree (about
+# 100 MB in a few thousand real files of this machine), method by method:
+#   - the package sizes and build times of `sfxpack build` (stored, LZW, LZMA, solid LZMA) and of
+#     `makensis` (off, zlib, LZMA, solid LZMA) on the tree;
 #   - tree_copier.exe copies the tree file by file with the installer's buffer size;
-#   - setup.exe /S installs it packed stored and packed compressed, and once more over itself
-#     (an update: every file replaced, each flushed first);
-#   - NSIS's silent install of the same tree, compression off and zlib.
+#   - setup.exe /S installs each package, and the stored one once more over itself (an update:
+#     every file replaced, each flushed first); NSIS's silent install of each of its packages.
+# Every install is compared with the tree byte for byte once; a difference fails the benchmark.
 # Every contender runs in one prefix with one running wineserver, timed from outside the same
 # way, less the median time Wine takes to start and end a program that does nothing. Each runs
 # ROUNDS times (default 3), the contenders taking turns, after a sync and into a folder that is
@@ -39,18 +41,31 @@ windows_path() { echo "Z:${1//\//\\}"; }
 read -r files bytes < <("$root/tests/bench/make_tree.sh" "$megabytes" "$work")
 echo "install_bench: $files files, $bytes bytes, $rounds rounds"
 
-for compress in false true; do
-    printf '[application]\nname = "bench-%s"\n[[files]]\nsource = "tree"\ncompress = %s\n' \
-        "$compress" "$compress" > "$work/setup-$compress.toml"
-    (cd "$work" && "$sfxpack" build "setup-$compress.toml" --stub "$win/ui/setup.exe" \
-        -o "$work/setup-$compress.exe" > /dev/null)
+seconds() { python3 -c "print(f'{($2 - $1) / 1e9:.1f}')"; }
+declare -A size build
+methods=(stored lzw lzma solid)
+declare -A method=([stored]=false [lzw]='"lzw"' [lzma]='"lzma"' [solid]='"lzma-solid"')
+for m in "${methods[@]}"; do
+    if [[ $m == stored ]]; then rule='compress = false'; else rule=''; fi
+    if [[ $m == stored || $m == lzw ]]; then table=''; else table="[compression]
+method = ${method[$m]}"; fi
+    printf '[application]\nname = "bench-%s"\n%s\n[[files]]\nsource = "tree"\n%s\n' \
+        "$m" "$table" "$rule" > "$work/setup-$m.toml"
+    start=$(date +%s%N)
+    (cd "$work" && "$sfxpack" build "setup-$m.toml" --stub "$win/ui/setup.exe" \
+        -o "$work/setup-$m.exe" --quiet)
+    build[$m]=$(seconds "$start" "$(date +%s%N)")
+    size[$m]=$(stat -c %s "$work/setup-$m.exe")
 done
-contenders=(idle copier stored compressed update)
+contenders=(idle copier stored lzw lzma solid update)
+nsis_modes=()
 if command -v makensis > /dev/null; then
-    for mode in off zlib; do
-        if [[ $mode == off ]]; then compressor="SetCompress off"; else compressor="SetCompressor zlib"; fi
+    nsis_modes=(off zlib lzma solid)
+    declare -A compressor=([off]="SetCompress off" [zlib]="SetCompressor zlib"
+                           [lzma]="SetCompressor lzma" [solid]="SetCompressor /SOLID lzma")
+    for mode in "${nsis_modes[@]}"; do
         cat > "$work/nsis-$mode.nsi" <<NSI
-$compressor
+${compressor[$mode]}
 OutFile "$work/nsis-$mode.exe"
 InstallDir "C:\\nsis-$mode"
 RequestExecutionLevel user
@@ -59,10 +74,24 @@ SetOutPath "\$INSTDIR"
 File /r "$work/tree/*"
 SectionEnd
 NSI
+        start=$(date +%s%N)
         makensis -V1 "$work/nsis-$mode.nsi" > /dev/null
+        build[nsis-$mode]=$(seconds "$start" "$(date +%s%N)")
+        size[nsis-$mode]=$(stat -c %s "$work/nsis-$mode.exe")
+        contenders+=("nsis-$mode")
     done
-    contenders+=(nsis-off nsis-zlib)
 fi
+printf '%-22s %12s %8s   %-22s %12s %8s\n' "sfxpack build" "bytes" "s" "makensis" "bytes" "s"
+pairs=("stored off" "lzw zlib" "lzma lzma" "solid solid")
+for pair in "${pairs[@]}"; do
+    read -r ours theirs <<< "$pair"
+    printf '%-22s %12d %8s   ' "$ours" "${size[$ours]}" "${build[$ours]}"
+    if [[ -n "${size[nsis-$theirs]:-}" ]]; then
+        printf '%-22s %12d %8s\n' "$theirs" "${size[nsis-$theirs]}" "${build[nsis-$theirs]}"
+    else
+        printf '\n'
+    fi
+done
 mkdir -p "$work/empty"
 
 # Milliseconds of one run of a contender, its folder removed first and the disk synced.
@@ -71,12 +100,10 @@ run() {
     case $1 in
         idle) command=("$win/tests/win32/tree_copier.exe" "$(windows_path "$work/empty")" 'C:\idle') ;;
         copier) folder=copy; command=("$win/tests/win32/tree_copier.exe" "$(windows_path "$work/tree")" 'C:\copy') ;;
-        stored) folder=stored; command=("$work/setup-false.exe" /S '/D=C:\stored') ;;
-        compressed) folder=compressed; command=("$work/setup-true.exe" /S '/D=C:\compressed') ;;
+        stored|lzw|lzma|solid) folder=$1; command=("$work/setup-$1.exe" /S "/D=C:\\$1") ;;
         # Over the stored install of this round, which it leaves in place.
-        update) command=("$work/setup-false.exe" /S '/D=C:\stored') ;;
-        nsis-off) folder=nsis-off; command=("$work/nsis-off.exe" /S '/D=C:\nsis-off') ;;
-        nsis-zlib) folder=nsis-zlib; command=("$work/nsis-zlib.exe" /S '/D=C:\nsis-zlib') ;;
+        update) command=("$work/setup-stored.exe" /S '/D=C:\stored') ;;
+        nsis-*) folder=$1; command=("$work/$1.exe" /S "/D=C:\\$1") ;;
     esac
     [[ -n "$folder" ]] && rm -rf "${drive_c:?}/$folder"
     rm -rf "$drive_c/idle"
@@ -92,10 +119,26 @@ run() {
     echo $(( ($(date +%s%N) - start) / 1000000 ))
 }
 
+# The contender's folder, once after its first run, against the tree byte for byte: the
+# installer's own files (its log, its list, the uninstaller) aside.
+check() {
+    local folder=$1
+    [[ $1 == update ]] && folder=stored
+    [[ $1 == idle ]] && return 0
+    [[ $1 == copier ]] && folder=copy
+    if ! diff -rq -x setup.log -x setup.lst -x unwise.exe "$work/tree" "$drive_c/$folder" \
+        > "$work/diff" 2>&1; then
+        echo "install_bench: $1 did not install the tree as it is:" >&2
+        head -5 "$work/diff" >&2
+        exit 1
+    fi
+}
+
 declare -A times
 for (( round = 0; round < rounds; ++round )); do
     for contender in "${contenders[@]}"; do
         times[$contender]+="$(run "$contender") "
+        (( round == 0 )) && check "$contender"
     done
 done
 median() { tr ' ' '\n' <<< "$1" | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -110,7 +153,8 @@ done
 ratio() { python3 -c "print(f'$1: {$2 / $3:.2f}x')"; }
 ratio "stored over the copier" "${net[stored]}" "${net[copier]}"
 ratio "update (flushed) over the fresh stored install" "${net[update]}" "${net[stored]}"
-if [[ -n "${net[nsis-off]:-}" ]]; then
-    ratio "stored over NSIS, compression off" "${net[stored]}" "${net[nsis-off]}"
-    ratio "compressed over NSIS, zlib" "${net[compressed]}" "${net[nsis-zlib]}"
-fi
+for pair in "${pairs[@]}"; do
+    read -r ours theirs <<< "$pair"
+    [[ -n "${net[nsis-$theirs]:-}" ]] &&
+        ratio "$ours over NSIS $theirs" "${net[$ours]}" "${net[nsis-$theirs]}"
+done
