@@ -14,7 +14,10 @@
 #include "package_builder.h"
 #include "platform/file.h"
 #include "platform/test_hooks.h"
+#include "install/package_pieces.h"
 #include "tavq_bytes.h"
+#include "tools/lzma_encoder.h"
+#include "tools/tavq_writer.h"
 
 namespace {
 
@@ -220,6 +223,47 @@ TEST_F(FailingRunTest, RetryWritesTheFileOnceTheCauseIsGone) {
     EXPECT_EQ(view.failures[0].second.kind, WriteFailure::CannotWrite);
     EXPECT_EQ(view.failures[0].second.error, static_cast<platform::ErrorCode>(ENOSPC));
     EXPECT_EQ(Installed("a.txt"), "new");
+}
+
+// Three files of one solid stream, the last one kept: each weighs its own size on the bar, a
+// write that fails is tried again from the stream's start, the kept file is decoded past.
+class SolidRunTest : public FailingRunTest {
+protected:
+    void Arm() override {
+        FailingRunTest::Arm();
+        package::SetupModel scratch;  // for the trailer: `model` is loaded already
+        package::PackageTrailer trailer;
+        ASSERT_EQ(package::LoadSettings(dir.File("setup.exe"), &scratch, &trailer),
+                  package::LoadResult::Loaded);
+        platform::RawFile file;
+        ASSERT_TRUE(file.OpenRead(dir.File("setup.exe").c_str()));
+        ASSERT_TRUE(install::CheckPackagePieces(model, trailer.offset, file).ok());
+    }
+};
+
+TEST_F(SolidRunTest, EachFileWeighsItsOwnSizeAndARetryDecodesTheStreamAgain) {
+    const std::string files[] = {std::string(300, 'a'), std::string(700, 'b'), "kept"};
+    sfxpack::LzmaEncoder encoder(6, 1000);
+    std::vector<sfxpack::SolidPart> parts;
+    for (const std::string& bytes : files) {
+        encoder.Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        parts.push_back({static_cast<uint32_t>(bytes.size()),
+                         package::Crc32(0, bytes.data(), bytes.size())});
+    }
+    const std::string archive = sfxpack::BuildSolidArchive(encoder.Finish(), parts);
+    const int offset = pkg.Add(archive);
+    for (const char* name : {"a", "b", "c"})
+        pkg.AddFile(name, "", "", 0, name[0] == 'c' ? "NOTEXIST_COPY" : "",
+                    static_cast<int>(archive.size()), offset, true);
+    PutInstalled("c", "the user's");
+    g_failures = 1;
+    view.answers = {FailureChoice::Retry};
+    EXPECT_EQ(Run().missing, 0);
+    EXPECT_EQ(view.failures.size(), 1u);
+    EXPECT_EQ(Installed("a"), files[0]);
+    EXPECT_EQ(Installed("b"), files[1]);
+    EXPECT_EQ(Installed("c"), "the user's");
+    EXPECT_EQ(view.bars, (std::vector<int>{298, 996, 1000, 1000})) << "300, 700 and 4 bytes";
 }
 
 TEST_F(FailingRunTest, SkipKeepsTheOldFileWholeAndCountsTheMissingOne) {
