@@ -11,6 +11,22 @@ if [[ -n "$win" ]]; then
     for program in "$win/ui/setup.exe" "$win/uninstaller/unwise.exe"; do
         [[ -f "$program" ]] && printf '%-12s %7d bytes\n' "$(basename "$program")" "$(stat -c %s "$program")"
     done
+    # What LZMA costs the stub: the decoder's and the solid stream's code and data, from the
+    # link map (the uninstaller it carries LZMA-compressed pays for more than that).
+    python3 - "$win/ui/setup.map" <<'PY'
+import re, sys
+lines = open(sys.argv[1]).read().split("\n")
+lines = lines[next(i for i, l in enumerate(lines) if l.startswith("Linker script and memory map")):]
+total, section = 0, None
+for line in lines:
+    one = re.match(r"^ \S+\s+0x[0-9a-f]+\s+(0x[0-9a-f]+)\s+(\S+)$", line)
+    two = re.match(r"^\s+0x[0-9a-f]+\s+(0x[0-9a-f]+)\s+(\S+)$", line) if section else None
+    section = re.match(r"^ \S+$", line)
+    match = one or two
+    if match and re.search(r"(LzmaDec\.c|lzma_decoder\.cpp|solid_stream\.cpp)\.obj", match.group(2)):
+        total += int(match.group(1), 16)
+print(f"LZMA in setup.exe: {total} bytes of code and data")
+PY
     # The stub's decoder runs under Wine in a copy of the build's template prefix.
     export SFX_WINE_ROOT="$PWD/$win/wine"
     if [[ ! -f "$SFX_WINE_ROOT/template/.complete" ]]; then
