@@ -97,8 +97,7 @@ DecodeStatus DecodeLzma(LzmaDecoder& decoder, ArchiveInput& input, ByteSink& sin
 // The one decode path: the stream of the node CheckAndSeekNode found, into `sink`. Without
 // decoders of the caller's, ones for this stream, on the heap: the LZW table is 48 KB, and the
 // stub's threads keep their stacks small.
-void DecodeStream(ArchiveInput& input, ByteSink& sink, Decoders* decoders,
-                  ExtractResult* result) {
+void DecodeStream(ArchiveInput& input, ByteSink& sink, Decoders* decoders, ExtractResult* result) {
     if (result->method == tavq::Method::Solid) {
         result->stream = DecodeStatus::InSolidStream;
     } else if (result->method == tavq::Method::Lzw && result->compressedSize == 0) {

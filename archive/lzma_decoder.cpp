@@ -135,8 +135,8 @@ DecodeStatus LzmaDecoder::Finish() {
         const bool more = Fill();
         SizeT used = s.inputSize - s.inputPos;
         ELzmaStatus status;
-        const SRes result = LzmaDec_DecodeToDic(&s.lzma, s.lzma.dicPos, s.input + s.inputPos,
-                                                &used, LZMA_FINISH_END, &status);
+        const SRes result = LzmaDec_DecodeToDic(&s.lzma, s.lzma.dicPos, s.input + s.inputPos, &used,
+                                                LZMA_FINISH_END, &status);
         s.inputPos += used;
         if (result != SZ_OK) return DecodeStatus::DataError;
         if (status == LZMA_STATUS_FINISHED_WITH_MARK ||
@@ -146,11 +146,11 @@ DecodeStatus LzmaDecoder::Finish() {
         if (!more) return DecodeStatus::InputEnded;
     }
     return s.inputPos < s.inputSize || s.inputLeft > 0 ? DecodeStatus::TrailingData
-                                                      : DecodeStatus::Ok;
+                                                       : DecodeStatus::Ok;
 }
 
-DecodeStatus LzmaDecoder::Decode(uint32_t compressedSize, uint32_t expectedSize,
-                                 ByteSource& source, ByteSink& sink) {
+DecodeStatus LzmaDecoder::Decode(uint32_t compressedSize, uint32_t expectedSize, ByteSource& source,
+                                 ByteSink& sink) {
     uint64_t size = 0;
     DecodeStatus status = Start(compressedSize, source, &size);
     if (status != DecodeStatus::Ok) return status;

@@ -75,22 +75,23 @@ PieceProblem PieceCheck::File(int32_t index, int32_t length, int32_t offset, boo
             !ReadHead(offset, head, sizeof head))
             return Problem(PieceProblem::File, PieceProblem::CannotRead, index);
         Refusal refusal = CheckArchiveHead(head, length);
-        if (refusal == Refusal::None &&
-            tavq::MethodOf(tavq::ParseHeader(head).version) == tavq::Method::Solid) {
+        const bool isSolid = refusal == Refusal::None &&
+                             tavq::MethodOf(tavq::ParseHeader(head).version) == tavq::Method::Solid;
+        if (isSolid) {
             // The files' nodes fill the archive after the stream, 20 bytes each.
-            const uint64_t table =
-                tavq::kFirstNodeOffset + tavq::ParseNodeHeader(head + tavq::kFirstNodeOffset).Span();
+            const tavq::NodeHeader stream = tavq::ParseNodeHeader(head + tavq::kFirstNodeOffset);
+            const uint64_t table = tavq::kFirstNodeOffset + stream.Span();
             const uint64_t rest = static_cast<uint64_t>(length) - table;
             if (solidCount_ == kSolidArchives || rest % tavq::kNodeHeaderSize != 0)
                 refusal = Refusal::NotFileHead;
             else
-                solids_[solidCount_++] = Solid{offset, length, offset + static_cast<int64_t>(table),
-                                               static_cast<uint32_t>(rest / tavq::kNodeHeaderSize),
-                                               0};
+                solids_[solidCount_++] =
+                    Solid{offset, length, offset + static_cast<int64_t>(table),
+                          static_cast<uint32_t>(rest / tavq::kNodeHeaderSize), 0};
         }
         if (refusal != Refusal::None)
             return Problem(PieceProblem::File, PieceProblem::BadArchive, index, refusal);
-        if (solid == solidCount_) return PieceProblem();
+        if (!isSolid) return PieceProblem();
     }
     const Refusal refusal = NextSolidPart(solid, solidPart, solidSize);
     if (refusal == Refusal::CannotOpen)

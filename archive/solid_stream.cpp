@@ -24,14 +24,16 @@ size_t SolidStream::Input::Read(unsigned char* buffer, size_t count) {
 
 ExtractResult SolidStream::Open() {
     namespace tavq = archive::tavq;
-    if (length_ < static_cast<int64_t>(tavq::kMinimumArchiveSize)) return Refused(Refusal::TooShort);
+    if (length_ < static_cast<int64_t>(tavq::kMinimumArchiveSize))
+        return Refused(Refusal::TooShort);
     unsigned char head[tavq::kMinimumArchiveSize];
     Input input(container_, offset_);
     if (offset_ < 0 || input.Read(head, sizeof head) != sizeof head)
         return Refused(Refusal::CannotOpen);
     const tavq::Header header = tavq::ParseHeader(head);
     if (!header.magic) return Refused(Refusal::NotTavq);
-    if (tavq::MethodOf(header.version) != tavq::Method::Solid) return Refused(Refusal::NotTheVersion);
+    if (tavq::MethodOf(header.version) != tavq::Method::Solid)
+        return Refused(Refusal::NotTheVersion);
     const tavq::BeginMark mark = tavq::ParseBeginMark(head + tavq::kHeaderSize);
     if (mark.nodeMark != tavq::kNodeMark) return Refused(Refusal::NotNode);
     if (mark.compressMark != tavq::kCompressMark) return Refused(Refusal::NotBeginCompress);
@@ -56,7 +58,8 @@ ExtractResult SolidStream::Open() {
         if (nodes.Read(block, bytes) != bytes) return Refused(Refusal::CannotOpen);
         for (uint32_t i = 0; i < batch; ++i, ++part) {
             const tavq::NodeHeader node = tavq::ParseNodeHeader(block + i * tavq::kNodeHeaderSize);
-            if (node.mark != tavq::kFileHeadMark || node.compressedSize != 0 || node.nameLength != 0)
+            if (node.mark != tavq::kFileHeadMark || node.compressedSize != 0 ||
+                node.nameLength != 0)
                 return Refused(Refusal::NotFileHead);
             sizes_[part] = node.uncompressedSize;
             checks_[part] = node.check;
@@ -80,7 +83,8 @@ ExtractResult SolidStream::Restart() {
     uint64_t size = 0;
     const DecodeStatus status = decoder_.Start(head_.compressedSize, *input_, &size);
     if (status != DecodeStatus::Ok) return Refused(Refusal::BadStream, status);
-    if (size != head_.uncompressedSize) return Refused(Refusal::BadStream, DecodeStatus::WrongLength);
+    if (size != head_.uncompressedSize)
+        return Refused(Refusal::BadStream, DecodeStatus::WrongLength);
     next_ = 0;
     positioned_ = true;
     return ExtractResult();

@@ -19,8 +19,9 @@
 //           "unknown"), then the range-coded data, with or without an end mark.
 //   0x020A  solid LZMA: node 0 holds one LZMA stream (as above) of many files' bytes in order,
 //           its uncompressed size their sum, its check 0; nodes 1 to N, with no name and no
-//           stream, hold each file's size and check. Every file of the stream names the whole archive as its piece; its
-//           place among the package's files that name it says which node is its own.
+//           stream, hold each file's size and check. Every file of the stream names the whole
+//           archive as its piece; its place among the package's files that name it says which node
+//           is its own.
 //
 // Header-only, no library strings: the installer includes it as it is.
 #pragma once

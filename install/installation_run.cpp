@@ -96,15 +96,15 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
         archive::ExtractResult result;
         if (entry.solidPart >= 0) {
             if (!solid_ || !solid_->Holds(entry.dataOffset, entry.dataLength))
-                solid_.reset(new (std::nothrow)
-                                 archive::SolidStream(*package, entry.dataOffset, entry.dataLength));
+                solid_.reset(new (std::nothrow) archive::SolidStream(*package, entry.dataOffset,
+                                                                     entry.dataLength));
             if (solid_)
                 result = solid_->Decode(static_cast<uint32_t>(entry.solidPart), sink);
             else
                 result.refusal = archive::Refusal::BadStream;
         } else {
-            result = archive::DecodeEmbedded(*package, entry.dataOffset, entry.dataLength, 0,
-                                             sink, decoders_.get());
+            result = archive::DecodeEmbedded(*package, entry.dataOffset, entry.dataLength, 0, sink,
+                                             decoders_.get());
         }
         complete = result.ok();
         *written = sink.count;

@@ -137,11 +137,11 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
                "\", \"subfolder\": " + J(e->subFolder) + ", \"shortcuts\": " + N(e->shortcutFlags) +
                ", \"overwrite\": \"" + OverwriteWord(e->overwriteMode) +
                "\", \"length\": " + N(e->dataLength) + ", \"offset\": " + N(e->dataOffset) +
-               ", \"compressed\": " + (e->compressed ? "true" : "false") +
-               ", \"method\": \"" + StorageOf(m.exePath, *e) + "\"" +
-               (e->solidPart >= 0 ? ", \"solidFile\": " + N(e->solidPart) +
-                                        ", \"size\": " + N(e->solidSize)
-                                  : std::string()) +
+               ", \"compressed\": " + (e->compressed ? "true" : "false") + ", \"method\": \"" +
+               StorageOf(m.exePath, *e) + "\"" +
+               (e->solidPart >= 0
+                    ? ", \"solidFile\": " + N(e->solidPart) + ", \"size\": " + N(e->solidSize)
+                    : std::string()) +
                "}";
     }
     out += m.fileList.count ? "\n  ]\n}\n" : "]\n}\n";

@@ -23,17 +23,16 @@ LzmaEncoder::LzmaEncoder(int level, uint64_t largestInput, bool text) : state_(n
     if (level < 0 || level > 9 || lzma_lzma_preset(&s.options, static_cast<uint32_t>(level)))
         throw std::invalid_argument("the LZMA level " + std::to_string(level) +
                                     " is not one of 0 to 9");
-    s.options.dict_size = static_cast<uint32_t>(
-        std::max<uint64_t>(LZMA_DICT_SIZE_MIN, std::min<uint64_t>(s.options.dict_size, largestInput)));
+    s.options.dict_size = static_cast<uint32_t>(std::max<uint64_t>(
+        LZMA_DICT_SIZE_MIN, std::min<uint64_t>(s.options.dict_size, largestInput)));
     if (text) s.options.pb = 0;
     // No end mark: the header carries the size, and the installer stops there.
     s.options.ext_flags = 0;
     lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &s.options}, {LZMA_VLI_UNKNOWN, nullptr}};
     const lzma_ret ret = lzma_raw_encoder(&s.stream, filters);
     if (ret != LZMA_OK)
-        throw std::runtime_error(ret == LZMA_MEM_ERROR
-                                     ? "not enough memory for the LZMA encoder"
-                                     : "liblzma refused the LZMA settings");
+        throw std::runtime_error(ret == LZMA_MEM_ERROR ? "not enough memory for the LZMA encoder"
+                                                       : "liblzma refused the LZMA settings");
     s.out.assign(archive::tavq::kLzmaHeaderSize, '\0');
 }
 
@@ -50,8 +49,9 @@ void LzmaEncoder::Code(int action) {
         s.out.resize(s.out.size() - s.stream.avail_out);
         if (ret == LZMA_STREAM_END) return;
         if (ret != LZMA_OK)
-            throw std::runtime_error(ret == LZMA_MEM_ERROR ? "not enough memory for the LZMA encoder"
-                                                           : "the LZMA encoder failed");
+            throw std::runtime_error(ret == LZMA_MEM_ERROR
+                                         ? "not enough memory for the LZMA encoder"
+                                         : "the LZMA encoder failed");
         if (action == LZMA_RUN && s.stream.avail_in == 0) return;
     }
 }

@@ -82,10 +82,9 @@ public:
         : m_(*manifest), errors_(*errors) {}
 
     void Read(const toml::table& root) {
-        CheckKeys(
-            root, "",
-            {"application", "pages", "uninstaller", "wizard", "background", "file-type", "files",
-             "compression"});
+        CheckKeys(root, "",
+                  {"application", "pages", "uninstaller", "wizard", "background", "file-type",
+                   "files", "compression"});
         ReadApplication(root);
         ReadPages(root);
         ReadUninstaller(root);

@@ -56,7 +56,7 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
 }
 
 archive::ExtractResult FileDecoder::Decode(const package::FileEntry& entry,
-                                          archive::ByteSink& sink) {
+                                           archive::ByteSink& sink) {
     if (entry.solidPart < 0)
         return archive::DecodeEmbedded(package_, entry.dataOffset, entry.dataLength, 0, sink,
                                        &decoders_);

@@ -103,8 +103,8 @@ public:
         stats->bytesIn += bytes.size();
         if (file.compression == Compression::Solid && !bytes.empty()) {
             if (!solid_)
-                solid_.reset(new LzmaEncoder(
-                    level_ < 0 ? LzmaEncoder::kDefaultSolidLevel : level_, solidBytes_));
+                solid_.reset(new LzmaEncoder(level_ < 0 ? LzmaEncoder::kDefaultSolidLevel : level_,
+                                             solidBytes_));
             solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
             if (bytes.size() > 0xFFFFFFFFu)
                 throw std::length_error(file.sourcePath + " is larger than 4 GiB");

@@ -31,9 +31,11 @@ void AppendHead(std::string* out, uint32_t nodeCount, uint16_t version) {
 void AppendNode(std::string* out, const std::string& name, uint64_t size, const std::string& stream,
                 uint32_t check = 0) {
     if (name.size() > 0xFFFF)
-        throw std::length_error("the name " + name.substr(0, 40) + "... is longer than 65535 bytes");
+        throw std::length_error("the name " + name.substr(0, 40) +
+                                "... is longer than 65535 bytes");
     if (size > 0xFFFFFFFFu) throw std::length_error(name + " is larger than 4 GiB");
-    if (stream.size() > 0xFFFFFFFFu) throw std::length_error(name + " compresses to more than 4 GiB");
+    if (stream.size() > 0xFFFFFFFFu)
+        throw std::length_error(name + " compresses to more than 4 GiB");
     unsigned char nodeHeader[tavq::kNodeHeaderSize];
     tavq::WriteNodeHeader(nodeHeader, static_cast<uint32_t>(size),
                           static_cast<uint32_t>(stream.size()), static_cast<uint16_t>(name.size()),

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "install/package_pieces.h"
 #include "package/crc32.h"
 #include "package/settings_loader.h"
 #include "package_builder.h"
 #include "platform/file.h"
 #include "platform/test_hooks.h"
-#include "install/package_pieces.h"
 #include "tavq_bytes.h"
 #include "tools/lzma_encoder.h"
 #include "tools/tavq_writer.h"
@@ -247,8 +247,8 @@ TEST_F(SolidRunTest, EachFileWeighsItsOwnSizeAndARetryDecodesTheStreamAgain) {
     std::vector<sfxpack::SolidPart> parts;
     for (const std::string& bytes : files) {
         encoder.Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-        parts.push_back({static_cast<uint32_t>(bytes.size()),
-                         package::Crc32(0, bytes.data(), bytes.size())});
+        parts.push_back(
+            {static_cast<uint32_t>(bytes.size()), package::Crc32(0, bytes.data(), bytes.size())});
     }
     const std::string archive = sfxpack::BuildSolidArchive(encoder.Finish(), parts);
     const int offset = pkg.Add(archive);

@@ -312,9 +312,9 @@ TEST_P(EveryMethodTest, TheStartUpTakesItWholeAndRefusesItCutAtAnyPiece) {
     }
     // At least the cuts at both ends of each piece (most lie back to back, and the files of a
     // solid stream share one).
-    EXPECT_GE(refused, 2 * static_cast<int>(std::set<std::pair<int64_t, int64_t>>(
-                                                pieces.begin(), pieces.end())
-                                                .size()));
+    EXPECT_GE(refused,
+              2 * static_cast<int>(
+                      std::set<std::pair<int64_t, int64_t>>(pieces.begin(), pieces.end()).size()));
 }
 
 TEST_P(EveryMethodTest, TheSameInputsGiveTheSameBytes) {
@@ -383,9 +383,10 @@ TEST_F(EverySettingTest, AChangedByteAnywhereInThePackageFailsItsChecksum) {
 TEST_F(BuildTest, LzmaGoesOnlyBehindAStubThatDecodesItAndSameFilesShareTheirBytes) {
     Write("a.txt", Repetitive(5000));
     Write("b/a.txt", Repetitive(5000));
-    const std::string manifest = "[application]\nname = \"a\"\n[compression]\nmethod = \"lzma\"\n"
-                                 "[[files]]\nsource = \"a.txt\"\n[[files]]\nsource = \"b\"\nsubfolder = \"b\"\n"
-                                 "[[files]]\nsource = \"b/a.txt\"\nsubfolder = \"c\"\n";
+    const std::string manifest =
+        "[application]\nname = \"a\"\n[compression]\nmethod = \"lzma\"\n"
+        "[[files]]\nsource = \"a.txt\"\n[[files]]\nsource = \"b\"\nsubfolder = \"b\"\n"
+        "[[files]]\nsource = \"b/a.txt\"\nsubfolder = \"c\"\n";
     for (const std::string stub : {std::string("MZ"), std::string("MZ sfx-decodes: lzw\0", 20),
                                    std::string("MZ sfx-decodes: lzw lzma-solid", 30)}) {
         WriteBytes(dir.File("stub.exe"), stub);

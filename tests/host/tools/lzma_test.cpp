@@ -39,8 +39,8 @@ std::string LzmaArchive(const std::string& stream, uint32_t size, uint32_t crc) 
     unsigned char head[tavq::kFirstNodeOffset + tavq::kNodeHeaderSize];
     tavq::WriteHeader(head, 1, tavq::kLzmaVersion);
     tavq::WriteBeginMark(head + tavq::kHeaderSize);
-    tavq::WriteNodeHeader(head + tavq::kFirstNodeOffset, size,
-                          static_cast<uint32_t>(stream.size()), 0, crc);
+    tavq::WriteNodeHeader(head + tavq::kFirstNodeOffset, size, static_cast<uint32_t>(stream.size()),
+                          0, crc);
     return std::string(reinterpret_cast<char*>(head), sizeof head) + stream;
 }
 
@@ -49,8 +49,8 @@ uint32_t Crc(const std::string& bytes) { return package::Crc32(0, bytes.data(), 
 TEST(Lzma, EveryKindOfFileReadsBack) {
     std::string text;
     for (int i = 0; i < 3000; ++i) text += "第" + std::to_string(i) + "行 line of text\r\n";
-    for (const std::string& data : {std::string("x"), std::string(1 << 20, '\0'),
-                                    Noise(300000, 7), text}) {
+    for (const std::string& data :
+         {std::string("x"), std::string(1 << 20, '\0'), Noise(300000, 7), text}) {
         std::string out;
         const archive::ExtractResult result =
             Decode(sfxpack::BuildTavqArchive({{"f", data}}, sfxpack::Method::Lzma, 6), &out);
@@ -85,8 +85,8 @@ TEST(Lzma, AStreamWithAnEndMarkIsTakenWhenItsSizeIsWrittenOut) {
 
 TEST(Lzma, DamageIsRefusedAndNeverPassesAsAFile) {
     const std::string data = Noise(20000, 1) + std::string(20000, 'z');
-    const std::string good = sfxpack::LzmaEncode(
-        reinterpret_cast<const unsigned char*>(data.data()), data.size(), 6);
+    const std::string good =
+        sfxpack::LzmaEncode(reinterpret_cast<const unsigned char*>(data.data()), data.size(), 6);
     auto with = [&good](size_t at, char byte) {
         std::string stream = good;
         stream[at] = byte;
@@ -125,8 +125,8 @@ protected:
         std::vector<sfxpack::SolidPart> parts;
         for (const std::string& file : files) {
             encoder.Add(reinterpret_cast<const unsigned char*>(file.data()), file.size());
-            parts.push_back({static_cast<uint32_t>(file.size()),
-                             package::Crc32(0, file.data(), file.size())});
+            parts.push_back(
+                {static_cast<uint32_t>(file.size()), package::Crc32(0, file.data(), file.size())});
         }
         archive_ = sfxpack::BuildSolidArchive(encoder.Finish(), parts);
         if (damageAt) archive_[damageAt] = static_cast<char>(archive_[damageAt] ^ 0x55);
@@ -166,8 +166,8 @@ TEST_F(SolidTest, FilesComeInAnyOrderAndAgainAndTheCheckNamesEach) {
     for (int32_t i = 0; i < 6; ++i) {
         int32_t part = -2;
         uint32_t size = 0;
-        const archive::PieceProblem problem = check.File(
-            i, static_cast<int32_t>(archive_.size()), 100, true, &part, &size);
+        const archive::PieceProblem problem =
+            check.File(i, static_cast<int32_t>(archive_.size()), 100, true, &part, &size);
         if (i == 5) {
             EXPECT_EQ(problem.archive, archive::Refusal::NotFileHead);
             break;

@@ -411,11 +411,12 @@ namespace {
 
 TEST_F(ManifestTest, EachRuleTakesTheManifestsMethodUnlessItNamesOne) {
     Write("a.txt", "a");
-    ASSERT_TRUE(Read("[compression]\nmethod = \"lzma-solid\"\nlevel = 9\n"
-                     "[[files]]\nsource = \"a.txt\"\n"
-                     "[[files]]\nsource = \"a.txt\"\ncompress = true\n"
-                     "[[files]]\nsource = \"a.txt\"\ncompress = \"lzma\"\n"
-                     "[[files]]\nsource = \"a.txt\"\ncompress = false\n"))
+    ASSERT_TRUE(
+        Read("[compression]\nmethod = \"lzma-solid\"\nlevel = 9\n"
+             "[[files]]\nsource = \"a.txt\"\n"
+             "[[files]]\nsource = \"a.txt\"\ncompress = true\n"
+             "[[files]]\nsource = \"a.txt\"\ncompress = \"lzma\"\n"
+             "[[files]]\nsource = \"a.txt\"\ncompress = false\n"))
         << Errors();
     using sfxpack::Compression;
     ASSERT_EQ(manifest.files.size(), 4u);
@@ -425,8 +426,9 @@ TEST_F(ManifestTest, EachRuleTakesTheManifestsMethodUnlessItNamesOne) {
     EXPECT_EQ(manifest.files[3].compression, Compression::Stored);
     EXPECT_EQ(manifest.level, 9);
 
-    EXPECT_FALSE(Read("[compression]\nmethod = \"zip\"\nlevel = 10\n"
-                      "[[files]]\nsource = \"a.txt\"\ncompress = \"lzma-solid\"\n"));
+    EXPECT_FALSE(
+        Read("[compression]\nmethod = \"zip\"\nlevel = 10\n"
+             "[[files]]\nsource = \"a.txt\"\ncompress = \"lzma-solid\"\n"));
     EXPECT_NE(Errors().find("compression.method: \"zip\" is not a method"), std::string::npos);
     EXPECT_NE(Errors().find("compression.level: is 10; the LZMA levels are 0 to 9"),
               std::string::npos);
