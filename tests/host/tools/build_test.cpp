@@ -387,7 +387,7 @@ TEST_F(BuildTest, LzmaGoesOnlyBehindAStubThatDecodesItAndSameFilesShareTheirByte
         "[application]\nname = \"a\"\n[compression]\nmethod = \"lzma\"\n"
         "[[files]]\nsource = \"a.txt\"\n[[files]]\nsource = \"b\"\nsubfolder = \"b\"\n"
         "[[files]]\nsource = \"b/a.txt\"\nsubfolder = \"c\"\n";
-    for (const std::string stub : {std::string("MZ"), std::string("MZ sfx-decodes: lzw\0", 20),
+    for (const std::string& stub : {std::string("MZ"), std::string("MZ sfx-decodes: lzw\0", 20),
                                    std::string("MZ sfx-decodes: lzw lzma-solid", 30)}) {
         WriteBytes(dir.File("stub.exe"), stub);
         EXPECT_EQ(Build(manifest), 1) << stub;

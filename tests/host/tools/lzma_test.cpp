@@ -99,7 +99,7 @@ TEST(Lzma, DamageIsRefusedAndNeverPassesAsAFile) {
         DecodeStatus status;
     } cases[] = {
         {LzmaArchive(good, size + 1, crc), DecodeStatus::WrongLength},  // the node says otherwise
-        {LzmaArchive(with(5, static_cast<char>(size + 1 & 0xFF)), size + 1, crc),
+        {LzmaArchive(with(5, static_cast<char>((size + 1) & 0xFF)), size + 1, crc),
          DecodeStatus::InputEnded},  // the header promises a byte the data does not hold
         {LzmaArchive(with(0, '\xE1'), size, crc), DecodeStatus::BadHeader},  // lc/lp/pb of 225
         {LzmaArchive(with(4, '\x08'), size, crc), DecodeStatus::DictionaryTooLarge},  // 128 MiB
