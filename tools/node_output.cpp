@@ -30,31 +30,32 @@ private:
     PendingOutput pending_;
     std::string failure_;
 };
-}  // namespace
 
-bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t length,
-                      uint32_t nodeIndex, const std::string& outputPath, std::string* error) {
+// The decoded bytes into `outputPath`, all or nothing; `decode` decodes into the sink it is given.
+template <typename Decode>
+bool DecodeToFile(const std::string& outputPath, std::string* error, Decode decode) {
     PendingFile output(outputPath);
     if (!output.Create(error)) return false;
-    const archive::ExtractResult result =
-        archive::DecodeEmbedded(container.c_str(), offset, length, nodeIndex, output);
+    const archive::ExtractResult result = decode(output);
     if (!result.ok()) {
         *error = output.failure().empty() ? result.Reason() : output.failure();
         return false;
     }
     return output.Commit(error);
 }
+}  // namespace
+
+bool DecodeNodeToFile(const std::string& container, int64_t offset, int64_t length,
+                      uint32_t nodeIndex, const std::string& outputPath, std::string* error) {
+    return DecodeToFile(outputPath, error, [&](archive::ByteSink& sink) {
+        return archive::DecodeEmbedded(container.c_str(), offset, length, nodeIndex, sink);
+    });
+}
 
 bool DecodeEntryToFile(FileDecoder& decoder, const package::FileEntry& entry,
                        const std::string& outputPath, std::string* error) {
-    PendingFile output(outputPath);
-    if (!output.Create(error)) return false;
-    const archive::ExtractResult result = decoder.Decode(entry, output);
-    if (!result.ok()) {
-        *error = output.failure().empty() ? result.Reason() : output.failure();
-        return false;
-    }
-    return output.Commit(error);
+    return DecodeToFile(outputPath, error,
+                        [&](archive::ByteSink& sink) { return decoder.Decode(entry, sink); });
 }
 
 bool CopyRangeToFile(const std::string& container, int64_t offset, int64_t length,
