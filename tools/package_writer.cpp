@@ -105,9 +105,9 @@ public:
             if (!solid_)
                 solid_.reset(new LzmaEncoder(level_ < 0 ? LzmaEncoder::kDefaultSolidLevel : level_,
                                              solidBytes_));
-            solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
             if (bytes.size() > 0xFFFFFFFFu)
                 throw std::length_error(file.sourcePath + " is larger than 4 GiB");
+            solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
             solidParts_.push_back(SolidPart{static_cast<uint32_t>(bytes.size()),
                                             package::Crc32(0, bytes.data(), bytes.size())});
             ++stats->files;
