@@ -45,7 +45,9 @@ Refusal PieceCheck::NextSolidPart(int solid, int32_t* part, uint32_t* size) {
                   sizeof bytes))
         return Refusal::CannotOpen;
     const tavq::NodeHeader node = tavq::ParseNodeHeader(bytes);
-    if (node.mark != tavq::kFileHeadMark || node.compressedSize != 0 || node.nameLength != 0)
+    // A copy of an earlier file names that file's place plus one.
+    if (node.mark != tavq::kFileHeadMark || node.compressedSize > archive.next ||
+        node.nameLength != 0)
         return Refusal::NotFileHead;
     *part = static_cast<int32_t>(archive.next++);
     *size = node.uncompressedSize;

@@ -1,5 +1,6 @@
 #include "archive/solid_stream.h"
 
+#include <cstring>
 #include <new>
 
 #include "archive/tavq_format.h"
@@ -46,9 +47,14 @@ ExtractResult SolidStream::Open() {
     const uint64_t table = static_cast<uint64_t>(length_) - streamEnd;
     if (table % tavq::kNodeHeaderSize != 0) return Refused(Refusal::NotFileHead);
     parts_ = static_cast<uint32_t>(table / tavq::kNodeHeaderSize);
-    sizes_.reset(new (std::nothrow) uint32_t[parts_ ? parts_ : 1]);
-    checks_.reset(new (std::nothrow) uint32_t[parts_ ? parts_ : 1]);
-    if (!sizes_ || !checks_) return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
+    const uint32_t room = parts_ ? parts_ : 1;
+    sizes_.reset(new (std::nothrow) uint32_t[room]);
+    checks_.reset(new (std::nothrow) uint32_t[room]);
+    copyOf_.reset(new (std::nothrow) uint32_t[room]);
+    kept_.reset(new (std::nothrow) std::unique_ptr<unsigned char[]>[room]);
+    if (!sizes_ || !checks_ || !copyOf_ || !kept_)
+        return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
+    uint64_t keptBytes = 0;
     Input nodes(container_, offset_ + static_cast<int64_t>(streamEnd));
     uint64_t total = 0;
     unsigned char block[tavq::kNodeHeaderSize * 200];
@@ -58,12 +64,27 @@ ExtractResult SolidStream::Open() {
         if (nodes.Read(block, bytes) != bytes) return Refused(Refusal::CannotOpen);
         for (uint32_t i = 0; i < batch; ++i, ++part) {
             const tavq::NodeHeader node = tavq::ParseNodeHeader(block + i * tavq::kNodeHeaderSize);
-            if (node.mark != tavq::kFileHeadMark || node.compressedSize != 0 ||
+            if (node.mark != tavq::kFileHeadMark || node.compressedSize > part ||
                 node.nameLength != 0)
                 return Refused(Refusal::NotFileHead);
             sizes_[part] = node.uncompressedSize;
             checks_[part] = node.check;
-            total += node.uncompressedSize;
+            copyOf_[part] = node.compressedSize;
+            if (!copyOf_[part]) {
+                total += node.uncompressedSize;
+                continue;
+            }
+            // A copy names a file of the stream of the same size and check; that file is kept.
+            const uint32_t original = copyOf_[part] - 1;
+            if (copyOf_[original] || sizes_[original] != node.uncompressedSize ||
+                checks_[original] != node.check)
+                return Refused(Refusal::NotFileHead);
+            if (!kept_[original]) {
+                keptBytes += sizes_[original];
+                if (keptBytes > tavq::kSolidKeptRoom) return Refused(Refusal::NotFileHead);
+                kept_[original].reset(new (std::nothrow) unsigned char[sizes_[original] + 1]);
+                if (!kept_[original]) return Refused(Refusal::BadStream, DecodeStatus::NoMemory);
+            }
         }
     }
     if (total != stream.uncompressedSize)
@@ -101,8 +122,29 @@ ExtractResult SolidStream::Failed(Refusal refusal, DecodeStatus stream, uint32_t
 }
 
 DecodeStatus SolidStream::Next(ByteSink& sink) {
-    SummingSink summed(sink);
-    const DecodeStatus status = decoder_.Next(sizes_[next_], summed);
+    const uint32_t size = sizes_[next_];
+    if (copyOf_[next_]) {
+        // Checked when the file it copies was decoded, in this pass of the stream.
+        const unsigned char* bytes = kept_[copyOf_[next_] - 1].get();
+        return size == 0 || sink.Write(bytes, size) ? DecodeStatus::Ok : DecodeStatus::OutputFailed;
+    }
+    // The bytes of a file that a later one copies are kept on the way.
+    class Keeping : public ByteSink {
+    public:
+        Keeping(ByteSink& sink, unsigned char* kept) : sink_(sink), kept_(kept) {}
+        bool Write(const unsigned char* data, size_t count) override {
+            if (kept_) std::memcpy(kept_ + at_, data, count);
+            at_ += count;
+            return sink_.Write(data, count);
+        }
+
+    private:
+        ByteSink& sink_;
+        unsigned char* kept_;
+        size_t at_ = 0;
+    } keeping(sink, kept_[next_].get());
+    SummingSink summed(keeping);
+    const DecodeStatus status = decoder_.Next(size, summed);
     if (status != DecodeStatus::Ok) return status;
     return summed.crc() == checks_[next_] ? DecodeStatus::Ok : DecodeStatus::WrongCheck;
 }

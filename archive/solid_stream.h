@@ -54,6 +54,10 @@ private:
     int64_t streamStart_ = 0;
     std::unique_ptr<uint32_t[]> sizes_;
     std::unique_ptr<uint32_t[]> checks_;
+    // Per file: 0 when its bytes are in the stream, else the earlier file it copies plus one;
+    // the bytes of each file that is copied, once decoded.
+    std::unique_ptr<uint32_t[]> copyOf_;
+    std::unique_ptr<std::unique_ptr<unsigned char[]>[]> kept_;
     uint32_t parts_ = 0;
     std::unique_ptr<Input> input_;
     LzmaDecoder decoder_;

@@ -21,7 +21,9 @@
 //           its uncompressed size their sum, its check 0; nodes 1 to N, with no name and no
 //           stream, hold each file's size and check. Every file of the stream names the whole
 //           archive as its piece; its place among the package's files that name it says which node
-//           is its own.
+//           is its own. A file of the same bytes as an earlier one of the stream is not in the
+//           stream again: its node's compressed size is the earlier file's place plus one (and
+//           the installer keeps such earlier files in memory, kSolidKeptRoom bytes at most).
 //
 // Header-only, no library strings: the installer includes it as it is.
 #pragma once
@@ -123,6 +125,7 @@ inline Method MethodOf(uint16_t version) {
 }
 
 constexpr size_t kLzmaHeaderSize = 13;
+constexpr uint32_t kSolidKeptRoom = 16u << 20;
 
 // The packer's side: `p` has room for the part's size.
 inline void WriteHeader(unsigned char* p, uint32_t nodeCount, uint16_t version = kVersion) {

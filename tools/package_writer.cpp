@@ -18,6 +18,7 @@
 #include "package/trailer.h"
 #include "package/words.h"
 #include "platform/file.h"
+#include "archive/tavq_format.h"
 #include "tools/lzma_encoder.h"
 #include "tools/pending_output.h"
 #include "tools/tavq_writer.h"
@@ -107,9 +108,15 @@ public:
                                              solidBytes_));
             if (bytes.size() > 0xFFFFFFFFu)
                 throw std::length_error(file.sourcePath + " is larger than 4 GiB");
-            solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-            solidParts_.push_back(SolidPart{static_cast<uint32_t>(bytes.size()),
-                                            package::Crc32(0, bytes.data(), bytes.size())});
+            SolidPart part{static_cast<uint32_t>(bytes.size()),
+                           package::Crc32(0, bytes.data(), bytes.size())};
+            part.copyOf = SolidCopy(bytes);
+            if (!part.copyOf) {
+                solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+                solidEarlier_[std::hash<std::string>()(bytes)].push_back(
+                    Earlier{bytes.size(), file.sourcePath, StoredPiece{}, solidParts_.size()});
+            }
+            solidParts_.push_back(part);
             ++stats->files;
             ++stats->compressedFiles;
             if (progress_) progress_->Advance(file.size);
@@ -147,11 +154,30 @@ public:
         stats->compressedFiles += piece.compressed ? 1 : 0;
         ++stats->files;
         if (progress_) progress_->Advance(file.size);
-        if (same) same->push_back(Earlier{bytes.size(), file.sourcePath, piece});
+        if (same) same->push_back(Earlier{bytes.size(), file.sourcePath, piece, 0});
         return piece;
     }
 
     int64_t position() const { return position_; }
+
+    // The place plus one of an earlier file of the solid stream with these bytes, which the
+    // installer then keeps in memory for the copy (within its room for them); 0 for none.
+    uint32_t SolidCopy(const std::string& bytes) {
+        const auto found = solidEarlier_.find(std::hash<std::string>()(bytes));
+        if (found == solidEarlier_.end()) return 0;
+        for (const Earlier& other : found->second) {
+            if (other.size != bytes.size() || ReadAll(other.source) != bytes) continue;
+            const bool kept = std::find(solidKept_.begin(), solidKept_.end(), other.part) !=
+                              solidKept_.end();
+            if (!kept && solidKeptBytes_ + bytes.size() > archive::tavq::kSolidKeptRoom) return 0;
+            if (!kept) {
+                solidKeptBytes_ += bytes.size();
+                solidKept_.push_back(other.part);
+            }
+            return static_cast<uint32_t>(other.part + 1);
+        }
+        return 0;
+    }
 
     // The solid stream's archive, after every other file; the piece every file of it names.
     StoredPiece Solid(BuildStats* stats) {
@@ -206,8 +232,12 @@ private:
         size_t size;
         std::string source;
         StoredPiece piece;
+        size_t part;  // in the solid stream
     };
     std::unordered_map<size_t, std::vector<Earlier>> earlier_;  // by the hash of the bytes
+    std::unordered_map<size_t, std::vector<Earlier>> solidEarlier_;
+    std::vector<size_t> solidKept_;  // the files of the stream that others copy
+    uint64_t solidKeptBytes_ = 0;
 };
 
 std::string Number(int64_t value) { return std::to_string(value); }

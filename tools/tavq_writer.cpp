@@ -63,13 +63,17 @@ std::string BuildTavqArchive(const std::vector<TavqNode>& nodes, Method method, 
 
 std::string BuildSolidArchive(const std::string& stream, const std::vector<SolidPart>& parts) {
     uint64_t total = 0;
-    for (const SolidPart& part : parts) total += part.size;
+    for (const SolidPart& part : parts) total += part.copyOf ? 0 : part.size;
     std::string out;
     AppendHead(&out, static_cast<uint32_t>(parts.size() + 1), tavq::kSolidVersion);
     if (total > 0xFFFFFFFFu)
         throw std::length_error("the files of the solid stream hold more than 4 GiB");
     AppendNode(&out, "", total, stream);
-    for (const SolidPart& part : parts) AppendNode(&out, "", part.size, "", part.crc);
+    for (const SolidPart& part : parts) {
+        unsigned char node[tavq::kNodeHeaderSize];
+        tavq::WriteNodeHeader(node, part.size, part.copyOf, 0, part.crc);
+        Append(&out, node);
+    }
     return out;
 }
 

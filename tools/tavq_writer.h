@@ -19,10 +19,12 @@ struct TavqNode {
 std::string BuildTavqArchive(const std::vector<TavqNode>& nodes, Method method = Method::Lzw,
                              int level = 6);
 
-// One file of a solid stream: its size and the CRC-32 of its bytes.
+// One file of a solid stream: its size, the CRC-32 of its bytes and, for a file of the same
+// bytes as an earlier one, which is not in the stream again, that file's place plus one.
 struct SolidPart {
     uint32_t size;
     uint32_t crc;
+    uint32_t copyOf = 0;
 };
 
 // A solid archive: `stream`, an LZMA stream of the files' bytes in order (LzmaEncoder), and

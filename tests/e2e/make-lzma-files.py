@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the files of the LZMA scenarios into DIR, with their two manifests: a Chinese name, an
-empty file, a file of one repeated byte and a file of 100 MiB (a megabyte of noise a hundred
+"""Writes the files of the LZMA scenarios into DIR, with their two manifests: a Chinese name and a
+copy of it (stored once), an empty file, a file of one repeated byte and a file of 100 MiB (a megabyte of noise a hundred
 times over, so that it packs small and still makes the decoder work). Made at build time: the
 tree keeps none of them.
 
@@ -15,7 +15,9 @@ def main():
     folder = Path(sys.argv[1])
     files = folder / "files"
     files.mkdir(parents=True, exist_ok=True)
-    (files / "中文说明.txt").write_bytes("第一行 说明\r\n第二行 文字\r\n".encode("gbk") * 200)
+    text = "第一行 说明\r\n第二行 文字\r\n".encode("gbk") * 200
+    (files / "中文说明.txt").write_bytes(text)
+    (files / "副本.txt").write_bytes(text)
     (files / "空文件.dat").write_bytes(b"")
     (files / "重复字节.bin").write_bytes(b"A" * (1 << 20))
     block = random.Random(21).randbytes(1 << 20)

@@ -1,7 +1,8 @@
 // Any bytes as an LZMA stream behind a header that names a size and a dictionary the harness
 // keeps small: decoded as one file's node, or (first byte odd) as a solid archive of up to eight
 // files asked for in an order the input chooses, as an installation's kept files and retries
-// would. A file is whole or refused, and a refused one is refused again every later time. The
+// would, the last a copy of the first when the input says so. A file is whole or refused, and a
+// refused one is refused again every later time. The
 // CRC-32 of each node is what a first decoding of the stream yielded, so that the checks pass
 // wherever the stream decodes.
 #include <unistd.h>
@@ -96,15 +97,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const uint32_t parts = data[0] / 2 % 8 + 1;
+    // With the high bit, the last file copies the first: its bytes are not in the stream.
+    const uint32_t copies = parts > 1 && data[0] & 0x80 ? 1 : 0;
     std::string archive = Head(tavq::kSolidVersion, parts + 1) + Node(total, stream);
     uint32_t sizes[8];
     uint32_t crcs[8];
-    for (uint32_t i = 0, left = total; i < parts; ++i) {
-        sizes[i] = i + 1 == parts ? left : left / 2;
+    for (uint32_t i = 0, left = total; i < parts - copies; ++i) {
+        sizes[i] = i + 1 == parts - copies ? left : left / 2;
         left -= sizes[i];
     }
-    Checks(stream, sizes, parts, crcs);
-    for (uint32_t i = 0; i < parts; ++i) archive += Node(sizes[i], "", crcs[i]);
+    Checks(stream, sizes, parts - copies, crcs);
+    for (uint32_t i = 0; i < parts - copies; ++i) archive += Node(sizes[i], "", crcs[i]);
+    if (copies) {
+        sizes[parts - 1] = sizes[0];
+        unsigned char copy[tavq::kNodeHeaderSize];
+        tavq::WriteNodeHeader(copy, sizes[0], 1, 0, crcs[0]);
+        archive.append(reinterpret_cast<char*>(copy), sizeof copy);
+    }
     static const std::string path = "/tmp/lzma_stream_fuzz." + std::to_string(getpid());
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;

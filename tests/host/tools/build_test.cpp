@@ -147,6 +147,7 @@ protected:
         Write("bin/app.exe", Noise(3000));
         Write("bin/empty.dat", "");
         Write("bin/sub/data.txt", Repetitive(20000));
+        Write("bin/sub/same.txt", Repetitive(20000));
         Write(u8"docs/读我.txt", Repetitive(500));
         Write("docs/a.txt", "a");
         Write("docs/skipped.md", "not matched");
@@ -220,6 +221,8 @@ TEST_F(EverySettingTest, TheInstallersLoaderReadsBackEverySetting) {
          "bin/empty.dat"},
         {"data.txt", package::kFolderInstall, "程序\\sub", 5, package::kOverwriteAsk, true,
          "bin/sub/data.txt"},
+        {"same.txt", package::kFolderInstall, "程序\\sub", 5, package::kOverwriteAsk, true,
+         "bin/sub/same.txt"},
         {"a.txt", package::kFolderInstall, "docs", 2, package::kOverwriteIfMissing, false,
          "docs/a.txt"},
         {"读我.txt", package::kFolderInstall, "docs", 2, package::kOverwriteIfMissing, true,
@@ -251,6 +254,7 @@ TEST_P(EveryMethodTest, ExtractGivesBackEveryFileAndVerifyFindsItSound) {
         {u8"out/install/程序/app.exe", "bin/app.exe"},
         {u8"out/install/程序/empty.dat", "bin/empty.dat"},
         {u8"out/install/程序/sub/data.txt", "bin/sub/data.txt"},
+        {u8"out/install/程序/sub/same.txt", "bin/sub/same.txt"},
         {"out/install/docs/a.txt", "docs/a.txt"},
         {u8"out/install/docs/读我.txt", u8"docs/读我.txt"},
         {"out/system/sys.dll", "sys.dll"},
