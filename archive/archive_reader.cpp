@@ -163,6 +163,32 @@ bool SummingSink::Write(const unsigned char* data, size_t count) {
     return sink_.Write(data, count);
 }
 
+const char* DecodeStatusText(DecodeStatus status) {
+    switch (status) {
+        case DecodeStatus::Ok: return "the stream decoded completely";
+        case DecodeStatus::NoClearCodeFirst: return "the stream does not begin with a clear code";
+        case DecodeStatus::InputEnded: return "the stream ends without an end code";
+        case DecodeStatus::TableFull: return "the string table is full and no clear code follows";
+        case DecodeStatus::CodeOutOfRange: return "the stream refers to a code not yet defined";
+        case DecodeStatus::NoPreviousString:
+            return "the stream defines a string with no string before it";
+        case DecodeStatus::OutputFailed: return "the decoded bytes could not be written";
+        case DecodeStatus::NoMemory: return "there is not enough memory to decode";
+        case DecodeStatus::BadHeader: return "the LZMA header is cut short or not supported";
+        case DecodeStatus::DictionaryTooLarge:
+            return "the LZMA stream asks for a dictionary larger than 64 MiB";
+        case DecodeStatus::DataError: return "the LZMA data is damaged";
+        case DecodeStatus::WrongLength:
+            return "the LZMA stream yields another size than its header says";
+        case DecodeStatus::TrailingData: return "bytes are left over after the LZMA stream";
+        case DecodeStatus::WrongCheck:
+            return "the decoded bytes do not match the CRC-32 the packer stored";
+        case DecodeStatus::InSolidStream:
+            return "the node belongs to a solid stream, which is decoded in order";
+    }
+    return "the stream is damaged";
+}
+
 const char* RefusalText(Refusal refusal) {
     switch (refusal) {
         case Refusal::None: return "";

@@ -45,10 +45,7 @@ Refusal PieceCheck::NextSolidPart(int solid, int32_t* part, uint32_t* size) {
                   sizeof bytes))
         return Refusal::CannotOpen;
     const tavq::NodeHeader node = tavq::ParseNodeHeader(bytes);
-    // A copy of an earlier file names that file's place plus one.
-    if (node.mark != tavq::kFileHeadMark || node.compressedSize > archive.next ||
-        node.nameLength != 0)
-        return Refusal::NotFileHead;
+    if (!tavq::IsSolidFileNode(node, archive.next)) return Refusal::NotFileHead;
     *part = static_cast<int32_t>(archive.next++);
     *size = node.uncompressedSize;
     return Refusal::None;
@@ -81,8 +78,7 @@ PieceProblem PieceCheck::File(int32_t index, int32_t length, int32_t offset, boo
                              tavq::MethodOf(tavq::ParseHeader(head).version) == tavq::Method::Solid;
         if (isSolid) {
             // The files' nodes fill the archive after the stream, 20 bytes each.
-            const tavq::NodeHeader stream = tavq::ParseNodeHeader(head + tavq::kFirstNodeOffset);
-            const uint64_t table = tavq::kFirstNodeOffset + stream.Span();
+            const uint64_t table = tavq::SolidFilesOffset(head);
             const uint64_t rest = static_cast<uint64_t>(length) - table;
             if (solidCount_ == kSolidArchives || rest % tavq::kNodeHeaderSize != 0)
                 refusal = Refusal::NotFileHead;

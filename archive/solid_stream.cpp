@@ -25,23 +25,19 @@ size_t SolidStream::Input::Read(unsigned char* buffer, size_t count) {
 
 ExtractResult SolidStream::Open() {
     namespace tavq = archive::tavq;
-    if (length_ < static_cast<int64_t>(tavq::kMinimumArchiveSize))
-        return Refused(Refusal::TooShort);
-    unsigned char head[tavq::kMinimumArchiveSize];
+    // The reader's checks up to the first node, which holds the stream and lies inside.
+    unsigned char head[tavq::kMinimumArchiveSize] = {};
     Input input(container_, offset_);
-    if (offset_ < 0 || input.Read(head, sizeof head) != sizeof head)
+    if (offset_ < 0 || (length_ >= static_cast<int64_t>(sizeof head) &&
+                        input.Read(head, sizeof head) != sizeof head))
         return Refused(Refusal::CannotOpen);
-    const tavq::Header header = tavq::ParseHeader(head);
-    if (!header.magic) return Refused(Refusal::NotTavq);
-    if (tavq::MethodOf(header.version) != tavq::Method::Solid)
-        return Refused(Refusal::NotTheVersion);
-    const tavq::BeginMark mark = tavq::ParseBeginMark(head + tavq::kHeaderSize);
-    if (mark.nodeMark != tavq::kNodeMark) return Refused(Refusal::NotNode);
-    if (mark.compressMark != tavq::kCompressMark) return Refused(Refusal::NotBeginCompress);
+    Refusal refusal = CheckArchiveHead(head, length_);
+    if (refusal == Refusal::None &&
+        tavq::MethodOf(tavq::ParseHeader(head).version) != tavq::Method::Solid)
+        refusal = Refusal::NotTheVersion;
+    if (refusal != Refusal::None) return Refused(refusal);
     const tavq::NodeHeader stream = tavq::ParseNodeHeader(head + tavq::kFirstNodeOffset);
-    if (stream.mark != tavq::kFileHeadMark) return Refused(Refusal::NotFileHead);
-    const uint64_t streamEnd = tavq::kFirstNodeOffset + stream.Span();
-    if (streamEnd > static_cast<uint64_t>(length_)) return Refused(Refusal::NodeOutside);
+    const uint64_t streamEnd = tavq::SolidFilesOffset(head);
 
     // The files' nodes fill the rest of the archive: no name, no stream, only a size each.
     const uint64_t table = static_cast<uint64_t>(length_) - streamEnd;
@@ -64,9 +60,7 @@ ExtractResult SolidStream::Open() {
         if (nodes.Read(block, bytes) != bytes) return Refused(Refusal::CannotOpen);
         for (uint32_t i = 0; i < batch; ++i, ++part) {
             const tavq::NodeHeader node = tavq::ParseNodeHeader(block + i * tavq::kNodeHeaderSize);
-            if (node.mark != tavq::kFileHeadMark || node.compressedSize > part ||
-                node.nameLength != 0)
-                return Refused(Refusal::NotFileHead);
+            if (!tavq::IsSolidFileNode(node, part)) return Refused(Refusal::NotFileHead);
             sizes_[part] = node.uncompressedSize;
             checks_[part] = node.check;
             copyOf_[part] = node.compressedSize;
@@ -180,6 +174,21 @@ ExtractResult SolidStream::Decode(uint32_t part, ByteSink& sink) {
     if (status != DecodeStatus::Ok) return Failed(Refusal::BadStream, status, part);
     ExtractResult result;
     result.uncompressedSize = sizes_[part];
+    return result;
+}
+
+ExtractResult FileDecoder::Decode(int64_t offset, int64_t length, int32_t solidPart,
+                                  ByteSink& sink) {
+    if (solidPart < 0) {
+        if (!decoders_) decoders_.reset(new (std::nothrow) Decoders);
+        return DecodeEmbedded(package_, offset, length, 0, sink, decoders_.get());
+    }
+    if (!solid_ || !solid_->Holds(offset, length))
+        solid_.reset(new (std::nothrow) SolidStream(package_, offset, length));
+    if (solid_) return solid_->Decode(static_cast<uint32_t>(solidPart), sink);
+    ExtractResult result;
+    result.refusal = Refusal::BadStream;
+    result.stream = DecodeStatus::NoMemory;
     return result;
 }
 

@@ -67,4 +67,20 @@ private:
     ExtractResult damage_;
 };
 
+// The compressed files of one package, decoded in the order they come: one decoder of each method
+// for all of them, their buffers asked for once, and the solid stream of the last file that had
+// one, standing where that file ended.
+class FileDecoder {
+public:
+    explicit FileDecoder(platform::RawFile& package) : package_(package) {}
+    // The file whose archive is `length` bytes at `offset` of the package; `solidPart` its place
+    // in a solid archive (as the start-up's piece check found it), or -1.
+    ExtractResult Decode(int64_t offset, int64_t length, int32_t solidPart, ByteSink& sink);
+
+private:
+    platform::RawFile& package_;
+    std::unique_ptr<Decoders> decoders_;
+    std::unique_ptr<SolidStream> solid_;
+};
+
 }  // namespace archive

@@ -124,6 +124,16 @@ inline Method MethodOf(uint16_t version) {
     return version == kSolidVersion ? Method::Solid : Method::Unknown;
 }
 
+// A solid archive, from its head (its first kMinimumArchiveSize bytes): where its files' nodes
+// begin, and whether `node` may be the node of its file at `place` (no name; a stream of its own,
+// 0, or a copy of an earlier file).
+inline uint64_t SolidFilesOffset(const unsigned char* head) {
+    return kFirstNodeOffset + ParseNodeHeader(head + kFirstNodeOffset).Span();
+}
+inline bool IsSolidFileNode(const NodeHeader& node, uint32_t place) {
+    return node.mark == kFileHeadMark && node.compressedSize <= place && node.nameLength == 0;
+}
+
 constexpr size_t kLzmaHeaderSize = 13;
 constexpr uint32_t kSolidKeptRoom = 16u << 20;
 

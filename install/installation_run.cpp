@@ -46,8 +46,7 @@ InstallationRun::InstallationRun(package::SetupModel& model, const BaseFolders& 
       systemBase_(folders.systemDir),
       view_(view),
       system_(system),
-      copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]),
-      decoders_(new (std::nothrow) archive::Decoders) {}
+      copyBuffer_(new (std::nothrow) unsigned char[kCopyBuffer]) {}
 
 bool InstallationRun::InLastFolder(const char* path) const {
     const size_t folderEnd = gbk::LastBackslash(path);
@@ -93,19 +92,11 @@ bool InstallationRun::WriteEntry(const package::FileEntry& entry, const char* pa
                 return FileSink::Write(data, size);
             }
         } sink(out);
+        if (!decoder_) decoder_.reset(new (std::nothrow) archive::FileDecoder(*package));
         archive::ExtractResult result;
-        if (entry.solidPart >= 0) {
-            if (!solid_ || !solid_->Holds(entry.dataOffset, entry.dataLength))
-                solid_.reset(new (std::nothrow) archive::SolidStream(*package, entry.dataOffset,
-                                                                     entry.dataLength));
-            if (solid_)
-                result = solid_->Decode(static_cast<uint32_t>(entry.solidPart), sink);
-            else
-                result.refusal = archive::Refusal::BadStream;
-        } else {
-            result = archive::DecodeEmbedded(*package, entry.dataOffset, entry.dataLength, 0, sink,
-                                             decoders_.get());
-        }
+        result.refusal = archive::Refusal::BadStream;
+        if (decoder_)
+            result = decoder_->Decode(entry.dataOffset, entry.dataLength, entry.solidPart, sink);
         complete = result.ok();
         *written = sink.count;
         if (!complete)

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "archive/archive_reader.h"
 #include "archive/solid_stream.h"
 #include "install/path_rules.h"
 #include "package/setup_model.h"
@@ -150,12 +149,9 @@ private:
     bool stopped_ = false;
     // Without it (no memory) stored files go through the small buffer of CopyFileRange.
     std::unique_ptr<unsigned char[]> copyBuffer_;
-    // One decoder of each method for every compressed file, their buffers asked for once:
-    // thousands of small files each paid for fresh ones (without them, each stream gets
-    // decoders of its own).
-    std::unique_ptr<archive::Decoders> decoders_;
-    // The solid archive of the last file that had one: its stream stands where that file ended.
-    std::unique_ptr<archive::SolidStream> solid_;
+    // Every compressed file through one: thousands of small files each paid for fresh decoders,
+    // and a solid stream is decoded once. Made with the first such file.
+    std::unique_ptr<archive::FileDecoder> decoder_;
     platform::RawFile ownPackage_;  // the package by its path, when the model holds none open
     // The folder of the last destination: files of one folder follow each other, and its levels
     // need not be probed again for each. New files are made in it through folder_.

@@ -39,8 +39,8 @@ int64_t FileLength(const package::SetupModel& m) {
 
 // "stored", "compressed" (LZW, as every package had it), "compressed (lzma)" or
 // "compressed (lzma-solid, file 3, 1200 bytes)".
-std::string Storage(const char* path, const package::FileEntry& e) {
-    const std::string method = StorageOf(path, e);
+std::string Storage(platform::RawFile& package, const package::FileEntry& e) {
+    const std::string method = StorageOf(package, e);
     if (!e.compressed) return "stored";
     if (method == "lzw") return "compressed";
     if (e.solidPart < 0) return "compressed (" + method + ")";
@@ -73,6 +73,8 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
                 m.backgroundPictureOffset, U(m.backgroundCaption).c_str(),
                 ColorText(m.backgroundColor).c_str(), m.backgroundHasCaption ? "yes" : "no");
     std::printf("files: %d\n", m.fileList.count);
+    platform::RawFile package;
+    package.OpenRead(m.exePath);
     int index = 0;
     for (const package::FileEntry* e = m.fileList.first; e; e = e->next, ++index)
         std::printf(
@@ -80,7 +82,7 @@ void PrintText(const package::SetupModel& m, const package::PackageTrailer& t) {
             "length %d, offset %d, %s\n",
             index, U(e->fileName).c_str(), FolderWord(e->folderKind), U(e->subFolder).c_str(),
             ShortcutWords(e->shortcutFlags).c_str(), OverwriteWord(e->overwriteMode), e->dataLength,
-            e->dataOffset, Storage(m.exePath, *e).c_str());
+            e->dataOffset, Storage(package, *e).c_str());
 }
 
 std::string TrailerJson(const package::PackageTrailer& t) {
@@ -131,6 +133,8 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
            ColorText(m.backgroundColor) +
            "\", \"titleBar\": " + (m.backgroundHasCaption ? "true" : "false") + "},\n";
     out += "  \"files\": [";
+    platform::RawFile package;
+    package.OpenRead(m.exePath);
     for (const package::FileEntry* e = m.fileList.first; e; e = e->next) {
         out += std::string(e == m.fileList.first ? "\n" : ",\n") +
                "    {\"name\": " + J(e->fileName) + ", \"folder\": \"" + FolderWord(e->folderKind) +
@@ -138,7 +142,7 @@ void PrintJson(const package::SetupModel& m, const package::PackageTrailer& t) {
                ", \"overwrite\": \"" + OverwriteWord(e->overwriteMode) +
                "\", \"length\": " + N(e->dataLength) + ", \"offset\": " + N(e->dataOffset) +
                ", \"compressed\": " + (e->compressed ? "true" : "false") + ", \"method\": \"" +
-               StorageOf(m.exePath, *e) + "\"" +
+               StorageOf(package, *e) + "\"" +
                (e->solidPart >= 0
                     ? ", \"solidFile\": " + N(e->solidPart) + ", \"size\": " + N(e->solidSize)
                     : std::string()) +

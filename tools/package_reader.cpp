@@ -55,22 +55,11 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
     return false;
 }
 
-archive::ExtractResult FileDecoder::Decode(const package::FileEntry& entry,
-                                           archive::ByteSink& sink) {
-    if (entry.solidPart < 0)
-        return archive::DecodeEmbedded(package_, entry.dataOffset, entry.dataLength, 0, sink,
-                                       &decoders_);
-    if (!solid_ || !solid_->Holds(entry.dataOffset, entry.dataLength))
-        solid_.reset(new archive::SolidStream(package_, entry.dataOffset, entry.dataLength));
-    return solid_->Decode(static_cast<uint32_t>(entry.solidPart), sink);
-}
-
-const char* StorageOf(const std::string& path, const package::FileEntry& entry) {
+const char* StorageOf(platform::RawFile& package, const package::FileEntry& entry) {
     if (!entry.compressed) return "stored";
+    if (entry.solidPart >= 0) return "lzma-solid";
     unsigned char header[archive::tavq::kHeaderSize] = {};
-    platform::RawFile package;
-    if (!package.OpenRead(path.c_str()) ||
-        package.Seek(entry.dataOffset, platform::RawFile::Origin::Begin) != entry.dataOffset ||
+    if (package.Seek(entry.dataOffset, platform::RawFile::Origin::Begin) != entry.dataOffset ||
         package.Read(header, sizeof header) != sizeof header)
         return "unknown";
     const archive::tavq::Header parsed = archive::tavq::ParseHeader(header);

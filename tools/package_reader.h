@@ -22,18 +22,21 @@ bool OpenPackage(const std::string& path, package::SetupModel* model,
 // stream is decoded once.
 class FileDecoder {
 public:
-    explicit FileDecoder(const std::string& path) { package_.OpenRead(path.c_str()); }
-    archive::ExtractResult Decode(const package::FileEntry& entry, archive::ByteSink& sink);
+    explicit FileDecoder(const std::string& path) : decoder_(package_) {
+        package_.OpenRead(path.c_str());
+    }
+    archive::ExtractResult Decode(const package::FileEntry& entry, archive::ByteSink& sink) {
+        return decoder_.Decode(entry.dataOffset, entry.dataLength, entry.solidPart, sink);
+    }
 
 private:
     platform::RawFile package_;
-    archive::Decoders decoders_;
-    std::unique_ptr<archive::SolidStream> solid_;
+    archive::FileDecoder decoder_;
 };
 
-// How file `entry` is stored: "stored", "lzw", "lzma" or "lzma-solid" (from its archive's
-// version), or "unknown".
-const char* StorageOf(const std::string& path, const package::FileEntry& entry);
+// How file `entry` of `package` (open for reading) is stored: "stored", "lzw", "lzma" or
+// "lzma-solid" (from its archive's version), or "unknown".
+const char* StorageOf(platform::RawFile& package, const package::FileEntry& entry);
 
 // Whether the package's bytes still sum to its checksum record, as the installer checks them
 // before its first page. A package without a record (another writer's) passes, unless its

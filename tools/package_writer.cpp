@@ -31,7 +31,10 @@ using package::kLargestPackage;
 
 class Writer {
 public:
-    Writer(platform::RawFile& out, BuildProgress* progress) : out_(out), progress_(progress) {}
+    // `level`: the LZMA preset, or -1 for each method's own; `solidBytes`: the size of the files
+    // of the solid stream, which its dictionary need not pass.
+    Writer(platform::RawFile& out, BuildProgress* progress, int level, uint64_t solidBytes)
+        : out_(out), progress_(progress), level_(level), solidBytes_(solidBytes) {}
 
     // Appends `size` bytes and returns where they start; refuses to pass the 2 GiB mark.
     int32_t Append(const void* data, size_t size, const std::string& what) {
@@ -110,8 +113,17 @@ public:
                 throw std::length_error(file.sourcePath + " is larger than 4 GiB");
             SolidPart part{static_cast<uint32_t>(bytes.size()),
                            package::Crc32(0, bytes.data(), bytes.size())};
-            part.copyOf = SolidCopy(bytes);
-            if (!part.copyOf) {
+            // A copy of an earlier file of the stream names it, and the installer keeps that
+            // file's bytes in memory for it, within its room for them.
+            Earlier* same = Same(solidEarlier_, bytes);
+            if (same && !same->kept &&
+                solidKeptBytes_ + bytes.size() > archive::tavq::kSolidKeptRoom)
+                same = nullptr;
+            if (same) {
+                solidKeptBytes_ += same->kept ? 0 : bytes.size();
+                same->kept = true;
+                part.copyOf = static_cast<uint32_t>(same->part + 1);
+            } else {
                 solid_->Add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
                 solidEarlier_[std::hash<std::string>()(bytes)].push_back(
                     Earlier{bytes.size(), file.sourcePath, StoredPiece{}, solidParts_.size()});
@@ -126,16 +138,12 @@ public:
         // Files of the same bytes share one piece: a tree often holds one file many times over
         // (licences, libraries under two names). LZMA files only: a package that asks for
         // nothing new stays byte for byte what earlier versions wrote.
-        std::vector<Earlier>* same = nullptr;
-        if (file.compression == Compression::Lzma && !bytes.empty()) {
-            same = &earlier_[std::hash<std::string>()(bytes)];
-            for (const Earlier& other : *same)
-                if (other.size == bytes.size() && ReadAll(other.source) == bytes) {
-                    ++stats->files;
-                    stats->compressedFiles += other.piece.compressed ? 1 : 0;
-                    if (progress_) progress_->Advance(file.size);
-                    return other.piece;
-                }
+        const bool shared = file.compression == Compression::Lzma && !bytes.empty();
+        if (const Earlier* same = shared ? Same(earlier_, bytes) : nullptr) {
+            ++stats->files;
+            stats->compressedFiles += same->piece.compressed ? 1 : 0;
+            if (progress_) progress_->Advance(file.size);
+            return same->piece;
         }
         std::string archive;
         if (file.compression != Compression::Stored && !bytes.empty()) {
@@ -154,30 +162,13 @@ public:
         stats->compressedFiles += piece.compressed ? 1 : 0;
         ++stats->files;
         if (progress_) progress_->Advance(file.size);
-        if (same) same->push_back(Earlier{bytes.size(), file.sourcePath, piece, 0});
+        if (shared)
+            earlier_[std::hash<std::string>()(bytes)].push_back(
+                Earlier{bytes.size(), file.sourcePath, piece});
         return piece;
     }
 
     int64_t position() const { return position_; }
-
-    // The place plus one of an earlier file of the solid stream with these bytes, which the
-    // installer then keeps in memory for the copy (within its room for them); 0 for none.
-    uint32_t SolidCopy(const std::string& bytes) {
-        const auto found = solidEarlier_.find(std::hash<std::string>()(bytes));
-        if (found == solidEarlier_.end()) return 0;
-        for (const Earlier& other : found->second) {
-            if (other.size != bytes.size() || ReadAll(other.source) != bytes) continue;
-            const bool kept = std::find(solidKept_.begin(), solidKept_.end(), other.part) !=
-                              solidKept_.end();
-            if (!kept && solidKeptBytes_ + bytes.size() > archive::tavq::kSolidKeptRoom) return 0;
-            if (!kept) {
-                solidKeptBytes_ += bytes.size();
-                solidKept_.push_back(other.part);
-            }
-            return static_cast<uint32_t>(other.part + 1);
-        }
-        return 0;
-    }
 
     // The solid stream's archive, after every other file; the piece every file of it names.
     StoredPiece Solid(BuildStats* stats) {
@@ -192,12 +183,25 @@ public:
         return piece;
     }
 
-    void SetLzma(int level, uint64_t solidBytes) {
-        level_ = level;
-        solidBytes_ = solidBytes;
+private:
+    struct Earlier {
+        size_t size;
+        std::string source;
+        StoredPiece piece;  // a file of its own: where it lies
+        size_t part = 0;    // a file of the solid stream: its place
+        bool kept = false;  // ... and a later one copies it
+    };
+    using SameBytes = std::unordered_map<size_t, std::vector<Earlier>>;  // by the bytes' hash
+
+    // The earlier file among `files` of exactly these bytes, or null.
+    Earlier* Same(SameBytes& files, const std::string& bytes) {
+        const auto found = files.find(std::hash<std::string>()(bytes));
+        if (found == files.end()) return nullptr;
+        for (Earlier& other : found->second)
+            if (other.size == bytes.size() && ReadAll(other.source) == bytes) return &other;
+        return nullptr;
     }
 
-private:
     std::string ReadAll(const std::string& path) {
         platform::RawFile in;
         if (!in.OpenRead(path.c_str())) throw std::runtime_error(path + ": cannot be read");
@@ -224,19 +228,12 @@ private:
     bool summing_ = false;
     int64_t sumFrom_ = 0;
     uint32_t crc_ = 0;
-    int level_ = -1;
-    uint64_t solidBytes_ = 0;
+    int level_;
+    uint64_t solidBytes_;
     std::unique_ptr<LzmaEncoder> solid_;
     std::vector<SolidPart> solidParts_;
-    struct Earlier {
-        size_t size;
-        std::string source;
-        StoredPiece piece;
-        size_t part;  // in the solid stream
-    };
-    std::unordered_map<size_t, std::vector<Earlier>> earlier_;  // by the hash of the bytes
-    std::unordered_map<size_t, std::vector<Earlier>> solidEarlier_;
-    std::vector<size_t> solidKept_;  // the files of the stream that others copy
+    SameBytes earlier_;       // the LZMA files with pieces of their own
+    SameBytes solidEarlier_;  // the files in the solid stream
     uint64_t solidKeptBytes_ = 0;
 };
 
@@ -323,16 +320,15 @@ bool WritePackage(const Manifest& manifest, const std::vector<PackedFile>& files
     platform::RawFile& out = temp.file();
     *stats = BuildStats();
     try {
-        Writer writer(out, progress);
+        uint64_t solidBytes = 0;
+        for (const PackedFile& file : files)
+            if (file.compression == Compression::Solid) solidBytes += file.size;
+        Writer writer(out, progress, manifest.level, solidBytes);
         writer.CopyStub(stubPath);
         PackageLayout pieces;
         pieces.picture = writer.Picture(manifest.picture);
         pieces.icon = writer.Picture(manifest.icon);
         pieces.backgroundPicture = writer.Picture(manifest.backgroundPicture);
-        uint64_t solidBytes = 0;
-        for (const PackedFile& file : files)
-            if (file.compression == Compression::Solid) solidBytes += file.size;
-        writer.SetLzma(manifest.level, solidBytes);
         for (const PackedFile& file : files) pieces.files.push_back(writer.File(file, stats));
         const StoredPiece solid = writer.Solid(stats);
         for (size_t i = 0; i < files.size(); ++i)
